@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+#include "beam_table.h"
+#include "radar_view.h"
+#include "scan_node.h"
+#include "toolkit/shape.h"
+#include "toolkit/text_box.h"
+
+namespace scantouch {
+
+// The controls of the main window the point processing reads and writes.
+struct PointControls {
+  Shape& scannerMarker;   // Shape1: 300 x 300 square centred on the scanner, also the exclusion zone
+  Shape& touchRect;       // SHPWIN: the calibrated touch rectangle
+  TextBox& currentTouch;  // TXT当前处理数据: where a touch is published
+};
+
+// Turns decoded nodes into points of the radar view and finds touches: a run of consecutive
+// accepted degrees whose points lie in the touch rectangle becomes one touch when it ends,
+// published as the midpoint of its first and last point relative to the rectangle's corner.
+class PointProcessor final : public ScanNodeConsumer {
+ public:
+  static constexpr std::int16_t kNoRun = -1000;
+
+  PointProcessor(PointControls controls, BeamTable& beams, RadarView& radar);
+
+  void processScanNode(const ScanNode& node, std::int16_t sensitivity) override;
+
+  // Forgets any open run (start-up and every re-initialisation).
+  void resetRun();
+
+  std::int16_t hitRunStart() const { return hitRunStart_; }
+  std::int16_t hitRunEnd() const { return hitRunEnd_; }
+  int lastAcceptedAngle() const { return lastAcceptedAngle_; }
+
+ private:
+  bool isHit(double x, double y) const;
+  void closeRun();
+  void publishTouch();
+  void cleanSkippedDegrees(int angle);
+
+  PointControls controls_;
+  BeamTable& beams_;
+  RadarView& radar_;
+  std::int16_t hitRunStart_ = kNoRun;
+  std::int16_t hitRunEnd_ = kNoRun;
+  int lastAcceptedAngle_ = 0;
+};
+
+}  // namespace scantouch

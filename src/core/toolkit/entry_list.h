@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit_result.h"
+
+namespace scantouch {
+
+// The ordered entries of a list box or of the list part of a combo box. An optional bound keeps
+// a list that grows for months from exhausting memory: inserting beyond it drops the entry at
+// the far end from the insertion point.
+class EntryList {
+ public:
+  static constexpr std::size_t kUnbounded = 0;
+
+  explicit EntryList(std::size_t maxEntries = kUnbounded) : maxEntries_(maxEntries) {}
+
+  std::size_t size() const { return entries_.size(); }
+  const std::string& at(std::size_t index) const { return entries_.at(index); }
+  const std::vector<std::string>& entries() const { return entries_; }
+
+  // Inserts at `index` (0 = top); `index` == size() appends.
+  ToolkitResult insert(std::size_t index, std::string_view text);
+  ToolkitResult append(std::string_view text) { return insert(entries_.size(), text); }
+  ToolkitResult remove(std::size_t index);
+  void clear() { entries_.clear(); }
+
+ private:
+  std::vector<std::string> entries_;
+  std::size_t maxEntries_;
+};
+
+}  // namespace scantouch

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "control.h"
+
+namespace scantouch {
+
+// Key code of the space bar as a key press reports it.
+inline constexpr int kKeySpace = 32;
+
+class TextBox : public Control {
+ public:
+  using Control::Control;
+
+  const std::string& text() const { return text_; }
+
+  // Runs the change handlers before returning, unless the text is the one already held.
+  void setText(std::string_view text) {
+    if (text == text_) return;
+    text_.assign(text);
+    changed.notify();
+  }
+
+  // The new text is the old one followed by `block`; an empty block is no change.
+  void appendText(std::string_view block) {
+    if (block.empty()) return;
+    text_.append(block);
+    changed.notify();
+  }
+
+  // A key pressed while the box has the focus; handlers get the key code.
+  void pressKey(int keyCode) { keyPressed.notify(keyCode); }
+
+  Notifier<> changed;
+  Notifier<int> keyPressed;
+
+ private:
+  std::string text_;
+};
+
+}  // namespace scantouch

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace scantouch {
+
+// A point of the desktop in pixels; may lie on any monitor, so either coordinate may be negative.
+struct ScreenPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
+};
+
+// The desktop's cursor and left mouse button: the only way the program acts on other programs.
+class DesktopInput {
+ public:
+  virtual ~DesktopInput() = default;
+
+  // Places the cursor on the desktop pixel (x, y); false when the desktop refused.
+  virtual bool setCursorPos(std::int32_t x, std::int32_t y) = 0;
+  // One complete left click, press and release, wherever the cursor is.
+  virtual bool leftClick() = 0;
+  virtual std::optional<ScreenPoint> cursorPos() = 0;
+};
+
+// For programs without a desktop to act on.
+class NoDesktopInput final : public DesktopInput {
+ public:
+  bool setCursorPos(std::int32_t, std::int32_t) override { return true; }
+  bool leftClick() override { return true; }
+  std::optional<ScreenPoint> cursorPos() override { return std::nullopt; }
+};
+
+}  // namespace scantouch

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "desktop_input.h"
+#include "toolkit/check_box.h"
+#include "toolkit/shape.h"
+#include "toolkit/text_box.h"
+
+namespace scantouch {
+
+// The controls of the main window the touch mapping reads and writes.
+struct MappingControls {
+  TextBox& currentTouch;   // TXT当前处理数据: touch offset in the rectangle, "xxxx,yyyy" view units
+  TextBox& screenSize;     // TXT屏幕宽高: width and height of the screen area in pixels
+  TextBox& screenTopLeft;  // TXT屏幕左上角: its top-left corner in desktop pixels
+  Shape& touchRect;        // SHPWIN: only its width and height are used
+  CheckBox& mouseMove;     // CHK鼠标移动: move the cursor when checked (exactly 1)
+  CheckBox& mouseClick;    // CHK鼠标点击: click when checked (exactly 1)
+  TextBox& mappedTouch;    // txt校正后数据: the resulting desktop pixel, shown for diagnosis
+};
+
+// Scales the current touch from the touch rectangle to the screen area, moves the cursor there
+// and clicks, as the two check boxes allow. Linear, no smoothing, nothing kept between touches.
+class TouchMapper {
+ public:
+  TouchMapper(MappingControls controls, DesktopInput& desktop);
+
+  // Runs on every change of the current touch.
+  void mapTouchToScreen();
+
+ private:
+  MappingControls controls_;
+  DesktopInput& desktop_;
+};
+
+// One coordinate of the mapping: screenExtent * touch / rectExtent, rounded ties-to-even;
+// nullopt when the product leaves 32 bits, the rectangle extent is 0 or the result does not fit.
+std::optional<std::int32_t> ScaleToScreen(std::int32_t screenExtent, std::int32_t touch, float rectExtent);
+
+}  // namespace scantouch

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/main_form.h"
+#include "scene.h"
+
+namespace scantouch::testing {
+
+// The calibration of the worked examples: a 15 m view with the scanner in its middle at
+// (7500, 7500), a 5 m x 3 m touch rectangle at (5000, 2000) above it, a 1920 x 1080 screen area
+// at the desktop's corner, sensitivity 2, cursor moves and clicks on.
+inline void CalibrateLikeTheExamples(MainForm& form) {
+  form.Shape1.setLeft(7350);
+  form.Shape1.setTop(7350);
+  (void)form.Shape1.setWidth(300);
+  (void)form.Shape1.setHeight(300);
+  form.SHPWIN.setLeft(5000);
+  form.SHPWIN.setTop(2000);
+  (void)form.SHPWIN.setWidth(5000);
+  (void)form.SHPWIN.setHeight(3000);
+  form.TXT灵敏度.setText("2");
+  form.txt角度校正.setText("0");
+  form.TXT屏幕宽高.setText("1920,1080");
+  form.TXT屏幕左上角.setText("0,0");
+  (void)form.CHK鼠标移动.setValue(CheckBox::kChecked);
+  (void)form.CHK鼠标点击.setValue(CheckBox::kChecked);
+}
+
+// Where the calibration above puts a point given relative to the scanner, in desktop pixels.
+inline ScreenPoint ExpectedPixel(scanner_sim::PlanePoint relativeToScanner) {
+  const double x = (7500 + relativeToScanner.x - 5000) * 1920 / 5000;
+  const double y = (7500 + relativeToScanner.y - 2000) * 1080 / 3000;
+  return ScreenPoint{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
+}
+
+// A round room of 7 m radius, wholly outside the touch rectangle, with a hand moving slowly
+// across the rectangle and back.
+inline scanner_sim::Scene HandInTheRectangle(double period_s = 20) {
+  scanner_sim::Scene scene;
+  scene.roomDistanceMm = {7000};
+  scanner_sim::SceneObject hand;
+  hand.from = {-1500, -4500};
+  hand.to = scanner_sim::PlanePoint{1500, -3500};
+  hand.diameterMm = 60;
+  hand.period_s = period_s;
+  scene.objects.push_back(hand);
+  return scene;
+}
+
+}  // namespace scantouch::testing

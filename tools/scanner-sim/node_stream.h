@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "scene.h"
+
+namespace scanner_sim {
+
+// The descriptor the scanner sends once after it has been started.
+inline constexpr std::array<std::uint8_t, 7> kScanDescriptor{0xA5, 0x5A, 0x05, 0x00, 0x00, 0x40, 0x81};
+
+// One measurement node in the scanner's five-byte wire form: byte 0 quality << 2 with the start
+// flag and its inverse in the low bits, bytes 1-2 the angle in 1/64 degree shifted left by one
+// with the check bit in bit 0, bytes 3-4 the distance in 1/4 mm, low byte first.
+std::array<std::uint8_t, 5> EncodeNode(double angleDegrees, double distanceMm, int quality, bool startOfTurn);
+
+struct StreamSettings {
+  double nodesPerSecond = 2000;
+  double revolutionsPerSecond = 5.5;
+  double angleJitterDegrees = 0;  // each node's angle is off by up to this much either way
+  int quality = 47;
+  std::uint32_t seed = 1;
+};
+
+// Sweeps the scene turn after turn and produces the nodes the scanner would send, in real time
+// order: node k is measured at k / nodesPerSecond seconds.
+class NodeStream {
+ public:
+  NodeStream(Scene scene, StreamSettings settings);
+
+  // Appends the wire bytes of the next node.
+  void appendNextNode(std::vector<std::uint8_t>& out);
+  // Appends the nodes measured in the next `seconds`.
+  void appendSeconds(std::vector<std::uint8_t>& out, double seconds);
+
+  double time_s() const { return static_cast<double>(nodeIndex_) / settings_.nodesPerSecond; }
+  const Scene& scene() const { return scene_; }
+  const StreamSettings& settings() const { return settings_; }
+
+ private:
+  Scene scene_;
+  StreamSettings settings_;
+  std::mt19937 random_;
+  std::uint64_t nodeIndex_ = 0;
+  double lastTurnAngle_ = 360;
+};
+
+}  // namespace scanner_sim
