@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
   });
 
   scanner_sim::NodeStream stream(DemoScene(), scanner_sim::StreamSettings{});
-  std::vector<std::uint8_t> block(scanner_sim::kScanDescriptor.begin(), scanner_sim::kScanDescriptor.end());
+  std::vector<std::uint8_t> block(scanner_sim::kScanDescriptor.begin(),
+                                  scanner_sim::kScanDescriptor.end());
   constexpr double kBlockSeconds = 0.1;  // what one serial poll collects
   for (double t = 0; t < seconds; t += kBlockSeconds) {
     stream.appendSeconds(block, kBlockSeconds);
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     block.clear();
   }
   std::printf("%llu nodes decoded, %.1f revolutions\n",
-              static_cast<unsigned long long>(form.decoder().decodedNodes()), form.decoder().revolutionCount());
+              static_cast<unsigned long long>(form.decoder().decodedNodes()),
+              form.decoder().revolutionCount());
   return 0;
 }

@@ -31,7 +31,8 @@ class X11InputTest : public ::testing::Test {
     ASSERT_NE(display_, nullptr);
   }
   void TearDown() override {
-    if (display_ != nullptr) XCloseDisplay(display_);
+    if (display_ != nullptr)
+      XCloseDisplay(display_);
   }
 
   std::unique_ptr<XTestDesktopInput> input_;
@@ -44,14 +45,16 @@ TEST_F(X11InputTest, MovesTheRealPointer) {
   Window root = 0, child = 0;
   int x = 0, y = 0, wx = 0, wy = 0;
   unsigned int mask = 0;
-  ASSERT_TRUE(XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &x, &y, &wx, &wy, &mask));
+  ASSERT_TRUE(
+      XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &x, &y, &wx, &wy, &mask));
   EXPECT_EQ(x, 123);
   EXPECT_EQ(y, 456);
   EXPECT_EQ(input_->cursorPos(), (ScreenPoint{123, 456}));
 }
 
 TEST_F(X11InputTest, AClickIsOnePressAndOneReleaseOfTheLeftButton) {
-  const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 100, 100, 300, 200, 0, 0, 0);
+  const Window window =
+      XCreateSimpleWindow(display_, DefaultRootWindow(display_), 100, 100, 300, 200, 0, 0, 0);
   XSelectInput(display_, window, ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
   XMapWindow(display_, window);
   XEvent event;

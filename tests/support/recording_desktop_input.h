@@ -29,7 +29,8 @@ class RecordingDesktopInput final : public DesktopInput {
   std::vector<ScreenPoint> clicks() const {
     std::vector<ScreenPoint> result;
     for (const Action& action : actions) {
-      if (action.kind == Action::Kind::click) result.push_back(action.at);
+      if (action.kind == Action::Kind::click)
+        result.push_back(action.at);
     }
     return result;
   }

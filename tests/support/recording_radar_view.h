@@ -10,7 +10,9 @@ namespace scantouch::testing {
 // Keeps what the decoder and the point processing told the radar view.
 class RecordingRadarView final : public RadarView {
  public:
-  void drawBeam(int angle, std::int32_t, std::int32_t, std::int32_t) override { drawnBeams.push_back(angle); }
+  void drawBeam(int angle, std::int32_t, std::int32_t, std::int32_t) override {
+    drawnBeams.push_back(angle);
+  }
   void setQualityLabel(int angle, int quality) override {
     qualityLabels.push_back(angle);
     lastQuality = quality;

@@ -10,7 +10,8 @@
 namespace scantouch::testing {
 
 // The receive-buffer text of raw node bytes.
-inline std::string GroupText(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4) {
+inline std::string GroupText(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
+                             std::uint8_t b4) {
   const std::vector<std::uint8_t> bytes{b0, b1, b2, b3, b4};
   return HexText(bytes);
 }
@@ -21,6 +22,8 @@ inline std::string NodeText(int angle, int distanceMm, int quality = 47, bool st
   return HexText(node);
 }
 
-inline std::string DescriptorText() { return HexText(scanner_sim::kScanDescriptor); }
+inline std::string DescriptorText() {
+  return HexText(scanner_sim::kScanDescriptor);
+}
 
 }  // namespace scantouch::testing

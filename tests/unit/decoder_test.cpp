@@ -30,8 +30,9 @@ class CollectingConsumer final : public ScanNodeConsumer {
 class DecoderFixture : public ::testing::Test {
  protected:
   explicit DecoderFixture(ScanStreamDecoder::Recovery recovery)
-      : decoder_(DecoderControls{buffer_, sensitivity_, correction_, processing_, length_, revolutions_},
-                 radar_, consumer_, recovery) {
+      : decoder_(
+            DecoderControls{buffer_, sensitivity_, correction_, processing_, length_, revolutions_},
+            radar_, consumer_, recovery) {
     (void)processing_.setValue(CheckBox::kChecked);
     sensitivity_.setText("2");
     correction_.setText("0");
@@ -44,7 +45,8 @@ class DecoderFixture : public ::testing::Test {
   }
   std::vector<int> angles() const {
     std::vector<int> result;
-    for (const ScanNode& node : consumer_.nodes) result.push_back(node.angle);
+    for (const ScanNode& node : consumer_.nodes)
+      result.push_back(node.angle);
     return result;
   }
 
@@ -102,7 +104,8 @@ TEST_F(DecoderTest, WaitsForTheDescriptorAndDecodesWhatFollowsItInTheSamePass) {
 }
 
 TEST_P(EitherDecoderTest, RemovesTheFirst21CharactersWhereverTheDescriptorStands) {
-  buffer_.appendText("00 00 " + DescriptorText() + NodeText(10, 1000) + NodeText(11, 1000) + NodeText(12, 1000));
+  buffer_.appendText("00 00 " + DescriptorText() + NodeText(10, 1000) + NodeText(11, 1000) +
+                     NodeText(12, 1000));
   EXPECT_TRUE(decoder_.synchronised());
   if (GetParam() == ScanStreamDecoder::Recovery::restartAtNextAppend) {
     // The bytes 40 81 start the first group and decode as a node of their own.
@@ -118,7 +121,8 @@ TEST_P(EitherDecoderTest, RemovesTheFirst21CharactersWhereverTheDescriptorStands
 TEST_P(EitherDecoderTest, SkipsGroupsStartingWith01WithoutTestingThem) {
   synchronise();
   // The middle group has an even byte 1, which would fail any other group.
-  buffer_.appendText(NodeText(10, 1000) + GroupText(0x01, 0x02, 0x00, 0x00, 0x00) + NodeText(11, 1000));
+  buffer_.appendText(NodeText(10, 1000) + GroupText(0x01, 0x02, 0x00, 0x00, 0x00) +
+                     NodeText(11, 1000));
   EXPECT_EQ(angles(), (std::vector<int>{10, 11}));
   EXPECT_EQ(radar_.qualityLabels, (std::vector<int>{10, 11}));
   EXPECT_EQ(radar_.angleTrace, "010 011 ");
@@ -126,7 +130,8 @@ TEST_P(EitherDecoderTest, SkipsGroupsStartingWith01WithoutTestingThem) {
 
 TEST_F(PlainDecoderTest, ACheckBitFailureEndsThePassAndEmptiesTheBuffer) {
   synchronise();
-  buffer_.appendText(NodeText(10, 1000) + GroupText(0xBE, 0x02, 0x00, 0x00, 0x00) + NodeText(12, 1000) + "3E 0");
+  buffer_.appendText(NodeText(10, 1000) + GroupText(0xBE, 0x02, 0x00, 0x00, 0x00) +
+                     NodeText(12, 1000) + "3E 0");
   EXPECT_EQ(angles(), (std::vector<int>{10}));
   EXPECT_EQ(buffer_.text(), "");
   EXPECT_EQ(radar_.angleTrace, "010 ");
@@ -138,14 +143,16 @@ TEST_F(PlainDecoderTest, ACheckBitFailureEndsThePassAndEmptiesTheBuffer) {
 
 TEST_F(DecoderTest, TheNodeBeforeABadGroupIsBlamedForIt) {
   synchronise();
-  buffer_.appendText(NodeText(10, 1000) + GroupText(0xBE, 0x02, 0x00, 0x00, 0x00) + NodeText(12, 1000));
+  buffer_.appendText(NodeText(10, 1000) + GroupText(0xBE, 0x02, 0x00, 0x00, 0x00) +
+                     NodeText(12, 1000));
   EXPECT_TRUE(consumer_.nodes.empty());
   EXPECT_EQ(buffer_.text(), "");
   EXPECT_TRUE(decoder_.synchronised());
 
   // Two groups ahead count as well; a start-bit pair of 00 or 11 is as bad as a clear check bit.
   buffer_.appendText(NodeText(20, 1000) + NodeText(21, 1000) + NodeText(22, 1000));
-  buffer_.appendText(NodeText(23, 1000) + NodeText(24, 1000) + GroupText(0xBF, 0x01, 0x00, 0x00, 0x00));
+  buffer_.appendText(NodeText(23, 1000) + NodeText(24, 1000) +
+                     GroupText(0xBF, 0x01, 0x00, 0x00, 0x00));
   EXPECT_EQ(angles(), (std::vector<int>{20, 21, 22}));
 }
 
@@ -162,7 +169,8 @@ TEST_F(DecoderTest, AfterAFailureDecodingResumesWhereThreeGroupsLineUp) {
   ASSERT_TRUE(decoder_.realigning());
 
   // The next block starts two bytes into a node.
-  const std::string stream = NodeText(30, 1000) + NodeText(31, 1000) + NodeText(32, 1000) + NodeText(33, 1000);
+  const std::string stream =
+      NodeText(30, 1000) + NodeText(31, 1000) + NodeText(32, 1000) + NodeText(33, 1000);
   buffer_.appendText(stream.substr(6, 30));  // not yet three groups: wait
   EXPECT_TRUE(consumer_.nodes.empty());
   EXPECT_EQ(buffer_.text(), stream.substr(6, 30));
@@ -176,7 +184,8 @@ TEST_F(DecoderTest, RealigningPassesOverTextThatNeverLinesUp) {
   synchronise();
   buffer_.appendText(GroupText(0xBE, 0x02, 0x00, 0x00, 0x00));
   std::string garbage;
-  for (int i = 0; i < 40; ++i) garbage += "FF ";
+  for (int i = 0; i < 40; ++i)
+    garbage += "FF ";
   buffer_.appendText(garbage);
   EXPECT_LT(buffer_.text().size(), 45u);  // what was ruled out is gone
   buffer_.appendText(NodeText(40, 1000) + NodeText(41, 1000) + NodeText(42, 1000));
@@ -185,7 +194,8 @@ TEST_F(DecoderTest, RealigningPassesOverTextThatNeverLinesUp) {
 
 TEST_F(DecoderTest, RoundsAnglesAndQualitiesWithTiesToEven) {
   synchronise();
-  buffer_.appendText(GroupText(0xBE, 0x7F, 0x00, 0x10, 0x27) + GroupText(0xBD, 0x7D, 0x00, 0x10, 0x27) +
+  buffer_.appendText(GroupText(0xBE, 0x7F, 0x00, 0x10, 0x27) +
+                     GroupText(0xBD, 0x7D, 0x00, 0x10, 0x27) +
                      GroupText(0xBE, 0x7F, 0x00, 0x10, 0x27));
   ASSERT_EQ(consumer_.nodes.size(), 3u);
   EXPECT_EQ(consumer_.nodes[0], (ScanNode{1, 48, 2500}));
@@ -211,8 +221,8 @@ TEST_F(DecoderTest, CorrectsAnglesByTheAngleCorrection) {
 
 TEST_F(DecoderTest, CountsAHalfTurnWhenTheSweepCrosses180AndAgainAt0) {
   synchronise();
-  buffer_.appendText(NodeText(178, 1000) + NodeText(179, 1000) + NodeText(180, 1000) + NodeText(181, 1000) +
-                     NodeText(182, 1000));
+  buffer_.appendText(NodeText(178, 1000) + NodeText(179, 1000) + NodeText(180, 1000) +
+                     NodeText(181, 1000) + NodeText(182, 1000));
   EXPECT_EQ(radar_.halfTurns, 1);
   EXPECT_EQ(radar_.angleTrace, "180 181 182 ");
   EXPECT_EQ(decoder_.revolutionCount(), 0.5);
@@ -241,7 +251,8 @@ TEST_F(DecoderTest, WhileProcessingIsOffTheBufferGrowsUpToItsBound) {
   EXPECT_EQ(buffer_.text().size(), 2u + 30u);
 
   const std::string block(30000, 'A');
-  for (int i = 0; i < 10; ++i) buffer_.appendText(block);
+  for (int i = 0; i < 10; ++i)
+    buffer_.appendText(block);
   EXPECT_EQ(buffer_.text().size(), ScanStreamDecoder::kMaxBufferChars);
 }
 
@@ -262,7 +273,8 @@ TEST_F(DecoderTest, AnUnsynchronisedBufferOfExactly65535CharactersIsEmptied) {
   EXPECT_EQ(lengthAfterAppendingTo(65535), 0u);
   EXPECT_EQ(lengthAfterAppendingTo(65532), 65532u);
   EXPECT_EQ(lengthAfterAppendingTo(65538), 65538u);
-  EXPECT_EQ(lengthAfterAppendingTo(ScanStreamDecoder::kMaxBufferChars + 10), ScanStreamDecoder::kMaxBufferChars);
+  EXPECT_EQ(lengthAfterAppendingTo(ScanStreamDecoder::kMaxBufferChars + 10),
+            ScanStreamDecoder::kMaxBufferChars);
 }
 
 TEST_F(DecoderTest, ResetDropsTheBufferAndTheSynchronisation) {
@@ -284,9 +296,11 @@ TEST_P(EitherDecoderTest, AnyTextIsSurvived) {
     std::string text(static_cast<std::size_t>(length(random)), ' ');
     for (char& c : text) {
       const int pick = character(random);
-      c = pick < 200 ? alphabet[static_cast<std::size_t>(pick) % alphabet.size()] : static_cast<char>(pick);
+      c = pick < 200 ? alphabet[static_cast<std::size_t>(pick) % alphabet.size()]
+                     : static_cast<char>(pick);
     }
-    if (block % 50 == 0) text += DescriptorText();
+    if (block % 50 == 0)
+      text += DescriptorText();
     buffer_.appendText(text);
     ASSERT_LE(buffer_.text().size(), ScanStreamDecoder::kMaxBufferChars);
   }

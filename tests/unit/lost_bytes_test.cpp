@@ -29,7 +29,8 @@ constexpr double kFarPixels = 40;
 
 // The hand moves while a block is on its way; a click is fair if it is near where the hand was
 // at any time during the block or just before it.
-double PixelsFromHand(const scanner_sim::SceneObject& hand, ScreenPoint click, double from_s, double to_s) {
+double PixelsFromHand(const scanner_sim::SceneObject& hand, ScreenPoint click, double from_s,
+                      double to_s) {
   double nearest = 1e9;
   for (double t = from_s; t <= to_s; t += 0.01) {
     const ScreenPoint expected = testing::ExpectedPixel(hand.centreAt(t));
@@ -57,7 +58,8 @@ RoadFigures RunDamagedStream(ScanStreamDecoder::Recovery recovery, double second
   std::uniform_int_distribution<std::size_t> heldBack(0, 40);
 
   RoadFigures figures;
-  std::vector<std::uint8_t> sent(scanner_sim::kScanDescriptor.begin(), scanner_sim::kScanDescriptor.end());
+  std::vector<std::uint8_t> sent(scanner_sim::kScanDescriptor.begin(),
+                                 scanner_sim::kScanDescriptor.end());
   std::vector<std::uint8_t> received;
   while (stream.time_s() < seconds) {
     const double blockStart = stream.time_s();
@@ -77,7 +79,8 @@ RoadFigures RunDamagedStream(ScanStreamDecoder::Recovery recovery, double second
     const auto clicks = desktop.clicks();
     for (std::size_t i = clicksBefore; i < clicks.size(); ++i) {
       ++figures.clicks;
-      if (PixelsFromHand(hand, clicks[i], blockStart - 0.4, stream.time_s()) > kFarPixels) ++figures.farClicks;
+      if (PixelsFromHand(hand, clicks[i], blockStart - 0.4, stream.time_s()) > kFarPixels)
+        ++figures.farClicks;
     }
   }
   figures.decodedNodes = form.decoder().decodedNodes();
@@ -86,18 +89,21 @@ RoadFigures RunDamagedStream(ScanStreamDecoder::Recovery recovery, double second
 
 TEST(LostBytes, FewClicksLandFarFromTheHandAndNoNodesAreLostToRecovery) {
   constexpr double kSeconds = 4000;  // about 40 MB of stream, some 40 000 lost bytes
-  const RoadFigures plain = RunDamagedStream(ScanStreamDecoder::Recovery::restartAtNextAppend, kSeconds);
+  const RoadFigures plain =
+      RunDamagedStream(ScanStreamDecoder::Recovery::restartAtNextAppend, kSeconds);
   const RoadFigures realign = RunDamagedStream(ScanStreamDecoder::Recovery::realign, kSeconds);
 
   const auto perThousandLost = [](const RoadFigures& f) {
     return 1000.0 * static_cast<double>(f.farClicks) / static_cast<double>(f.lostBytes);
   };
   std::printf("plain:   %llu lost, %llu clicks, %llu far (%.1f per 1000 lost), %llu nodes\n",
-              static_cast<unsigned long long>(plain.lostBytes), static_cast<unsigned long long>(plain.clicks),
+              static_cast<unsigned long long>(plain.lostBytes),
+              static_cast<unsigned long long>(plain.clicks),
               static_cast<unsigned long long>(plain.farClicks), perThousandLost(plain),
               static_cast<unsigned long long>(plain.decodedNodes));
   std::printf("realign: %llu lost, %llu clicks, %llu far (%.1f per 1000 lost), %llu nodes\n",
-              static_cast<unsigned long long>(realign.lostBytes), static_cast<unsigned long long>(realign.clicks),
+              static_cast<unsigned long long>(realign.lostBytes),
+              static_cast<unsigned long long>(realign.clicks),
               static_cast<unsigned long long>(realign.farClicks), perThousandLost(realign),
               static_cast<unsigned long long>(realign.decodedNodes));
 

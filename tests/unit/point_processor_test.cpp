@@ -40,7 +40,8 @@ class PointProcessorTest : public ::testing::Test {
 };
 
 TEST_F(PointProcessorTest, ARunPublishesTheMidpointOfItsFirstAndLastPointWhenItEnds) {
-  for (int angle = 0; angle <= 4; ++angle) node(angle, 4000);
+  for (int angle = 0; angle <= 4; ++angle)
+    node(angle, 4000);
   EXPECT_EQ(beams_[0].x1, 7500);
   EXPECT_EQ(beams_[0].y1, 3500);
   EXPECT_EQ(beams_[4].x1, 7779);
@@ -113,7 +114,8 @@ TEST_F(PointProcessorTest, ANonHitOfTheSameDegreeDropsTheRunItOpened) {
 
 TEST_F(PointProcessorTest, NothingIsCleanedAcrossTheTurnOrForTheSameDegree) {
   node(359, 6000);
-  for (int angle = 0; angle <= 358; ++angle) node(angle, 6000);
+  for (int angle = 0; angle <= 358; ++angle)
+    node(angle, 6000);
   node(2, 6000);  // 358 -> 2: beams 359, 0 and 1 keep what they had
   EXPECT_TRUE(beams_[359].visible);
   EXPECT_TRUE(beams_[0].visible);

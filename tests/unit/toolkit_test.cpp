@@ -35,7 +35,8 @@ TEST(TextBox, HandlersRunBeforeTheAssignmentReturnsAndMayChangeTheBoxAgain) {
   std::vector<std::string> seen;
   box.changed.connect([&] {
     seen.push_back(box.text());
-    if (box.text() == "long") box.setText("short");  // a handler that writes back
+    if (box.text() == "long")
+      box.setText("short");  // a handler that writes back
   });
   box.setText("long");
   EXPECT_EQ(box.text(), "short");
@@ -124,11 +125,13 @@ TEST(ListBox, InsertsAtAPositionAndRefusesIndexesOutsideTheList) {
 
 TEST(ListBox, ABoundedListDropsTheOldestEntryAtTheFarEnd) {
   ListBox appended("List1", 3);
-  for (const char* entry : {"1", "2", "3", "4"}) (void)appended.addItem(entry);
+  for (const char* entry : {"1", "2", "3", "4"})
+    (void)appended.addItem(entry);
   EXPECT_EQ(appended.list().entries(), (std::vector<std::string>{"2", "3", "4"}));
 
   ListBox prepended("List1", 3);
-  for (const char* entry : {"1", "2", "3", "4"}) (void)prepended.insertItem(0, entry);
+  for (const char* entry : {"1", "2", "3", "4"})
+    (void)prepended.insertItem(0, entry);
   EXPECT_EQ(prepended.list().entries(), (std::vector<std::string>{"4", "3", "2"}));
 }
 

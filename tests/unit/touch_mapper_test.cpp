@@ -29,13 +29,15 @@ class TouchMapperTest : public ::testing::Test {
   CheckBox click_{"CHK鼠标点击", "鼠标点击"};
   TextBox mapped_{"txt校正后数据"};
   testing::RecordingDesktopInput desktop_;
-  TouchMapper mapper_{MappingControls{touch_, screenSize_, topLeft_, rect_, move_, click_, mapped_}, desktop_};
+  TouchMapper mapper_{MappingControls{touch_, screenSize_, topLeft_, rect_, move_, click_, mapped_},
+                      desktop_};
 };
 
 TEST_F(TouchMapperTest, ScalesTheTouchToTheScreenAreaMovesAndClicks) {
   touch_.setText("0500,0250");
   EXPECT_EQ(mapped_.text(), "0960,0540");
-  EXPECT_EQ(desktop_.actions, (std::vector<Action>{{Action::Kind::move, {960, 540}}, {Action::Kind::click, {960, 540}}}));
+  EXPECT_EQ(desktop_.actions, (std::vector<Action>{{Action::Kind::move, {960, 540}},
+                                                   {Action::Kind::click, {960, 540}}}));
 }
 
 TEST_F(TouchMapperTest, AddsTheAreasOwnCornerSplitAtItsOwnComma) {

@@ -10,12 +10,14 @@
 namespace scanner_sim {
 
 // The descriptor the scanner sends once after it has been started.
-inline constexpr std::array<std::uint8_t, 7> kScanDescriptor{0xA5, 0x5A, 0x05, 0x00, 0x00, 0x40, 0x81};
+inline constexpr std::array<std::uint8_t, 7> kScanDescriptor{0xA5, 0x5A, 0x05, 0x00,
+                                                             0x00, 0x40, 0x81};
 
 // One measurement node in the scanner's five-byte wire form: byte 0 quality << 2 with the start
 // flag and its inverse in the low bits, bytes 1-2 the angle in 1/64 degree shifted left by one
 // with the check bit in bit 0, bytes 3-4 the distance in 1/4 mm, low byte first.
-std::array<std::uint8_t, 5> EncodeNode(double angleDegrees, double distanceMm, int quality, bool startOfTurn);
+std::array<std::uint8_t, 5> EncodeNode(double angleDegrees, double distanceMm, int quality,
+                                       bool startOfTurn);
 
 struct StreamSettings {
   double nodesPerSecond = 2000;

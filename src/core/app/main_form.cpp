@@ -4,8 +4,8 @@ namespace scantouch {
 
 MainForm::MainForm(DesktopInput& desktop, ScanStreamDecoder::Recovery recovery)
     : points_(PointControls{Shape1, SHPWIN, TXT当前处理数据}, Line1, radar_),
-      decoder_(DecoderControls{TXTRX, TXT灵敏度, txt角度校正, CHK处理, Label2, Label4}, radar_, points_,
-               recovery),
+      decoder_(DecoderControls{TXTRX, TXT灵敏度, txt角度校正, CHK处理, Label2, Label4}, radar_,
+               points_, recovery),
       mapper_(MappingControls{TXT当前处理数据, TXT屏幕宽高, TXT屏幕左上角, SHPWIN, CHK鼠标移动,
                               CHK鼠标点击, txt校正后数据},
               desktop) {

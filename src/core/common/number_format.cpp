@@ -8,22 +8,25 @@
 namespace scantouch {
 
 std::optional<std::string> FormatShortest(double value) {
-  if (!std::isfinite(value)) return std::nullopt;
-  if (value == 0) return "0";  // also turns -0 into 0
+  if (!std::isfinite(value))
+    return std::nullopt;
+  if (value == 0)
+    return "0";  // also turns -0 into 0
   std::array<char, 64> buffer{};
   const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                     std::chars_format::general, 15);
   std::string text(buffer.data(), result.ptr);
   // %g style writes "1e+16" and "1e-05"; the settings files have "1E+16" and "1E-05".
   const auto e = text.find('e');
-  if (e != std::string::npos) text[e] = 'E';
+  if (e != std::string::npos)
+    text[e] = 'E';
   return text;
 }
 
 std::string FormatZeroPadded(std::int64_t value, int minDigits) {
   // The magnitude as unsigned, so that the most negative value does not overflow.
-  const std::uint64_t magnitude =
-      value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  const std::uint64_t magnitude = value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
+                                            : static_cast<std::uint64_t>(value);
   std::string digits = std::to_string(magnitude);
   if (static_cast<int>(digits.size()) < minDigits) {
     digits.insert(0, static_cast<std::size_t>(minDigits) - digits.size(), '0');
@@ -36,7 +39,8 @@ std::string FormatZeroPadded(double value, int minDigits) {
   // meaningful whole-number form and is written as 0 rather than as undefined behaviour.
   constexpr double kLimit = 9.0e18;
   const double rounded = std::round(value);  // halves away from zero
-  if (!std::isfinite(rounded) || std::fabs(rounded) > kLimit) return FormatZeroPadded(std::int64_t{0}, minDigits);
+  if (!std::isfinite(rounded) || std::fabs(rounded) > kLimit)
+    return FormatZeroPadded(std::int64_t{0}, minDigits);
   return FormatZeroPadded(static_cast<std::int64_t>(rounded), minDigits);
 }
 

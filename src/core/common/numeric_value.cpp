@@ -21,19 +21,23 @@ class NumberReader {
 
  private:
   void skipBlanks() {
-    while (pos_ < text_.size() && IsNumericBlank(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && IsNumericBlank(text_[pos_]))
+      ++pos_;
   }
 
   std::string_view text_;
   std::size_t pos_ = 0;
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // The power of ten of the leading digit of a plain "[-]digits[.digits][e[-]digits]" number.
 long DecimalMagnitude(std::string_view plain) {
   const auto e = plain.find('e');
-  const long exponent = e == std::string_view::npos ? 0 : std::stol(std::string(plain.substr(e + 1)));
+  const long exponent =
+      e == std::string_view::npos ? 0 : std::stol(std::string(plain.substr(e + 1)));
   const std::string_view mantissa = plain.substr(0, e);
   long position = 0;  // power of ten of the digit being looked at
   const auto point = mantissa.find('.');
@@ -41,8 +45,10 @@ long DecimalMagnitude(std::string_view plain) {
                                     (mantissa.starts_with('-') ? 1 : 0);
   position = static_cast<long>(integerDigits) - 1;
   for (const char c : mantissa) {
-    if (!IsDigit(c)) continue;
-    if (c != '0') return position + exponent;
+    if (!IsDigit(c))
+      continue;
+    if (c != '0')
+      return position + exponent;
     --position;
   }
   return 0;
@@ -62,7 +68,8 @@ double ReadHexadecimal(NumberReader& reader) {
 double ReadDecimal(NumberReader& reader) {
   std::string plain;
   if (reader.peek() == '+' || reader.peek() == '-') {
-    if (reader.peek() == '-') plain += '-';
+    if (reader.peek() == '-')
+      plain += '-';
     reader.advance();
   }
   bool anyDigit = false;
@@ -76,7 +83,8 @@ double ReadDecimal(NumberReader& reader) {
     plain += c;
     reader.advance();
   }
-  if (!anyDigit) return 0;
+  if (!anyDigit)
+    return 0;
 
   const char marker = reader.peek();
   if (marker == 'E' || marker == 'e' || marker == 'D' || marker == 'd') {
@@ -94,7 +102,8 @@ double ReadDecimal(NumberReader& reader) {
       anyExponentDigit = true;
       reader.advance();
     }
-    if (anyExponentDigit) plain += (negativeExponent ? "e-" : "e") + std::to_string(exponent);
+    if (anyExponentDigit)
+      plain += (negativeExponent ? "e-" : "e") + std::to_string(exponent);
   }
 
   double value = 0;
@@ -103,7 +112,8 @@ double ReadDecimal(NumberReader& reader) {
   if (error == std::errc::result_out_of_range) {
     // from_chars leaves the value alone on overflow and underflow: tell them apart by magnitude.
     const bool negative = plain[0] == '-';
-    if (DecimalMagnitude(plain) < 0) return negative ? -0.0 : 0.0;
+    if (DecimalMagnitude(plain) < 0)
+      return negative ? -0.0 : 0.0;
     return negative ? -HUGE_VAL : HUGE_VAL;
   }
   return value;
@@ -116,7 +126,8 @@ double NumericValue(std::string_view text) {
   if (reader.peek() == '&') {
     reader.advance();
     const char kind = reader.peek();
-    if (kind != 'H' && kind != 'h') return 0;
+    if (kind != 'H' && kind != 'h')
+      return 0;
     reader.advance();
     return ReadHexadecimal(reader);
   }

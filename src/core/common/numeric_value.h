@@ -17,13 +17,18 @@ double NumericValue(std::string_view text);
 
 // Value of one hexadecimal digit, or -1 for any other character.
 constexpr int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
   return -1;
 }
 
 // The blanks, tabs and line feeds that NumericValue passes over.
-constexpr bool IsNumericBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+constexpr bool IsNumericBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n';
+}
 
 }  // namespace scantouch

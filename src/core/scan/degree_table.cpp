@@ -28,7 +28,11 @@ const DegreeTable& Table() {
 
 }  // namespace
 
-double SinOfDegree(int degree) { return Table().sin[static_cast<std::size_t>(degree)]; }
-double CosOfDegree(int degree) { return Table().cos[static_cast<std::size_t>(degree)]; }
+double SinOfDegree(int degree) {
+  return Table().sin[static_cast<std::size_t>(degree)];
+}
+double CosOfDegree(int degree) {
+  return Table().cos[static_cast<std::size_t>(degree)];
+}
 
 }  // namespace scantouch

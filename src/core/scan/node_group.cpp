@@ -1,5 +1,7 @@
 #include "node_group.h"
 
+#include <array>
+
 #include "common/numeric_value.h"
 
 namespace scantouch {
@@ -8,7 +10,8 @@ namespace {
 // n / 2 rounded to the nearest integer, a tie going to the even neighbour, for n >= 0.
 int HalfTiesToEven(int n) {
   const int whole = n >> 1;
-  if ((n & 1) == 0) return whole;
+  if ((n & 1) == 0)
+    return whole;
   return (whole & 1) == 0 ? whole : whole + 1;
 }
 
@@ -16,34 +19,60 @@ int HalfTiesToEven(int n) {
 int QuarterTiesToEven(int n) {
   const int whole = n >> 2;
   const int rest = n & 3;
-  if (rest < 2) return whole;
-  if (rest > 2) return whole + 1;
+  if (rest < 2)
+    return whole;
+  if (rest > 2)
+    return whole + 1;
   return (whole & 1) == 0 ? whole : whole + 1;
+}
+
+// HexDigitValue for every byte, looked up instead of compared: the decoder reads ten digits a node.
+constexpr std::array<std::int8_t, 256> kHexDigitTable = [] {
+  std::array<std::int8_t, 256> table{};
+  for (int c = 0; c < 256; ++c)
+    table[static_cast<std::size_t>(c)] =
+        static_cast<std::int8_t>(HexDigitValue(static_cast<char>(c)));
+  return table;
+}();
+
+int FastHexDigit(char c) {
+  return kHexDigitTable[static_cast<unsigned char>(c)];
 }
 
 }  // namespace
 
 int GroupByte(std::string_view group, std::size_t index) {
   const std::size_t at = index * kByteChars;
+  // Nearly always two hexadecimal digits: take them without the general reading.
+  if (at + 2 <= group.size()) {
+    const int high = FastHexDigit(group[at]);
+    const int low = FastHexDigit(group[at + 1]);
+    if ((high | low) >= 0)
+      return high * 16 + low;
+  }
   int value = 0;
   for (std::size_t i = at; i < at + 2 && i < group.size(); ++i) {
     const char c = group[i];
-    if (IsNumericBlank(c)) continue;
+    if (IsNumericBlank(c))
+      continue;
     const int digit = HexDigitValue(c);
-    if (digit < 0) break;
+    if (digit < 0)
+      break;
     value = value * 16 + digit;
   }
   return value;
 }
 
 bool CheckBitSet(std::string_view group) {
-  if (group.size() < kCheckableChars) return false;
-  const int digit = HexDigitValue(group[4]);
+  if (group.size() < kCheckableChars)
+    return false;
+  const int digit = FastHexDigit(group[4]);
   return digit >= 0 && (digit & 1) == 1;
 }
 
 bool LooksGenuine(std::string_view group) {
-  if (group.size() < kCheckableChars || !CheckBitSet(group)) return false;
+  if (group.size() < kCheckableChars || !CheckBitSet(group))
+    return false;
   const int startBits = GroupByte(group, 0) & 3;
   return startBits == 1 || startBits == 2;
 }

@@ -17,13 +17,16 @@ void PointProcessor::resetRun() {
 }
 
 bool PointProcessor::isHit(double x, double y) const {
-  return controls_.touchRect.containsStrictly(x, y) && !controls_.scannerMarker.containsStrictly(x, y);
+  return controls_.touchRect.containsStrictly(x, y) &&
+         !controls_.scannerMarker.containsStrictly(x, y);
 }
 
 void PointProcessor::processScanNode(const ScanNode& node, std::int16_t sensitivity) {
   const int angle = node.angle;
-  if (angle < 0 || angle >= BeamTable::kBeams) return;
-  if (node.quality <= sensitivity) return;
+  if (angle < 0 || angle >= BeamTable::kBeams)
+    return;
+  if (node.quality <= sensitivity)
+    return;
 
   const double cx = controls_.scannerMarker.centreX();
   const double cy = controls_.scannerMarker.centreY();
@@ -31,7 +34,8 @@ void PointProcessor::processScanNode(const ScanNode& node, std::int16_t sensitiv
   const auto y = RoundHalfEven32(cy - node.distance * CosOfDegree(angle));
   // Only a scanner marker placed far outside any real view gets here; such a point has no
   // place in the view and leaves no trace, like a node below the gate.
-  if (!x || !y) return;
+  if (!x || !y)
+    return;
 
   Beam& beam = beams_[angle];
   beam.x1 = static_cast<float>(*x);
@@ -41,11 +45,13 @@ void PointProcessor::processScanNode(const ScanNode& node, std::int16_t sensitiv
 
   if (isHit(*x, *y)) {
     beam.hit = true;
-    if (hitRunStart_ == kNoRun) hitRunStart_ = static_cast<std::int16_t>(angle);
+    if (hitRunStart_ == kNoRun)
+      hitRunStart_ = static_cast<std::int16_t>(angle);
     hitRunEnd_ = static_cast<std::int16_t>(angle);
   } else {
     beam.hit = false;  // this may be the run's own start or end beam
-    if (hitRunStart_ != kNoRun) closeRun();
+    if (hitRunStart_ != kNoRun)
+      closeRun();
   }
 
   cleanSkippedDegrees(angle);
@@ -54,7 +60,8 @@ void PointProcessor::processScanNode(const ScanNode& node, std::int16_t sensitiv
 }
 
 void PointProcessor::closeRun() {
-  if (beams_[hitRunStart_].hit && beams_[hitRunEnd_].hit) publishTouch();
+  if (beams_[hitRunStart_].hit && beams_[hitRunEnd_].hit)
+    publishTouch();
   resetRun();
 }
 
@@ -73,8 +80,10 @@ void PointProcessor::publishTouch() {
 
 void PointProcessor::cleanSkippedDegrees(int angle) {
   const int previous = lastAcceptedAngle_;
-  if (angle == (previous + 1) % BeamTable::kBeams) return;
-  if (angle <= previous) return;  // same degree again, across 359/0, or backwards
+  if (angle == (previous + 1) % BeamTable::kBeams)
+    return;
+  if (angle <= previous)
+    return;  // same degree again, across 359/0, or backwards
   // Degrees passed over lose what they showed; the previous accepted degree goes too.
   for (int degree = previous; degree < angle; ++degree) {
     beams_[degree].visible = false;

@@ -12,8 +12,8 @@ namespace scantouch {
 
 // The controls of the main window the point processing reads and writes.
 struct PointControls {
-  Shape& scannerMarker;   // Shape1: 300 x 300 square centred on the scanner, also the exclusion zone
-  Shape& touchRect;       // SHPWIN: the calibrated touch rectangle
+  Shape& scannerMarker;  // Shape1: 300 x 300 square centred on the scanner, also the exclusion zone
+  Shape& touchRect;      // SHPWIN: the calibrated touch rectangle
   TextBox& currentTouch;  // TXT当前处理数据: where a touch is published
 };
 

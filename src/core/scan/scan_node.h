@@ -6,9 +6,9 @@ namespace scantouch {
 
 // One decoded measurement of the sweep.
 struct ScanNode {
-  int angle = 0;                // 0..359 whole degrees after angle correction; 0 is straight up
-  std::int16_t quality = 0;     // 0..64
-  std::int32_t distance = 0;    // millimetres
+  int angle = 0;              // 0..359 whole degrees after angle correction; 0 is straight up
+  std::int16_t quality = 0;   // 0..64
+  std::int32_t distance = 0;  // millimetres
   friend bool operator==(const ScanNode&, const ScanNode&) = default;
 };
 

@@ -24,7 +24,9 @@ void AppendTraceEntry(std::string& trace, int angle) {
 }
 
 // Groups starting "01" are never tested, wherever they stand.
-bool PassesChecks(std::string_view group) { return IsSkippedGroup(group) || LooksGenuine(group); }
+bool PassesChecks(std::string_view group) {
+  return IsSkippedGroup(group) || LooksGenuine(group);
+}
 
 }  // namespace
 
@@ -40,7 +42,9 @@ double ScanStreamDecoder::revolutionCount() const {
   return NumericValue(controls_.revolutionCount.tag());
 }
 
-void ScanStreamDecoder::resetRevolutionCount() { controls_.revolutionCount.setTag(""); }
+void ScanStreamDecoder::resetRevolutionCount() {
+  controls_.revolutionCount.setTag("");
+}
 
 void ScanStreamDecoder::resetSynchronisation() {
   controls_.receiveBuffer.setTag("");
@@ -50,7 +54,8 @@ void ScanStreamDecoder::resetSynchronisation() {
 
 std::int16_t ScanStreamDecoder::readSensitivity() const {
   const double value = NumericValue(controls_.sensitivity.text());
-  if (const auto rounded = RoundHalfEven16(value)) return *rounded;
+  if (const auto rounded = RoundHalfEven16(value))
+    return *rounded;
   // Beyond 16 bits the gate lets everything through or nothing, just as the nearest limit does.
   return value < 0 ? std::numeric_limits<std::int16_t>::min()
                    : std::numeric_limits<std::int16_t>::max();
@@ -69,17 +74,22 @@ int ScanStreamDecoder::correctAngle(int angle, double correction) const {
 }
 
 bool ScanStreamDecoder::failsChecks(std::string_view group) const {
-  if (recovery_ == Recovery::restartAtNextAppend) return !CheckBitSet(group);
+  if (recovery_ == Recovery::restartAtNextAppend)
+    return !CheckBitSet(group);
   return !LooksGenuine(group);
 }
 
-bool ScanStreamDecoder::blamedByFollowingGroups(std::string_view text, std::size_t groupStart) const {
-  if (recovery_ == Recovery::restartAtNextAppend) return false;
+bool ScanStreamDecoder::blamedByFollowingGroups(std::string_view text,
+                                                std::size_t groupStart) const {
+  if (recovery_ == Recovery::restartAtNextAppend)
+    return false;
   // A lost byte usually sits in the node just before the first group it spoils.
   for (std::size_t next = 1; next <= 2; ++next) {
     const std::size_t at = groupStart + next * kGroupChars;
-    if (at + kCheckableChars > text.size()) break;
-    if (!PassesChecks(text.substr(at, kGroupChars))) return true;
+    if (at + kCheckableChars > text.size())
+      break;
+    if (!PassesChecks(text.substr(at, kGroupChars)))
+      return true;
   }
   return false;
 }
@@ -87,12 +97,14 @@ bool ScanStreamDecoder::blamedByFollowingGroups(std::string_view text, std::size
 ScanStreamDecoder::Alignment ScanStreamDecoder::findAlignment(std::string_view text) const {
   const std::size_t needed = kAlignmentGroups * kGroupChars;
   for (std::size_t start = 0;; start += kByteChars) {
-    if (start + needed > text.size()) return Alignment{false, start};
+    if (start + needed > text.size())
+      return Alignment{false, start};
     bool genuine = true;
     for (std::size_t g = 0; g < kAlignmentGroups && genuine; ++g) {
       genuine = PassesChecks(text.substr(start + g * kGroupChars, kGroupChars));
     }
-    if (genuine) return Alignment{true, start};
+    if (genuine)
+      return Alignment{true, start};
   }
 }
 
@@ -108,7 +120,8 @@ std::string_view ScanStreamDecoder::decodeGroups(std::string_view text, std::int
   pendingTrace_.clear();
   if (realigning_) {
     const Alignment alignment = findAlignment(text);
-    if (!alignment.found) return text.substr(alignment.start);  // wait for more text
+    if (!alignment.found)
+      return text.substr(alignment.start);  // wait for more text
     text.remove_prefix(alignment.start);
     realigning_ = false;
   }
@@ -118,7 +131,8 @@ std::string_view ScanStreamDecoder::decodeGroups(std::string_view text, std::int
   bool failed = false;
   for (std::size_t at = 0; at < complete; at += kGroupChars) {
     const std::string_view group = text.substr(at, kGroupChars);
-    if (IsSkippedGroup(group)) continue;
+    if (IsSkippedGroup(group))
+      continue;
     if (failsChecks(group) || blamedByFollowingGroups(text, at)) {
       failed = true;
       break;
@@ -140,7 +154,8 @@ std::string_view ScanStreamDecoder::decodeGroups(std::string_view text, std::int
 
   if (failed) {
     // Whatever follows a bad node can no longer be trusted to start on a node.
-    if (recovery_ == Recovery::realign) realigning_ = true;
+    if (recovery_ == Recovery::realign)
+      realigning_ = true;
     return {};
   }
   return text.substr(complete);
@@ -154,7 +169,8 @@ void ScanStreamDecoder::writeBack(std::string_view text) {
 }
 
 void ScanStreamDecoder::decodeReceiveBuffer() {
-  if (inPass_) return;
+  if (inPass_)
+    return;
   inPass_ = true;
   struct PassEnd {
     bool& flag;
@@ -166,8 +182,10 @@ void ScanStreamDecoder::decodeReceiveBuffer() {
     // Nothing is decoded, but months of text must not pile up: keep the newest.
     const std::string& buffer = controls_.receiveBuffer.text();
     if (buffer.size() > kMaxBufferChars) {
-      controls_.receiveBuffer.setText(std::string_view(buffer).substr(buffer.size() - kMaxBufferChars));
-      if (synchronised() && recovery_ == Recovery::realign) realigning_ = true;
+      controls_.receiveBuffer.setText(
+          std::string_view(buffer).substr(buffer.size() - kMaxBufferChars));
+      if (synchronised() && recovery_ == Recovery::realign)
+        realigning_ = true;
     }
     return;
   }
@@ -183,12 +201,15 @@ void ScanStreamDecoder::decodeReceiveBuffer() {
     realigning_ = false;
   }
 
-  if (synchronised()) text = decodeGroups(text, sensitivity);
+  if (synchronised())
+    text = decodeGroups(text, sensitivity);
 
-  if (text.size() == kDiscardLength) text = {};
+  if (text.size() == kDiscardLength)
+    text = {};
   if (text.size() > kMaxBufferChars) {
     text.remove_prefix(text.size() - kMaxBufferChars);
-    if (synchronised() && recovery_ == Recovery::realign) realigning_ = true;
+    if (synchronised() && recovery_ == Recovery::realign)
+      realigning_ = true;
   }
   writeBack(text);
 }

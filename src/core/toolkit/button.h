@@ -9,7 +9,8 @@ namespace scantouch {
 
 class Button : public Control {
  public:
-  Button(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) {}
+  Button(std::string name, std::string caption)
+      : Control(std::move(name)), caption_(std::move(caption)) {}
 
   const std::string& caption() const { return caption_; }
 

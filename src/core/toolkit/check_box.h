@@ -15,15 +15,18 @@ class CheckBox : public Control {
   static constexpr int kChecked = 1;
   static constexpr int kGreyed = 2;
 
-  CheckBox(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) {}
+  CheckBox(std::string name, std::string caption)
+      : Control(std::move(name)), caption_(std::move(caption)) {}
 
   const std::string& caption() const { return caption_; }
   int value() const { return value_; }
   bool isChecked() const { return value_ == kChecked; }
 
   ToolkitResult setValue(int value) {
-    if (value < kCleared || value > kGreyed) return ToolkitResult::valueOutOfRange;
-    if (value == value_) return ToolkitResult::ok;
+    if (value < kCleared || value > kGreyed)
+      return ToolkitResult::valueOutOfRange;
+    if (value == value_)
+      return ToolkitResult::ok;
     value_ = value;
     clicked.notify();
     return ToolkitResult::ok;

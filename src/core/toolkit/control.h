@@ -23,7 +23,8 @@ class Control {
 
   bool visible() const { return visible_; }
   void setVisible(bool visible) {
-    if (visible == visible_) return;
+    if (visible == visible_)
+      return;
     visible_ = visible;
     visibilityChanged.notify();
   }

@@ -14,7 +14,8 @@ class Label : public Control {
   const std::string& caption() const { return caption_; }
 
   void setCaption(std::string_view caption) {
-    if (caption == caption_) return;
+    if (caption == caption_)
+      return;
     caption_.assign(caption);
     changed.notify();
   }

@@ -32,7 +32,8 @@ class ListBox : public Control {
 
  private:
   ToolkitResult changedIfOk(ToolkitResult result) {
-    if (result == ToolkitResult::ok) changed.notify();
+    if (result == ToolkitResult::ok)
+      changed.notify();
     return result;
   }
 
@@ -46,7 +47,8 @@ class ComboBox : public Control {
 
   const std::string& text() const { return text_; }
   void setText(std::string_view text) {
-    if (text == text_) return;
+    if (text == text_)
+      return;
     text_.assign(text);
     changed.notify();
   }

@@ -22,12 +22,14 @@ class Notifier {
   }
 
   void disconnect(ConnectionId id) {
-    if (id < handlers_.size()) handlers_[id] = nullptr;
+    if (id < handlers_.size())
+      handlers_[id] = nullptr;
   }
 
   void notify(Args... args) const {
     for (std::size_t i = 0; i < handlers_.size(); ++i) {
-      if (handlers_[i]) handlers_[i](args...);
+      if (handlers_[i])
+        handlers_[i](args...);
     }
   }
 

@@ -20,12 +20,16 @@ class OptionArray : public Control {
       : Control(std::move(name)), captions_(std::move(captions)) {}
 
   int size() const { return static_cast<int>(captions_.size()); }
-  const std::string& caption(int index) const { return captions_.at(static_cast<std::size_t>(index)); }
+  const std::string& caption(int index) const {
+    return captions_.at(static_cast<std::size_t>(index));
+  }
   int selected() const { return selected_; }
 
   ToolkitResult select(int index) {
-    if (index < 0 || index >= size()) return ToolkitResult::indexOutOfRange;
-    if (index == selected_) return ToolkitResult::ok;
+    if (index < 0 || index >= size())
+      return ToolkitResult::indexOutOfRange;
+    if (index == selected_)
+      return ToolkitResult::ok;
     selected_ = index;
     clicked.notify(index);
     return ToolkitResult::ok;

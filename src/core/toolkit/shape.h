@@ -20,13 +20,15 @@ class Shape : public Control {
   void setTop(float top) { update(top_, top); }
 
   ToolkitResult setWidth(float width) {
-    if (!(width >= 0)) return ToolkitResult::negativeSize;  // NaN too
+    if (!(width >= 0))
+      return ToolkitResult::negativeSize;  // NaN too
     update(width_, width);
     return ToolkitResult::ok;
   }
 
   ToolkitResult setHeight(float height) {
-    if (!(height >= 0)) return ToolkitResult::negativeSize;
+    if (!(height >= 0))
+      return ToolkitResult::negativeSize;
     update(height_, height);
     return ToolkitResult::ok;
   }
@@ -45,7 +47,8 @@ class Shape : public Control {
 
  private:
   void update(float& field, float value) {
-    if (field == value) return;
+    if (field == value)
+      return;
     field = value;
     geometryChanged.notify();
   }

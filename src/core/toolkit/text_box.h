@@ -18,14 +18,16 @@ class TextBox : public Control {
 
   // Runs the change handlers before returning, unless the text is the one already held.
   void setText(std::string_view text) {
-    if (text == text_) return;
+    if (text == text_)
+      return;
     text_.assign(text);
     changed.notify();
   }
 
   // The new text is the old one followed by `block`; an empty block is no change.
   void appendText(std::string_view block) {
-    if (block.empty()) return;
+    if (block.empty())
+      return;
     text_.append(block);
     changed.notify();
   }

@@ -10,11 +10,13 @@ Timer::Timer(std::string name, EventLoop& loop, std::int64_t interval_ms, bool e
 }
 
 Timer::~Timer() {
-  if (running_) loop_.stopTimer(id_);
+  if (running_)
+    loop_.stopTimer(id_);
 }
 
 void Timer::setEnabled(bool enabled) {
-  if (enabled == enabled_) return;
+  if (enabled == enabled_)
+    return;
   enabled_ = enabled;
   restart();
 }

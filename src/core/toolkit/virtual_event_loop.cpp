@@ -5,7 +5,8 @@
 
 namespace scantouch {
 
-EventLoop::TimerId VirtualEventLoop::startTimer(std::int64_t interval_ms, std::function<void()> tick) {
+EventLoop::TimerId VirtualEventLoop::startTimer(std::int64_t interval_ms,
+                                                std::function<void()> tick) {
   const std::int64_t interval = std::max<std::int64_t>(interval_ms, 1);
   const TimerId id = nextId_++;
   timers_[id] = TimerEntry{interval, now_ms_ + interval,
@@ -13,9 +14,13 @@ EventLoop::TimerId VirtualEventLoop::startTimer(std::int64_t interval_ms, std::f
   return id;
 }
 
-void VirtualEventLoop::stopTimer(TimerId id) { timers_.erase(id); }
+void VirtualEventLoop::stopTimer(TimerId id) {
+  timers_.erase(id);
+}
 
-void VirtualEventLoop::post(std::function<void()> event) { posted_.push_back(std::move(event)); }
+void VirtualEventLoop::post(std::function<void()> event) {
+  posted_.push_back(std::move(event));
+}
 
 void VirtualEventLoop::runPostedEvents(std::size_t count) {
   for (std::size_t i = 0; i < count && !posted_.empty(); ++i) {
@@ -28,10 +33,13 @@ void VirtualEventLoop::runPostedEvents(std::size_t count) {
 bool VirtualEventLoop::fireNextTimer(std::int64_t limit_ms) {
   auto next = timers_.end();
   for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-    if (it->second.inTick || it->second.due_ms > limit_ms) continue;
-    if (next == timers_.end() || it->second.due_ms < next->second.due_ms) next = it;
+    if (it->second.inTick || it->second.due_ms > limit_ms)
+      continue;
+    if (next == timers_.end() || it->second.due_ms < next->second.due_ms)
+      next = it;
   }
-  if (next == timers_.end()) return false;
+  if (next == timers_.end())
+    return false;
 
   const TimerId id = next->first;
   TimerEntry& entry = next->second;
@@ -41,7 +49,8 @@ bool VirtualEventLoop::fireNextTimer(std::int64_t limit_ms) {
   // Holding the tick keeps it alive even if it stops its own timer.
   const auto tick = entry.tick;
   (*tick)();
-  if (auto it = timers_.find(id); it != timers_.end()) it->second.inTick = false;
+  if (auto it = timers_.find(id); it != timers_.end())
+    it->second.inTick = false;
   return true;
 }
 
@@ -56,7 +65,8 @@ void VirtualEventLoop::yield() {
 void VirtualEventLoop::advance(std::int64_t ms) {
   const std::int64_t target = now_ms_ + std::max<std::int64_t>(ms, 0);
   runPostedEvents(posted_.size());
-  while (fireNextTimer(target)) runPostedEvents(posted_.size());
+  while (fireNextTimer(target))
+    runPostedEvents(posted_.size());
   now_ms_ = target;
   runPostedEvents(posted_.size());
 }

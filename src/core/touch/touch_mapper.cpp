@@ -11,16 +11,21 @@ namespace scantouch {
 namespace {
 
 bool FitsInt32(std::int64_t value) {
-  return value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max();
+  return value >= std::numeric_limits<std::int32_t>::min() &&
+         value <= std::numeric_limits<std::int32_t>::max();
 }
 
 // A pair text as the mapping reads it: a pair that cannot be read leaves both values at 0.
-IntPair ReadPair(const TextBox& box) { return ParsePair(box.text()).value_or(IntPair{}); }
+IntPair ReadPair(const TextBox& box) {
+  return ParsePair(box.text()).value_or(IntPair{});
+}
 
 std::int32_t Clamp(std::int32_t value, std::int32_t upper) {
   // Upper bound first, as the area's own extent (one past its last pixel) is allowed.
-  if (value > upper) value = upper;
-  if (value < 0) value = 0;
+  if (value > upper)
+    value = upper;
+  if (value < 0)
+    value = 0;
   return value;
 }
 
@@ -32,9 +37,11 @@ std::int32_t AddOffset(std::int32_t value, std::int32_t offset) {
 
 }  // namespace
 
-std::optional<std::int32_t> ScaleToScreen(std::int32_t screenExtent, std::int32_t touch, float rectExtent) {
+std::optional<std::int32_t> ScaleToScreen(std::int32_t screenExtent, std::int32_t touch,
+                                          float rectExtent) {
   const std::int64_t product = std::int64_t{screenExtent} * touch;
-  if (!FitsInt32(product) || rectExtent == 0) return std::nullopt;
+  if (!FitsInt32(product) || rectExtent == 0)
+    return std::nullopt;
   return RoundHalfEven32(static_cast<double>(product) / static_cast<double>(rectExtent));
 }
 
@@ -47,8 +54,10 @@ void TouchMapper::mapTouchToScreen() {
   const IntPair screenSize = ReadPair(controls_.screenSize);
   const IntPair topLeft = ReadPair(controls_.screenTopLeft);
 
-  std::int32_t x = ScaleToScreen(screenSize.first, touch.first, controls_.touchRect.width()).value_or(0);
-  std::int32_t y = ScaleToScreen(screenSize.second, touch.second, controls_.touchRect.height()).value_or(0);
+  std::int32_t x =
+      ScaleToScreen(screenSize.first, touch.first, controls_.touchRect.width()).value_or(0);
+  std::int32_t y =
+      ScaleToScreen(screenSize.second, touch.second, controls_.touchRect.height()).value_or(0);
   x = AddOffset(Clamp(x, screenSize.first), topLeft.first);
   y = AddOffset(Clamp(y, screenSize.second), topLeft.second);
 
@@ -58,8 +67,10 @@ void TouchMapper::mapTouchToScreen() {
   controls_.mappedTouch.setText(mapped);
 
   // The desktop's answers change nothing here: a refused move or click is simply not repeated.
-  if (controls_.mouseMove.isChecked()) (void)desktop_.setCursorPos(x, y);
-  if (controls_.mouseClick.isChecked()) (void)desktop_.leftClick();
+  if (controls_.mouseMove.isChecked())
+    (void)desktop_.setCursorPos(x, y);
+  if (controls_.mouseClick.isChecked())
+    (void)desktop_.leftClick();
 }
 
 }  // namespace scantouch

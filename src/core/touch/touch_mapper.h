@@ -12,7 +12,7 @@ namespace scantouch {
 
 // The controls of the main window the touch mapping reads and writes.
 struct MappingControls {
-  TextBox& currentTouch;   // TXT当前处理数据: touch offset in the rectangle, "xxxx,yyyy" view units
+  TextBox& currentTouch;  // TXT当前处理数据: touch offset in the rectangle, "xxxx,yyyy" view units
   TextBox& screenSize;     // TXT屏幕宽高: width and height of the screen area in pixels
   TextBox& screenTopLeft;  // TXT屏幕左上角: its top-left corner in desktop pixels
   Shape& touchRect;        // SHPWIN: only its width and height are used
@@ -37,6 +37,7 @@ class TouchMapper {
 
 // One coordinate of the mapping: screenExtent * touch / rectExtent, rounded ties-to-even;
 // nullopt when the product leaves 32 bits, the rectangle extent is 0 or the result does not fit.
-std::optional<std::int32_t> ScaleToScreen(std::int32_t screenExtent, std::int32_t touch, float rectExtent);
+std::optional<std::int32_t> ScaleToScreen(std::int32_t screenExtent, std::int32_t touch,
+                                          float rectExtent);
 
 }  // namespace scantouch
