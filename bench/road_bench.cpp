@@ -10,7 +10,7 @@
 
 #include "app/main_form.h"
 #include "common/hex_text.h"
-#include "demo_calibration.h"
+#include "demo_setup.h"
 #include "node_stream.h"
 
 namespace {
@@ -32,7 +32,7 @@ const Recording& TheRecording() {
     scanner_sim::StreamSettings settings;
     settings.revolutionsPerSecond = 10;
     settings.nodesPerSecond = 360 * settings.revolutionsPerSecond;
-    scanner_sim::NodeStream stream(testing::HandInTheRectangle(4), settings);
+    scanner_sim::NodeStream stream(demo::HandInTheRectangle(4), settings);
     for (int i = 0; i < kBlocks; ++i) {
       std::vector<std::uint8_t> block;
       stream.appendSeconds(block, kBlockSeconds);
@@ -49,7 +49,7 @@ void WholeRoad(benchmark::State& state) {
   const Recording& recording = TheRecording();
   NoDesktopInput desktop;
   MainForm form(desktop);
-  testing::CalibrateLikeTheExamples(form);
+  demo::CalibrateLikeTheExamples(form);
   std::uint64_t touches = 0;
   form.TXT当前处理数据.changed.connect([&touches] { ++touches; });
   form.TXTRX.appendText(HexText(scanner_sim::kScanDescriptor));

@@ -3,7 +3,9 @@
 #include "app/main_form.h"
 #include "scene.h"
 
-namespace scantouch::testing {
+namespace scantouch::demo {
+
+// The set-up the demo, the tests and the benchmark share.
 
 // The calibration of the worked examples: a 15 m view with the scanner in its middle at
 // (7500, 7500), a 5 m x 3 m touch rectangle at (5000, 2000) above it, a 1920 x 1080 screen area
@@ -46,4 +48,4 @@ inline scanner_sim::Scene HandInTheRectangle(double period_s = 20) {
   return scene;
 }
 
-}  // namespace scantouch::testing
+}  // namespace scantouch::demo
