@@ -37,7 +37,8 @@ class NotingDesktopInput final : public scantouch::DesktopInput {
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
   NotingDesktopInput desktop;
-  MainForm form(desktop);
+  scantouch::demo::InMemorySettings settingsFile;
+  MainForm form(desktop, settingsFile.file);
   scantouch::demo::CalibrateLikeTheExamples(form);
   // Runs after the mapping, which the form connected first.
   form.TXT当前处理数据.changed.connect([&form, &desktop] {

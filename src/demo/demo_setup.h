@@ -1,11 +1,23 @@
 #pragma once
 
 #include "app/main_form.h"
+#include "config/in_memory_files.h"
+#include "config/ini_store.h"
+#include "config/settings_file.h"
 #include "scene.h"
 
 namespace scantouch::demo {
 
 // The set-up the demo, the tests and the benchmark share.
+
+// A settings file kept in memory, for running the road without touching the disk.
+struct InMemorySettings {
+  InMemoryFiles files;
+  Utf8Codec codec;
+  IniStore store{files, codec};
+  FixedDirectory directory{"/in-memory"};
+  SettingsFile file{store, directory, main_settings::kFileName};
+};
 
 // The calibration of the worked examples: a 15 m view with the scanner in its middle at
 // (7500, 7500), a 5 m x 3 m touch rectangle at (5000, 2000) above it, a 1920 x 1080 screen area

@@ -41,7 +41,8 @@ double PixelsFromHand(const scanner_sim::SceneObject& hand, ScreenPoint click, d
 
 RoadFigures RunDamagedStream(ScanStreamDecoder::Recovery recovery, double seconds) {
   testing::RecordingDesktopInput desktop;
-  MainForm form(desktop, recovery);
+  demo::InMemorySettings settingsFile;
+  MainForm form(desktop, settingsFile.file, recovery);
   demo::CalibrateLikeTheExamples(form);
 
   scanner_sim::StreamSettings settings;

@@ -2,20 +2,43 @@
 
 namespace scantouch {
 
-MainForm::MainForm(DesktopInput& desktop, ScanStreamDecoder::Recovery recovery)
-    : points_(PointControls{Shape1, SHPWIN, TXT当前处理数据}, Line1, radar_),
+MainForm::MainForm(DesktopInput& desktop, SettingsFile& settingsFile,
+                   ScanStreamDecoder::Recovery recovery)
+    : radar_(Line1, Shape1, OPT曲线模式, PICYL),
+      points_(PointControls{Shape1, SHPWIN, TXT当前处理数据}, Line1, radar_),
       decoder_(DecoderControls{TXTRX, TXT灵敏度, txt角度校正, CHK处理, Label2, Label4}, radar_,
                points_, recovery),
       mapper_(MappingControls{TXT当前处理数据, TXT屏幕宽高, TXT屏幕左上角, SHPWIN, CHK鼠标移动,
                               CHK鼠标点击, txt校正后数据},
-              desktop) {
-  // Processing is on from the start; it is not a stored setting.
-  (void)CHK处理.setValue(CheckBox::kChecked);
+              desktop),
+      settings_(SettingsControls{OPT曲线模式, OPT面积设置, txt雷达位置, TXT屏幕宽高, TXT屏幕左上角,
+                                 TXT标定右下角, TXT标定左上角, TXT灵敏度, Text1, txt角度校正,
+                                 CHK鼠标移动, CHK鼠标点击, CHK使用网络, CHK开机自动隐藏,
+                                 CHK开机自动运行, Form1, Shape1, SHPWIN, PICYL},
+                settingsFile, Line1, radar_, points_) {
+  // Values the window shows before anything is loaded; set before any handler is connected, so
+  // none of them is stored.
+  setDesignTimeValues();
 
   // The road: every append to the receive buffer runs a decoder pass, which hands each node to
   // the point processing, whose published touch runs the mapping.
   TXTRX.changed.connect([this] { decoder_.decodeReceiveBuffer(); });
   TXT当前处理数据.changed.connect([this] { mapper_.mapTouchToScreen(); });
+
+  settings_.connectWriteBack();
+}
+
+void MainForm::setDesignTimeValues() {
+  TXT灵敏度.setText("2");
+  txt角度校正.setText("90");
+  Text1.setText("3");
+  (void)CHK开机自动隐藏.setValue(CheckBox::kChecked);
+  (void)CHK处理.setValue(CheckBox::kChecked);  // processing is on from the start, never stored
+  (void)OPT曲线模式.select(RadarModel::kSinglePoints);
+}
+
+void MainForm::load() {
+  settings_.fun_init();
 }
 
 }  // namespace scantouch

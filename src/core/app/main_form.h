@@ -1,11 +1,15 @@
 #pragma once
 
+#include "config/main_settings.h"
+#include "config/settings_file.h"
 #include "scan/beam_table.h"
 #include "scan/point_processor.h"
-#include "scan/radar_view.h"
+#include "scan/radar_model.h"
 #include "scan/scan_stream_decoder.h"
 #include "toolkit/check_box.h"
 #include "toolkit/label.h"
+#include "toolkit/option_array.h"
+#include "toolkit/picture_box.h"
 #include "toolkit/shape.h"
 #include "toolkit/text_box.h"
 #include "touch/desktop_input.h"
@@ -14,14 +18,20 @@
 namespace scantouch {
 
 // The main window as a model: its controls hold the running state, and their handlers are wired
-// here into the road from received text to cursor and click. A view binds widgets to these
-// controls; the controls never know about the view.
+// here into the road from received text to cursor and click and into the settings file. A view
+// binds widgets to these controls; the controls never know about the view.
 class MainForm {
  public:
-  explicit MainForm(DesktopInput& desktop,
-                    ScanStreamDecoder::Recovery recovery = ScanStreamDecoder::Recovery::realign);
+  MainForm(DesktopInput& desktop, SettingsFile& settingsFile,
+           ScanStreamDecoder::Recovery recovery = ScanStreamDecoder::Recovery::realign);
   MainForm(const MainForm&) = delete;
   MainForm& operator=(const MainForm&) = delete;
+
+  // What the window does when it loads: copy the settings file into the controls.
+  void load();
+
+  // The window itself: its visible flag is whether it is shown.
+  Control Form1{"Form1"};
 
   // Received data, its decoding and the debug displays of it.
   TextBox TXTRX{"TXTRX"};
@@ -32,11 +42,21 @@ class MainForm {
   // Scan parameters.
   TextBox TXT灵敏度{"TXT灵敏度"};
   TextBox txt角度校正{"txt角度校正"};
+  TextBox Text1{"Text1"};  // serial port number
 
-  // The radar view's geometry, in view units.
+  // The radar view: its coordinate system, display mode, range and geometry, in view units.
+  PictureBox PICYL{"PICYL"};
+  OptionArray OPT曲线模式{"OPT曲线模式", {"轮廓线", "放射线", "单点"}};
+  OptionArray OPT面积设置{"OPT面积设置",
+                          {"15米", "10米", "8米", "6米", "4米", "3米", "2米", "1米"}};
   Shape Shape1{"Shape1"};
   Shape SHPWIN{"SHPWIN"};
   BeamTable Line1;
+
+  // Calibration texts.
+  TextBox txt雷达位置{"txt雷达位置"};
+  TextBox TXT标定左上角{"TXT标定左上角"};
+  TextBox TXT标定右下角{"TXT标定右下角"};
 
   // Touches and where they go on the desktop.
   TextBox TXT当前处理数据{"TXT当前处理数据"};
@@ -46,16 +66,25 @@ class MainForm {
   CheckBox CHK鼠标移动{"CHK鼠标移动", "鼠标移动"};
   CheckBox CHK鼠标点击{"CHK鼠标点击", "鼠标点击"};
 
-  RadarView& radar() { return radar_; }
+  // Program options.
+  CheckBox CHK使用网络{"CHK使用网络", "使用网络"};
+  CheckBox CHK开机自动隐藏{"CHK开机自动隐藏", "开机自动隐藏"};
+  CheckBox CHK开机自动运行{"CHK开机自动运行", "开机自动运行"};
+
+  RadarModel& radar() { return radar_; }
   ScanStreamDecoder& decoder() { return decoder_; }
   PointProcessor& points() { return points_; }
   TouchMapper& mapper() { return mapper_; }
+  MainSettings& settings() { return settings_; }
 
  private:
-  NullRadarView radar_;
+  void setDesignTimeValues();
+
+  RadarModel radar_;
   PointProcessor points_;
   ScanStreamDecoder decoder_;
   TouchMapper mapper_;
+  MainSettings settings_;
 };
 
 }  // namespace scantouch

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "file_access.h"
+
+namespace scantouch {
+
+// Files kept in memory: for running without a disk (the demo, benchmarks) and for tests, which
+// can also make every replacement fail as a read-only directory would.
+class InMemoryFiles final : public FileAccess {
+ public:
+  std::optional<std::string> readAll(const std::string& path) const override {
+    const auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+  }
+
+  bool replace(const std::string& path, std::string_view content) override {
+    ++replacements;
+    if (readOnly) return false;
+    files[path] = std::string(content);
+    return true;
+  }
+
+  std::map<std::string, std::string> files;
+  bool readOnly = false;
+  int replacements = 0;
+};
+
+}  // namespace scantouch

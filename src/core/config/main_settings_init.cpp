@@ -1,0 +1,120 @@
+#include <string>
+
+#include "common/number_format.h"
+#include "common/numeric_value.h"
+#include "common/pair.h"
+#include "common/rounding.h"
+#include "main_settings.h"
+
+namespace scantouch {
+namespace {
+
+namespace keys = main_settings;
+
+constexpr float kScannerMarkerSize = 300;
+
+bool OnlyBlanks(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
+
+// Selects the option whose index is stored; false when the stored number is not an index.
+bool SelectStored(OptionArray& options, const std::string& stored) {
+  const auto index = RoundHalfEven16(NumericValue(stored));
+  return index && options.select(*index) == ToolkitResult::ok;
+}
+
+bool CheckStored(CheckBox& box, const std::string& stored) {
+  const auto value = RoundHalfEven16(NumericValue(stored));
+  return value && box.setValue(*value) == ToolkitResult::ok;
+}
+
+// Sets the box to the stored number in shortest decimal form; false when it has none.
+bool SetNumberText(TextBox& box, const std::string& stored) {
+  const auto text = FormatShortest(NumericValue(stored));
+  if (!text) return false;
+  box.setText(*text);
+  return true;
+}
+
+}  // namespace
+
+MainSettings::MainSettings(SettingsControls controls, SettingsFile& file, BeamTable& beams,
+                           RadarModel& radar, PointProcessor& points)
+    : c_(controls), file_(file), beams_(beams), radar_(radar), points_(points) {}
+
+void MainSettings::fun_init() {
+  ++initialisationRuns_;
+  // Each part stops at the first value it cannot apply, and so does the whole.
+  if (!loadOptionsAndTexts()) return;
+  if (!loadCheckBoxes()) return;
+  if (c_.hideAtStartup.value() == CheckBox::kChecked) c_.mainWindow.setVisible(false);
+  if (!placeShapes()) return;
+  resetRadarView();
+}
+
+bool MainSettings::loadOptionsAndTexts() {
+  if (!SelectStored(c_.displayMode, file_.read(keys::kDisplayMode, keys::kDisplayMode))) return false;
+  // Selecting a range runs its handler, which runs this whole initialisation once more, nested.
+  if (!SelectStored(c_.viewRange, file_.read(keys::kViewRange, keys::kViewRange))) return false;
+
+  c_.radarPosition.setText(file_.read(keys::kParameters, keys::kRadarPosition));
+  c_.screenSize.setText(file_.read(keys::kParameters, keys::kScreenSize));
+  c_.screenTopLeft.setText(file_.read(keys::kParameters, keys::kScreenTopLeft));
+  c_.calibSize.setText(file_.read(keys::kParameters, keys::kCalibSize));
+  c_.calibTopLeft.setText(file_.read(keys::kParameters, keys::kCalibTopLeft));
+
+  const std::string sensitivity = file_.read(keys::kParameters, keys::kSensitivity);
+  if (OnlyBlanks(sensitivity)) {
+    c_.sensitivity.setText("2");
+  } else if (!SetNumberText(c_.sensitivity, sensitivity)) {
+    return false;
+  }
+  if (!SetNumberText(c_.serialPort, file_.read(keys::kSerial, keys::kPort))) return false;
+  if (!SetNumberText(c_.angleCorrection, file_.read(keys::kParameters, keys::kAngleCorrection))) return false;
+  if (NumericValue(c_.serialPort.text()) < 1) c_.serialPort.setText("1");
+  return true;
+}
+
+bool MainSettings::loadCheckBoxes() {
+  return CheckStored(c_.mouseMove, file_.read(keys::kActions, keys::kMouseMove)) &&
+         CheckStored(c_.mouseClick, file_.read(keys::kActions, keys::kMouseClick)) &&
+         CheckStored(c_.useNetwork, file_.read(keys::kNetwork, keys::kUseNetwork)) &&
+         CheckStored(c_.hideAtStartup, file_.read(keys::kActions, keys::kHideAtStartup));
+}
+
+bool MainSettings::placeShapes() {
+  const auto position = ParsePair(c_.radarPosition.text());
+  if (!position) return false;
+  (void)c_.scannerMarker.setWidth(kScannerMarkerSize);
+  (void)c_.scannerMarker.setHeight(kScannerMarkerSize);
+  c_.scannerMarker.setLeft(static_cast<float>(position->first) - kScannerMarkerSize / 2);
+  c_.scannerMarker.setTop(static_cast<float>(position->second) - kScannerMarkerSize / 2);
+
+  const auto corner = ParsePair(c_.calibTopLeft.text());
+  if (!corner) return false;
+  c_.touchRect.setTop(static_cast<float>(corner->second));
+  c_.touchRect.setLeft(static_cast<float>(corner->first));
+
+  // The stored pair is the rectangle's width and height, not its far corner.
+  const auto size = ParsePair(c_.calibSize.text());
+  if (!size) return false;
+  if (c_.touchRect.setWidth(static_cast<float>(size->first)) != ToolkitResult::ok) return false;
+  return c_.touchRect.setHeight(static_cast<float>(size->second)) == ToolkitResult::ok;
+}
+
+void MainSettings::resetRadarView() {
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree) beams_[degree].visible = false;
+  beams_.touch();
+  radar_.layOutQualityLabels();
+  points_.resetRun();
+}
+
+void MainSettings::onRangeSelected(int index) {
+  file_.write(keys::kViewRange, keys::kViewRange, std::to_string(index));
+  const auto range = RoundHalfEven32(NumericValue(c_.viewRange.caption(index)) * 1000);
+  if (range) {
+    c_.view.setScaleHeight(static_cast<float>(*range));
+    c_.view.setScaleWidth(static_cast<float>(*range));
+  }
+  fun_init();
+}
+
+}  // namespace scantouch

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "beam_table.h"
+#include "radar_view.h"
+#include "toolkit/control_array.h"
+#include "toolkit/label.h"
+#include "toolkit/option_array.h"
+#include "toolkit/picture_box.h"
+#include "toolkit/shape.h"
+#include "toolkit/text_box.h"
+
+namespace scantouch {
+
+// The radar picture as state a GUI can paint: the beams' far ends and widths by display mode,
+// the 360 quality labels around the edge, the angle trace and the touch marker. Nothing here
+// draws; the picture's own shapes (scanner marker, touch rectangle) stay with the window.
+class RadarModel final : public RadarView {
+ public:
+  enum DisplayMode { kOutline = 0, kRays = 1, kSinglePoints = 2 };
+
+  static constexpr int kQualityLabels = 360;
+  // The touch marker's size as the window was designed, in view units.
+  static constexpr float kMarkerSize = 300;
+  // Beyond this the angle trace drops its oldest entries; a sweep clears it every half turn,
+  // so only a stream that never turns ever reaches it.
+  static constexpr std::size_t kMaxTraceChars = 4 * 4 * 360;
+  // Quality labels are this share of the view wide and high, however the view is scaled.
+  static constexpr float kQualityLabelShare = 0.03f;
+
+  struct LabelPlacement {
+    float left = 0;
+    float top = 0;
+  };
+
+  RadarModel(BeamTable& beams, Shape& scannerMarker, OptionArray& displayMode, PictureBox& picture);
+
+  // RadarView
+  void drawBeam(int angle, std::int32_t x, std::int32_t y, std::int32_t distance) override;
+  void setQualityLabel(int angle, int quality) override;
+  void showTouchMarker(float xs, float ys, float xe, float ye) override;
+  void countDownTouchMarker() override;
+  void clearPicture() override { picture_.clear(); }
+  void appendAngleTrace(std::string_view entries) override;
+  void clearAngleTrace() override { txtjd.setText(""); }
+
+  // Lays the quality labels out as a frame along the edges of the view at its current scale,
+  // shows them with the caption "0".
+  void layOutQualityLabels();
+  float qualityLabelWidth() const { return picture_.scaleWidth() * kQualityLabelShare; }
+  float qualityLabelHeight() const { return picture_.scaleHeight() * kQualityLabelShare; }
+  const LabelPlacement& placement(int index) const { return placements_[static_cast<std::size_t>(index)]; }
+
+  // Half turns left until the marker hides; kept in the marker's tag, empty counting as 0.
+  int markerCountdown() const;
+
+  ControlArray<Label> lblquality{"lblquality", kQualityLabels};
+  TextBox txtjd{"txtjd"};
+  ControlArray<Shape> shpmouse{"shpmouse", 1};
+
+ private:
+  void setMarkerCountdown(int value);
+
+  BeamTable& beams_;
+  Shape& scannerMarker_;
+  OptionArray& displayMode_;
+  PictureBox& picture_;
+  std::array<LabelPlacement, kQualityLabels> placements_{};
+};
+
+}  // namespace scantouch

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "config/settings_file.h"
+
+namespace scantouch {
+
+// The directory of the running executable, as /proc/self/exe names it at the moment of asking.
+class ProcExecutableDirectory final : public ExecutableDirectory {
+ public:
+  std::string path() const override;
+};
+
+}  // namespace scantouch
