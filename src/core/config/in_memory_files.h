@@ -15,13 +15,15 @@ class InMemoryFiles final : public FileAccess {
  public:
   std::optional<std::string> readAll(const std::string& path) const override {
     const auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
+    if (it == files.end())
+      return std::nullopt;
     return it->second;
   }
 
   bool replace(const std::string& path, std::string_view content) override {
     ++replacements;
-    if (readOnly) return false;
+    if (readOnly)
+      return false;
     files[path] = std::string(content);
     return true;
   }

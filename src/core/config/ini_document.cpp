@@ -3,20 +3,28 @@
 namespace scantouch {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsBlank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back()))
+    text.remove_suffix(1);
   return text;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+  if (a.size() != b.size())
+    return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i]))
+      return false;
   }
   return true;
 }
@@ -33,14 +41,16 @@ Line LineAt(std::string_view file, std::size_t start) {
   const std::size_t feed = file.find('\n', start);
   const std::size_t end = feed == std::string_view::npos ? file.size() : feed;
   std::string_view content = file.substr(start, end - start);
-  if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
+  if (!content.empty() && content.back() == '\r')
+    content.remove_suffix(1);
   return Line{start, content, feed == std::string_view::npos ? file.size() : feed + 1};
 }
 
 // The name of a section header line, or nullopt for any other line.
 std::optional<std::string_view> SectionName(std::string_view content) {
   const std::string_view trimmed = Trim(content);
-  if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
+  if (trimmed.empty() || trimmed.front() != '[')
+    return std::nullopt;
   // The last "]" closes the name: a GBK character's second byte may itself be "]".
   const std::size_t close = trimmed.rfind(']');
   const std::size_t end = close == std::string_view::npos ? trimmed.size() : close;
@@ -55,17 +65,19 @@ struct Entry {
 // The key and value of an entry line; nullopt for comments, blank lines and lines without "=".
 std::optional<Entry> EntryOf(std::string_view content) {
   const std::string_view trimmed = Trim(content);
-  if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') return std::nullopt;
+  if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#')
+    return std::nullopt;
   const std::size_t equals = trimmed.find('=');
-  if (equals == std::string_view::npos) return std::nullopt;
+  if (equals == std::string_view::npos)
+    return std::nullopt;
   return Entry{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
 }
 
 // Where a section's lines are: the header, and the entries that belong to it.
 struct SectionSpan {
-  std::optional<std::size_t> header;     // start of the header line
-  std::size_t end = 0;                   // start of the line after its last entry or header
-  std::optional<Line> keyLine;           // the first line holding the key
+  std::optional<std::size_t> header;  // start of the header line
+  std::size_t end = 0;                // start of the line after its last entry or header
+  std::optional<Line> keyLine;        // the first line holding the key
 };
 
 SectionSpan LocateKey(std::string_view file, std::string_view section, std::string_view key) {
@@ -75,7 +87,8 @@ SectionSpan LocateKey(std::string_view file, std::string_view section, std::stri
     const Line line = LineAt(file, at);
     at = line.next;
     if (const auto name = SectionName(line.content)) {
-      if (inSection) break;  // the first section of that name ends here
+      if (inSection)
+        break;  // the first section of that name ends here
       if (SameName(*name, section)) {
         inSection = true;
         span.header = line.start;
@@ -83,10 +96,12 @@ SectionSpan LocateKey(std::string_view file, std::string_view section, std::stri
       }
       continue;
     }
-    if (!inSection) continue;
+    if (!inSection)
+      continue;
     if (const auto entry = EntryOf(line.content)) {
       span.end = line.next;
-      if (!span.keyLine && SameName(entry->key, key)) span.keyLine = line;
+      if (!span.keyLine && SameName(entry->key, key))
+        span.keyLine = line;
     }
   }
   return span;
@@ -94,7 +109,8 @@ SectionSpan LocateKey(std::string_view file, std::string_view section, std::stri
 
 std::string_view LineEndingOf(std::string_view file) {
   const std::size_t feed = file.find('\n');
-  if (feed == std::string_view::npos) return "\r\n";
+  if (feed == std::string_view::npos)
+    return "\r\n";
   return feed > 0 && file[feed - 1] == '\r' ? "\r\n" : "\n";
 }
 
@@ -103,7 +119,8 @@ std::string_view LineEndingOf(std::string_view file) {
 std::optional<std::string_view> FindIniValue(std::string_view file, std::string_view section,
                                              std::string_view key) {
   const SectionSpan span = LocateKey(file, section, key);
-  if (!span.keyLine) return std::nullopt;
+  if (!span.keyLine)
+    return std::nullopt;
   return EntryOf(span.keyLine->content)->value;
 }
 
@@ -119,18 +136,22 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
   result.reserve(file.size() + entry.size() + section.size() + 8);
   if (span.keyLine) {
     const std::size_t contentEnd = span.keyLine->start + span.keyLine->content.size();
-    result.append(file.substr(0, span.keyLine->start)).append(entry).append(file.substr(contentEnd));
+    result.append(file.substr(0, span.keyLine->start))
+        .append(entry)
+        .append(file.substr(contentEnd));
     return result;
   }
   if (span.header) {
     result.append(file.substr(0, span.end));
     // The section's last line may be the file's last line, without a line ending of its own.
-    if (!result.empty() && result.back() != '\n') result.append(eol);
+    if (!result.empty() && result.back() != '\n')
+      result.append(eol);
     result.append(entry).append(eol).append(file.substr(span.end));
     return result;
   }
   result.append(file);
-  if (!result.empty() && result.back() != '\n') result.append(eol);
+  if (!result.empty() && result.back() != '\n')
+    result.append(eol);
   result.append("[").append(section).append("]").append(eol).append(entry).append(eol);
   return result;
 }

@@ -19,7 +19,8 @@ class IniStore {
 
   IniStore(FileAccess& files, const TextCodec& ansiCodec) : files_(files), ansiCodec_(ansiCodec) {}
 
-  std::string ReadIniString(const std::string& path, std::string_view section, std::string_view key) const;
+  std::string ReadIniString(const std::string& path, std::string_view section,
+                            std::string_view key) const;
 
   // Never fails visibly: a write the file system refuses leaves the old file as it was. A value
   // is cut at the first NUL, CR or LF, so that it can never break the file's lines.

@@ -14,25 +14,25 @@ namespace scantouch {
 
 // The controls of the main window that hold stored settings, and what the settings drive.
 struct SettingsControls {
-  OptionArray& displayMode;     // OPT曲线模式
-  OptionArray& viewRange;       // OPT面积设置
-  TextBox& radarPosition;       // txt雷达位置
-  TextBox& screenSize;          // TXT屏幕宽高
-  TextBox& screenTopLeft;       // TXT屏幕左上角
-  TextBox& calibSize;           // TXT标定右下角
-  TextBox& calibTopLeft;        // TXT标定左上角
-  TextBox& sensitivity;         // TXT灵敏度
-  TextBox& serialPort;          // Text1
-  TextBox& angleCorrection;     // txt角度校正
-  CheckBox& mouseMove;          // CHK鼠标移动
-  CheckBox& mouseClick;         // CHK鼠标点击
-  CheckBox& useNetwork;         // CHK使用网络
-  CheckBox& hideAtStartup;      // CHK开机自动隐藏
-  CheckBox& runAtStartup;       // CHK开机自动运行
-  Control& mainWindow;          // Form1: its visible flag is the window's
-  Shape& scannerMarker;         // Shape1
-  Shape& touchRect;             // SHPWIN
-  PictureBox& view;             // PICYL
+  OptionArray& displayMode;  // OPT曲线模式
+  OptionArray& viewRange;    // OPT面积设置
+  TextBox& radarPosition;    // txt雷达位置
+  TextBox& screenSize;       // TXT屏幕宽高
+  TextBox& screenTopLeft;    // TXT屏幕左上角
+  TextBox& calibSize;        // TXT标定右下角
+  TextBox& calibTopLeft;     // TXT标定左上角
+  TextBox& sensitivity;      // TXT灵敏度
+  TextBox& serialPort;       // Text1
+  TextBox& angleCorrection;  // txt角度校正
+  CheckBox& mouseMove;       // CHK鼠标移动
+  CheckBox& mouseClick;      // CHK鼠标点击
+  CheckBox& useNetwork;      // CHK使用网络
+  CheckBox& hideAtStartup;   // CHK开机自动隐藏
+  CheckBox& runAtStartup;    // CHK开机自动运行
+  Control& mainWindow;       // Form1: its visible flag is the window's
+  Shape& scannerMarker;      // Shape1
+  Shape& touchRect;          // SHPWIN
+  PictureBox& view;          // PICYL
 };
 
 // The main settings file and the controls that hold its values: `fun_init` copies the file into

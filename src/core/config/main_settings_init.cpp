@@ -13,7 +13,9 @@ namespace keys = main_settings;
 
 constexpr float kScannerMarkerSize = 300;
 
-bool OnlyBlanks(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
+bool OnlyBlanks(std::string_view text) {
+  return text.find_first_not_of(" \t") == std::string_view::npos;
+}
 
 // Selects the option whose index is stored; false when the stored number is not an index.
 bool SelectStored(OptionArray& options, const std::string& stored) {
@@ -29,7 +31,8 @@ bool CheckStored(CheckBox& box, const std::string& stored) {
 // Sets the box to the stored number in shortest decimal form; false when it has none.
 bool SetNumberText(TextBox& box, const std::string& stored) {
   const auto text = FormatShortest(NumericValue(stored));
-  if (!text) return false;
+  if (!text)
+    return false;
   box.setText(*text);
   return true;
 }
@@ -43,17 +46,23 @@ MainSettings::MainSettings(SettingsControls controls, SettingsFile& file, BeamTa
 void MainSettings::fun_init() {
   ++initialisationRuns_;
   // Each part stops at the first value it cannot apply, and so does the whole.
-  if (!loadOptionsAndTexts()) return;
-  if (!loadCheckBoxes()) return;
-  if (c_.hideAtStartup.value() == CheckBox::kChecked) c_.mainWindow.setVisible(false);
-  if (!placeShapes()) return;
+  if (!loadOptionsAndTexts())
+    return;
+  if (!loadCheckBoxes())
+    return;
+  if (c_.hideAtStartup.value() == CheckBox::kChecked)
+    c_.mainWindow.setVisible(false);
+  if (!placeShapes())
+    return;
   resetRadarView();
 }
 
 bool MainSettings::loadOptionsAndTexts() {
-  if (!SelectStored(c_.displayMode, file_.read(keys::kDisplayMode, keys::kDisplayMode))) return false;
+  if (!SelectStored(c_.displayMode, file_.read(keys::kDisplayMode, keys::kDisplayMode)))
+    return false;
   // Selecting a range runs its handler, which runs this whole initialisation once more, nested.
-  if (!SelectStored(c_.viewRange, file_.read(keys::kViewRange, keys::kViewRange))) return false;
+  if (!SelectStored(c_.viewRange, file_.read(keys::kViewRange, keys::kViewRange)))
+    return false;
 
   c_.radarPosition.setText(file_.read(keys::kParameters, keys::kRadarPosition));
   c_.screenSize.setText(file_.read(keys::kParameters, keys::kScreenSize));
@@ -67,9 +76,12 @@ bool MainSettings::loadOptionsAndTexts() {
   } else if (!SetNumberText(c_.sensitivity, sensitivity)) {
     return false;
   }
-  if (!SetNumberText(c_.serialPort, file_.read(keys::kSerial, keys::kPort))) return false;
-  if (!SetNumberText(c_.angleCorrection, file_.read(keys::kParameters, keys::kAngleCorrection))) return false;
-  if (NumericValue(c_.serialPort.text()) < 1) c_.serialPort.setText("1");
+  if (!SetNumberText(c_.serialPort, file_.read(keys::kSerial, keys::kPort)))
+    return false;
+  if (!SetNumberText(c_.angleCorrection, file_.read(keys::kParameters, keys::kAngleCorrection)))
+    return false;
+  if (NumericValue(c_.serialPort.text()) < 1)
+    c_.serialPort.setText("1");
   return true;
 }
 
@@ -82,26 +94,31 @@ bool MainSettings::loadCheckBoxes() {
 
 bool MainSettings::placeShapes() {
   const auto position = ParsePair(c_.radarPosition.text());
-  if (!position) return false;
+  if (!position)
+    return false;
   (void)c_.scannerMarker.setWidth(kScannerMarkerSize);
   (void)c_.scannerMarker.setHeight(kScannerMarkerSize);
   c_.scannerMarker.setLeft(static_cast<float>(position->first) - kScannerMarkerSize / 2);
   c_.scannerMarker.setTop(static_cast<float>(position->second) - kScannerMarkerSize / 2);
 
   const auto corner = ParsePair(c_.calibTopLeft.text());
-  if (!corner) return false;
+  if (!corner)
+    return false;
   c_.touchRect.setTop(static_cast<float>(corner->second));
   c_.touchRect.setLeft(static_cast<float>(corner->first));
 
   // The stored pair is the rectangle's width and height, not its far corner.
   const auto size = ParsePair(c_.calibSize.text());
-  if (!size) return false;
-  if (c_.touchRect.setWidth(static_cast<float>(size->first)) != ToolkitResult::ok) return false;
+  if (!size)
+    return false;
+  if (c_.touchRect.setWidth(static_cast<float>(size->first)) != ToolkitResult::ok)
+    return false;
   return c_.touchRect.setHeight(static_cast<float>(size->second)) == ToolkitResult::ok;
 }
 
 void MainSettings::resetRadarView() {
-  for (int degree = 0; degree < BeamTable::kBeams; ++degree) beams_[degree].visible = false;
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree)
+    beams_[degree].visible = false;
   beams_.touch();
   radar_.layOutQualityLabels();
   points_.resetRun();

@@ -22,7 +22,8 @@ void MainSettings::connectWriteBack() {
   storeText(c_.calibTopLeft, keys::kCalibTopLeft);
 
   const auto storeCheck = [this](CheckBox& box, std::string_view section, std::string_view key) {
-    box.clicked.connect([this, &box, section, key] { file_.write(section, key, std::to_string(box.value())); });
+    box.clicked.connect(
+        [this, &box, section, key] { file_.write(section, key, std::to_string(box.value())); });
   };
   storeCheck(c_.hideAtStartup, keys::kActions, keys::kHideAtStartup);
   storeCheck(c_.runAtStartup, keys::kProgram, keys::kRunAtStartup);
@@ -30,8 +31,9 @@ void MainSettings::connectWriteBack() {
   storeCheck(c_.mouseMove, keys::kActions, keys::kMouseMove);
   storeCheck(c_.useNetwork, keys::kNetwork, keys::kUseNetwork);
 
-  c_.displayMode.clicked.connect(
-      [this](int index) { file_.write(keys::kDisplayMode, keys::kDisplayMode, std::to_string(index)); });
+  c_.displayMode.clicked.connect([this](int index) {
+    file_.write(keys::kDisplayMode, keys::kDisplayMode, std::to_string(index));
+  });
   c_.viewRange.clicked.connect([this](int index) { onRangeSelected(index); });
 }
 

@@ -8,7 +8,8 @@
 
 namespace scantouch {
 
-RadarModel::RadarModel(BeamTable& beams, Shape& scannerMarker, OptionArray& displayMode, PictureBox& picture)
+RadarModel::RadarModel(BeamTable& beams, Shape& scannerMarker, OptionArray& displayMode,
+                       PictureBox& picture)
     : beams_(beams), scannerMarker_(scannerMarker), displayMode_(displayMode), picture_(picture) {
   Shape& marker = shpmouse[0];
   (void)marker.setWidth(kMarkerSize);
@@ -67,19 +68,24 @@ void RadarModel::showTouchMarker(float xs, float ys, float xe, float ye) {
 
 void RadarModel::countDownTouchMarker() {
   const int countdown = markerCountdown();
-  if (countdown <= -1) return;
+  if (countdown <= -1)
+    return;
   setMarkerCountdown(countdown - 1);
-  if (countdown - 1 == 0) shpmouse[0].setVisible(false);
+  if (countdown - 1 == 0)
+    shpmouse[0].setVisible(false);
 }
 
 int RadarModel::markerCountdown() const {
   return static_cast<int>(NumericValue(shpmouse[0].tag()));
 }
 
-void RadarModel::setMarkerCountdown(int value) { shpmouse[0].setTag(std::to_string(value)); }
+void RadarModel::setMarkerCountdown(int value) {
+  shpmouse[0].setTag(std::to_string(value));
+}
 
 void RadarModel::appendAngleTrace(std::string_view entries) {
-  if (entries.empty()) return;
+  if (entries.empty())
+    return;
   const std::string& trace = txtjd.text();
   if (trace.size() + entries.size() <= kMaxTraceChars) {
     txtjd.appendText(entries);

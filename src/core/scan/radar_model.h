@@ -52,7 +52,9 @@ class RadarModel final : public RadarView {
   void layOutQualityLabels();
   float qualityLabelWidth() const { return picture_.scaleWidth() * kQualityLabelShare; }
   float qualityLabelHeight() const { return picture_.scaleHeight() * kQualityLabelShare; }
-  const LabelPlacement& placement(int index) const { return placements_[static_cast<std::size_t>(index)]; }
+  const LabelPlacement& placement(int index) const {
+    return placements_[static_cast<std::size_t>(index)];
+  }
 
   // Half turns left until the marker hides; kept in the marker's tag, empty counting as 0.
   int markerCountdown() const;

@@ -27,7 +27,8 @@ class PictureBox : public Control {
 
  private:
   void update(float& field, float value) {
-    if (field == value) return;
+    if (field == value)
+      return;
     field = value;
     scaleChanged.notify();
   }

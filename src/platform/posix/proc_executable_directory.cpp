@@ -8,7 +8,8 @@ namespace scantouch {
 std::string ProcExecutableDirectory::path() const {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return ".";
+  if (error)
+    return ".";
   return executable.parent_path().string();
 }
 

@@ -1,0 +1,118 @@
+// The settings store on real files: GBK files as Chinese Windows installations wrote them, and
+// the safe replacement that never leaves a half-written file behind.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "config/ini_store.h"
+#include "config/settings_file.h"
+#include "posix/iconv_codec.h"
+#include "posix/posix_file_access.h"
+
+namespace scantouch {
+namespace {
+
+namespace fs = std::filesystem;
+namespace keys = main_settings;
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class SettingsFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    directory_ = fs::temp_directory_path() / ("scantouch-settings-" + std::to_string(::getpid()));
+    fs::remove_all(directory_);
+    fs::create_directories(directory_);
+  }
+  void TearDown() override { fs::remove_all(directory_); }
+
+  fs::path directory_;
+  PosixFileAccess files_;
+  IconvCodec gbk_{"CP936"};
+  IniStore store_{files_, gbk_};
+};
+
+// The GBK bytes of the names the fixture uses, spelled out so that no editor can change them.
+const std::string kGbkParameters = "\xB2\xCE\xCA\xFD\xC9\xE8\xD6\xC3";  // 参数设置
+const std::string kGbkSensitivity = "\xC1\xE9\xC3\xF4\xB6\xC8";         // 灵敏度
+const std::string kGbkRadarPosition = "\xC0\xD7\xB4\xEF\xCE\xBB\xD6\xC3";  // 雷达位置
+const std::string kGbkActions = "\xB6\xAF\xD7\xF7\xC9\xE8\xD6\xC3";       // 动作设置
+const std::string kGbkMouseClick = "\xCA\xF3\xB1\xEA\xB5\xE3\xBB\xF7";    // 鼠标点击
+
+TEST_F(SettingsFilesTest, ReadsAFileWrittenByAnEarlierWindowsInstallation) {
+  const fs::path path = directory_ / keys::kFileName;
+  WriteBytes(path, "[" + kGbkActions + "]\r\n" + kGbkMouseClick + "=1\r\n\r\n[" + kGbkParameters + "]\r\n" +
+                       kGbkRadarPosition + " = 7500,7500\r\n" + kGbkSensitivity + "=3.5\r\n");
+  EXPECT_EQ(store_.ReadIniString(path, keys::kActions, keys::kMouseClick), "1");
+  EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kRadarPosition), "7500,7500");
+  EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kSensitivity), "3.5");
+  EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kScreenSize), "");
+}
+
+TEST_F(SettingsFilesTest, WritesGbkThatIsStableWhenTheSameValueIsWrittenAgain) {
+  const fs::path path = directory_ / keys::kFileName;
+  store_.WriteIniString(path, keys::kParameters, keys::kSensitivity, "2");
+  store_.WriteIniString(path, keys::kParameters, keys::kRadarPosition, "雷达");
+  const std::string written = ReadBytes(path);
+  EXPECT_EQ(written, "[" + kGbkParameters + "]\r\n" + kGbkSensitivity + "=2\r\n" + kGbkRadarPosition +
+                         "=\xC0\xD7\xB4\xEF\r\n");
+  store_.WriteIniString(path, keys::kParameters, keys::kRadarPosition, "雷达");
+  EXPECT_EQ(ReadBytes(path), written);
+  EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kRadarPosition), "雷达");
+}
+
+TEST_F(SettingsFilesTest, WhatGbkCannotHoldBecomesAQuestionMarkAndBadBytesReadAsReplacements) {
+  const fs::path path = directory_ / keys::kFileName;
+  store_.WriteIniString(path, "s", "k", "a😀b");
+  EXPECT_EQ(store_.ReadIniString(path, "s", "k"), "a?b");
+  WriteBytes(path, "[s]\r\nk=\xFF\xC1\r\n");
+  EXPECT_EQ(store_.ReadIniString(path, "s", "k"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST_F(SettingsFilesTest, AReplacementThatCannotBeWrittenLeavesTheOldFile) {
+  const fs::path path = directory_ / keys::kFileName;
+  store_.WriteIniString(path, "s", "k", "old");
+  const std::string before = ReadBytes(path);
+
+  // A file size limit makes the write of the temporary file fail half-way, as a full disk would.
+  rlimit previous{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+  const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit tiny = previous;
+  tiny.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+  store_.WriteIniString(path, "s", "k", std::string(1000, 'n'));
+  setrlimit(RLIMIT_FSIZE, &previous);
+  signal(SIGXFSZ, previousHandler);
+
+  EXPECT_EQ(ReadBytes(path), before);
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(directory_)) ++entries;
+  EXPECT_EQ(entries, 1u) << "no temporary file is left behind";
+}
+
+TEST_F(SettingsFilesTest, TheSettingsFileLivesInTheGivenDirectory) {
+  FixedDirectory directory(directory_.string());
+  SettingsFile file(store_, directory, keys::kFileName);
+  file.write(keys::kSerial, keys::kPort, "3");
+  EXPECT_TRUE(fs::exists(directory_ / "系统配置.ini"));
+  EXPECT_EQ(file.read(keys::kSerial, keys::kPort), "3");
+}
+
+}  // namespace
+}  // namespace scantouch

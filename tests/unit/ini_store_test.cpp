@@ -1,0 +1,80 @@
+#include "config/ini_store.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/in_memory_files.h"
+
+namespace scantouch {
+namespace {
+
+// Stands for the legacy code page: upper-cases on the way into the file, so that a test can see
+// that names and values pass the codec in both directions.
+class ShoutingCodec final : public TextCodec {
+ public:
+  std::string encode(std::string_view text) const override {
+    std::string bytes(text);
+    for (char& c : bytes) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return bytes;
+  }
+  std::string decode(std::string_view bytes) const override {
+    std::string text(bytes);
+    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return text;
+  }
+};
+
+class IniStoreTest : public ::testing::Test {
+ protected:
+  const std::string path_ = "/dir/settings.ini";
+  InMemoryFiles files_;
+  ShoutingCodec codec_;
+  IniStore store_{files_, codec_};
+};
+
+TEST_F(IniStoreTest, AKeyWrittenReadsBackAndAMissingOneReadsEmpty) {
+  EXPECT_EQ(store_.ReadIniString(path_, "section", "key"), "");
+  store_.WriteIniString(path_, "section", "key", "value");
+  EXPECT_EQ(files_.files[path_], "[SECTION]\r\nKEY=VALUE\r\n");
+  EXPECT_EQ(store_.ReadIniString(path_, "section", "key"), "value");
+  EXPECT_EQ(store_.ReadIniString(path_, "section", "other"), "");
+}
+
+TEST_F(IniStoreTest, AValueNeverBreaksALine) {
+  store_.WriteIniString(path_, "s", "k", "first\r\n[evil]\r\nk=injected");
+  store_.WriteIniString(path_, "s", "n", std::string("before\0after", 12));
+  store_.WriteIniString(path_, "s", "l", "line\nfeed");
+  EXPECT_EQ(files_.files[path_], "[S]\r\nK=FIRST\r\nN=BEFORE\r\nL=LINE\r\n");
+}
+
+TEST_F(IniStoreTest, LongValuesAreCutOnWriteAndOnRead) {
+  store_.WriteIniString(path_, "s", "k", std::string(2000, 'x'));
+  EXPECT_EQ(files_.files[path_].size(), std::string("[S]\r\nK=\r\n").size() + 1024);
+  EXPECT_EQ(store_.ReadIniString(path_, "s", "k"), std::string(1023, 'x'));
+}
+
+TEST_F(IniStoreTest, TheSameValueTwiceDoesNotTouchTheFile) {
+  store_.WriteIniString(path_, "s", "k", "1024,768");
+  const std::string once = files_.files[path_];
+  store_.WriteIniString(path_, "s", "k", "1024,768");
+  EXPECT_EQ(files_.files[path_], once);
+  EXPECT_EQ(files_.replacements, 1);
+}
+
+TEST_F(IniStoreTest, RefusedWritesAreIgnoredAndTheOldFileStays) {
+  store_.WriteIniString(path_, "s", "k", "old");
+  files_.readOnly = true;
+  store_.WriteIniString(path_, "s", "k", "new");
+  EXPECT_EQ(store_.ReadIniString(path_, "s", "k"), "old");
+}
+
+TEST_F(IniStoreTest, AFileWithAUtf8MarkIsReadAndWrittenAsUtf8) {
+  files_.files[path_] = "\xEF\xBB\xBF[s]\r\nk=lower\r\n";
+  EXPECT_EQ(store_.ReadIniString(path_, "s", "k"), "lower");
+  store_.WriteIniString(path_, "s", "j", "stays lower");
+  EXPECT_EQ(files_.files[path_], "\xEF\xBB\xBF[s]\r\nk=lower\r\nj=stays lower\r\n");
+}
+
+}  // namespace
+}  // namespace scantouch
