@@ -12,6 +12,7 @@
 #include "common/hex_text.h"
 #include "demo_setup.h"
 #include "node_stream.h"
+#include "toolkit/virtual_event_loop.h"
 
 namespace {
 
@@ -49,7 +50,8 @@ void WholeRoad(benchmark::State& state) {
   const Recording& recording = TheRecording();
   NoDesktopInput desktop;
   scantouch::demo::InMemorySettings settingsFile;
-  MainForm form(desktop, settingsFile.file);
+  VirtualEventLoop loop;
+  MainForm form(loop, desktop, settingsFile.file);
   demo::CalibrateLikeTheExamples(form);
   std::uint64_t touches = 0;
   form.TXT当前处理数据.changed.connect([&touches] { ++touches; });

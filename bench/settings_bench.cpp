@@ -47,7 +47,8 @@ void WriteOneKey(benchmark::State& state) {
   int keystroke = 0;
   for (auto _ : state) {
     // A different value every time, as typing gives: every iteration really writes.
-    file.write(keys::kParameters, keys::kScreenSize, "1920," + std::to_string(1000 + keystroke++ % 1000));
+    file.write(keys::kParameters, keys::kScreenSize,
+               "1920," + std::to_string(1000 + keystroke++ % 1000));
   }
   std::filesystem::remove_all(directory);
 }

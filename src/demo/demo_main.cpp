@@ -11,6 +11,7 @@
 #include "common/hex_text.h"
 #include "demo_setup.h"
 #include "node_stream.h"
+#include "toolkit/virtual_event_loop.h"
 
 namespace {
 
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
   NotingDesktopInput desktop;
   scantouch::demo::InMemorySettings settingsFile;
-  MainForm form(desktop, settingsFile.file);
+  scantouch::VirtualEventLoop loop;
+  MainForm form(loop, desktop, settingsFile.file);
   scantouch::demo::CalibrateLikeTheExamples(form);
   // Runs after the mapping, which the form connected first.
   form.TXT当前处理数据.changed.connect([&form, &desktop] {

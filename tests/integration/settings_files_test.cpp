@@ -48,16 +48,17 @@ class SettingsFilesTest : public ::testing::Test {
 };
 
 // The GBK bytes of the names the fixture uses, spelled out so that no editor can change them.
-const std::string kGbkParameters = "\xB2\xCE\xCA\xFD\xC9\xE8\xD6\xC3";  // 参数设置
-const std::string kGbkSensitivity = "\xC1\xE9\xC3\xF4\xB6\xC8";         // 灵敏度
+const std::string kGbkParameters = "\xB2\xCE\xCA\xFD\xC9\xE8\xD6\xC3";     // 参数设置
+const std::string kGbkSensitivity = "\xC1\xE9\xC3\xF4\xB6\xC8";            // 灵敏度
 const std::string kGbkRadarPosition = "\xC0\xD7\xB4\xEF\xCE\xBB\xD6\xC3";  // 雷达位置
-const std::string kGbkActions = "\xB6\xAF\xD7\xF7\xC9\xE8\xD6\xC3";       // 动作设置
-const std::string kGbkMouseClick = "\xCA\xF3\xB1\xEA\xB5\xE3\xBB\xF7";    // 鼠标点击
+const std::string kGbkActions = "\xB6\xAF\xD7\xF7\xC9\xE8\xD6\xC3";        // 动作设置
+const std::string kGbkMouseClick = "\xCA\xF3\xB1\xEA\xB5\xE3\xBB\xF7";     // 鼠标点击
 
 TEST_F(SettingsFilesTest, ReadsAFileWrittenByAnEarlierWindowsInstallation) {
   const fs::path path = directory_ / keys::kFileName;
-  WriteBytes(path, "[" + kGbkActions + "]\r\n" + kGbkMouseClick + "=1\r\n\r\n[" + kGbkParameters + "]\r\n" +
-                       kGbkRadarPosition + " = 7500,7500\r\n" + kGbkSensitivity + "=3.5\r\n");
+  WriteBytes(path, "[" + kGbkActions + "]\r\n" + kGbkMouseClick + "=1\r\n\r\n[" + kGbkParameters +
+                       "]\r\n" + kGbkRadarPosition + " = 7500,7500\r\n" + kGbkSensitivity +
+                       "=3.5\r\n");
   EXPECT_EQ(store_.ReadIniString(path, keys::kActions, keys::kMouseClick), "1");
   EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kRadarPosition), "7500,7500");
   EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kSensitivity), "3.5");
@@ -69,8 +70,8 @@ TEST_F(SettingsFilesTest, WritesGbkThatIsStableWhenTheSameValueIsWrittenAgain) {
   store_.WriteIniString(path, keys::kParameters, keys::kSensitivity, "2");
   store_.WriteIniString(path, keys::kParameters, keys::kRadarPosition, "雷达");
   const std::string written = ReadBytes(path);
-  EXPECT_EQ(written, "[" + kGbkParameters + "]\r\n" + kGbkSensitivity + "=2\r\n" + kGbkRadarPosition +
-                         "=\xC0\xD7\xB4\xEF\r\n");
+  EXPECT_EQ(written, "[" + kGbkParameters + "]\r\n" + kGbkSensitivity + "=2\r\n" +
+                         kGbkRadarPosition + "=\xC0\xD7\xB4\xEF\r\n");
   store_.WriteIniString(path, keys::kParameters, keys::kRadarPosition, "雷达");
   EXPECT_EQ(ReadBytes(path), written);
   EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kRadarPosition), "雷达");
@@ -102,7 +103,8 @@ TEST_F(SettingsFilesTest, AReplacementThatCannotBeWrittenLeavesTheOldFile) {
 
   EXPECT_EQ(ReadBytes(path), before);
   std::size_t entries = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(directory_)) ++entries;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(directory_))
+    ++entries;
   EXPECT_EQ(entries, 1u) << "no temporary file is left behind";
 }
 

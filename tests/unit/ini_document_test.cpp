@@ -57,7 +57,8 @@ TEST(IniDocument, WritingWhatIsThereAlreadyChangesNoByte) {
 
 TEST(IniDocument, SurvivesHugeLinesAndBinaryGarbage) {
   std::string garbage(1 << 20, '\0');
-  for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919) % 251);
+  for (std::size_t i = 0; i < garbage.size(); ++i)
+    garbage[i] = static_cast<char>((i * 7919) % 251);
   EXPECT_EQ(FindIniValue(garbage, "s", "k"), std::nullopt);
   const std::string longLine = "[s]\nk=" + std::string(100000, 'x') + "\n";
   EXPECT_EQ(FindIniValue(longLine, "s", "k")->size(), 100000u);

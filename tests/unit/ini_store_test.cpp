@@ -15,12 +15,14 @@ class ShoutingCodec final : public TextCodec {
  public:
   std::string encode(std::string_view text) const override {
     std::string bytes(text);
-    for (char& c : bytes) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    for (char& c : bytes)
+      c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
     return bytes;
   }
   std::string decode(std::string_view bytes) const override {
     std::string text(bytes);
-    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (char& c : text)
+      c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     return text;
   }
 };

@@ -14,6 +14,7 @@
 #include "demo_setup.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
+#include "toolkit/virtual_event_loop.h"
 
 namespace scantouch {
 namespace {
@@ -42,7 +43,8 @@ double PixelsFromHand(const scanner_sim::SceneObject& hand, ScreenPoint click, d
 RoadFigures RunDamagedStream(ScanStreamDecoder::Recovery recovery, double seconds) {
   testing::RecordingDesktopInput desktop;
   demo::InMemorySettings settingsFile;
-  MainForm form(desktop, settingsFile.file, recovery);
+  VirtualEventLoop loop;
+  MainForm form(loop, desktop, settingsFile.file, recovery);
   demo::CalibrateLikeTheExamples(form);
 
   scanner_sim::StreamSettings settings;

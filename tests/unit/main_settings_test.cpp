@@ -7,6 +7,7 @@
 #include "app/main_form.h"
 #include "config/in_memory_files.h"
 #include "config/ini_document.h"
+#include "toolkit/virtual_event_loop.h"
 #include "touch/desktop_input.h"
 
 namespace scantouch {
@@ -23,7 +24,9 @@ class MainSettingsTest : public ::testing::Test {
   void store(std::string_view section, std::string_view key, std::string_view value) {
     files_.files[path()] = SetIniValue(files_.files[path()], section, key, value);
   }
-  std::string stored(std::string_view section, std::string_view key) { return file_.read(section, key); }
+  std::string stored(std::string_view section, std::string_view key) {
+    return file_.read(section, key);
+  }
   std::string path() const { return file_.path(); }
 
   InMemoryFiles files_;
@@ -31,8 +34,9 @@ class MainSettingsTest : public ::testing::Test {
   IniStore store_{files_, codec_};
   FixedDirectory directory_{"/opt/scantouch"};
   SettingsFile file_{store_, directory_, keys::kFileName};
+  VirtualEventLoop loop_;
   NoDesktopInput desktop_;
-  MainForm form_{desktop_, file_};
+  MainForm form_{loop_, desktop_, file_};
   std::vector<std::string> serialPortReopens_;
 };
 
@@ -47,7 +51,8 @@ TEST_F(MainSettingsTest, WithoutAFileEverythingTakesItsDefault) {
   EXPECT_EQ(form_.txt角度校正.text(), "0");
   EXPECT_EQ(form_.Text1.text(), "1");
   EXPECT_EQ(serialPortReopens_.back(), "1");
-  for (const CheckBox* box : {&form_.CHK鼠标移动, &form_.CHK鼠标点击, &form_.CHK使用网络, &form_.CHK开机自动隐藏}) {
+  for (const CheckBox* box :
+       {&form_.CHK鼠标移动, &form_.CHK鼠标点击, &form_.CHK使用网络, &form_.CHK开机自动隐藏}) {
     EXPECT_EQ(box->value(), 0) << box->name();
   }
   EXPECT_TRUE(form_.Form1.visible());
@@ -68,7 +73,8 @@ TEST_F(MainSettingsTest, WithoutAFileEverythingTakesItsDefault) {
 }
 
 TEST_F(MainSettingsTest, NumbersAreLoadedInTheirShortestForm) {
-  for (const auto& [storedText, shown] : {std::pair{"0", "0"}, {" ", "2"}, {"3.50", "3.5"}, {"", "2"}}) {
+  for (const auto& [storedText, shown] :
+       {std::pair{"0", "0"}, {" ", "2"}, {"3.50", "3.5"}, {"", "2"}}) {
     store(keys::kParameters, keys::kSensitivity, storedText);
     form_.load();
     EXPECT_EQ(form_.TXT灵敏度.text(), shown) << "stored '" << storedText << "'";
@@ -192,7 +198,7 @@ TEST_F(MainSettingsTest, OptionsAndCheckBoxesStoreTheirState) {
   ASSERT_EQ(form_.CHK开机自动运行.setValue(1), ToolkitResult::ok);
   EXPECT_EQ(stored(keys::kProgram, keys::kRunAtStartup), "1");
 
-  MainForm restarted(desktop_, file_);
+  MainForm restarted(loop_, desktop_, file_);
   restarted.load();
   EXPECT_EQ(restarted.CHK开机自动运行.value(), 0);  // never read back
   EXPECT_EQ(restarted.OPT曲线模式.selected(), 1);
@@ -200,7 +206,8 @@ TEST_F(MainSettingsTest, OptionsAndCheckBoxesStoreTheirState) {
 
 TEST_F(MainSettingsTest, StartUpSurvivesAnyFile) {
   std::string garbage(10 << 20, '\0');
-  for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 2654435761u) >> 24);
+  for (std::size_t i = 0; i < garbage.size(); ++i)
+    garbage[i] = static_cast<char>((i * 2654435761u) >> 24);
   const std::string duplicates = "灵敏度=9\n[参数设置]\n灵敏度=4\n灵敏度=5\n[参数设置]\n灵敏度=6\n";
   const std::string longLine = "[参数设置]\n雷达位置=" + std::string(100000, '7') + "\n";
   for (const std::string& content : {std::string(), garbage, duplicates, longLine}) {

@@ -5,6 +5,7 @@
 #include "app/main_form.h"
 #include "config/in_memory_files.h"
 #include "scan_text.h"
+#include "toolkit/virtual_event_loop.h"
 
 namespace scantouch {
 namespace {
@@ -28,8 +29,9 @@ class RadarModelTest : public ::testing::Test {
   IniStore store_{files_, codec_};
   FixedDirectory directory_{"/opt"};
   SettingsFile file_{store_, directory_, "系统配置.ini"};
+  VirtualEventLoop loop_;
   NoDesktopInput desktop_;
-  MainForm form_{desktop_, file_};
+  MainForm form_{loop_, desktop_, file_};
   RadarModel& radar_ = form_.radar();
 };
 
@@ -76,7 +78,8 @@ TEST_F(RadarModelTest, QualityLabelsShowADigitOrF) {
 TEST_F(RadarModelTest, ANodeBelowTheGateUpdatesItsLabelButNotItsBeam) {
   form_.TXT灵敏度.setText("2");
   form_.txt角度校正.setText("0");
-  form_.TXTRX.appendText(testing::DescriptorText() + testing::NodeText(45, 2000, 0) + testing::NodeText(46, 2000));
+  form_.TXTRX.appendText(testing::DescriptorText() + testing::NodeText(45, 2000, 0) +
+                         testing::NodeText(46, 2000));
   EXPECT_EQ(radar_.lblquality[45].caption(), "0");
   EXPECT_FALSE(form_.Line1[45].visible);
   EXPECT_EQ(radar_.lblquality[46].caption(), "F");
@@ -123,7 +126,8 @@ TEST_F(RadarModelTest, QualityLabelsFrameTheView) {
 }
 
 TEST_F(RadarModelTest, TheAngleTraceStaysBoundedWithoutHalfTurns) {
-  for (int i = 0; i < 1000; ++i) radar_.appendAngleTrace("010 011 012 ");
+  for (int i = 0; i < 1000; ++i)
+    radar_.appendAngleTrace("010 011 012 ");
   EXPECT_EQ(radar_.txtjd.text().size(), RadarModel::kMaxTraceChars);
 }
 

@@ -2,9 +2,12 @@
 
 namespace scantouch {
 
-MainForm::MainForm(DesktopInput& desktop, SettingsFile& settingsFile,
+MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& settingsFile,
                    ScanStreamDecoder::Recovery recovery)
-    : radar_(Line1, Shape1, OPT曲线模式, PICYL),
+    : Timer1("Timer1", loop, 1000, true),
+      Timer2("Timer2", loop, 100, true),
+      TMR开始("TMR开始", loop, 100, false),
+      radar_(Line1, Shape1, OPT曲线模式, PICYL),
       points_(PointControls{Shape1, SHPWIN, TXT当前处理数据}, Line1, radar_),
       decoder_(DecoderControls{TXTRX, TXT灵敏度, txt角度校正, CHK处理, Label2, Label4}, radar_,
                points_, recovery),
@@ -29,6 +32,14 @@ MainForm::MainForm(DesktopInput& desktop, SettingsFile& settingsFile,
 }
 
 void MainForm::setDesignTimeValues() {
+  Label1.setCaption("串口端口：");
+  Label1.setTextColour(colours::kRed);
+  const char* commandCaptions[] = {"启动", "停止", "开激光指示", "关激光指示"};
+  const char* commandTexts[] = {":SCAN.", ":STOP.", ":LASERON.", ":LASEROFF."};
+  for (int i = 0; i < 4; ++i) {
+    Command1[i].setCaption(commandCaptions[i]);
+    Text3[i].setText(commandTexts[i]);
+  }
   TXT灵敏度.setText("2");
   txt角度校正.setText("90");
   Text1.setText("3");

@@ -6,12 +6,17 @@
 #include "scan/point_processor.h"
 #include "scan/radar_model.h"
 #include "scan/scan_stream_decoder.h"
+#include "toolkit/button.h"
 #include "toolkit/check_box.h"
+#include "toolkit/control_array.h"
+#include "toolkit/event_loop.h"
 #include "toolkit/label.h"
+#include "toolkit/list_box.h"
 #include "toolkit/option_array.h"
 #include "toolkit/picture_box.h"
 #include "toolkit/shape.h"
 #include "toolkit/text_box.h"
+#include "toolkit/timer.h"
 #include "touch/desktop_input.h"
 #include "touch/touch_mapper.h"
 
@@ -22,7 +27,11 @@ namespace scantouch {
 // binds widgets to these controls; the controls never know about the view.
 class MainForm {
  public:
-  MainForm(DesktopInput& desktop, SettingsFile& settingsFile,
+  static constexpr const char* kCaption = "Qivra激光雷达互动181213Z";
+  // The event log keeps this many of its newest entries.
+  static constexpr std::size_t kMaxLogEntries = 5000;
+
+  MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& settingsFile,
            ScanStreamDecoder::Recovery recovery = ScanStreamDecoder::Recovery::realign);
   MainForm(const MainForm&) = delete;
   MainForm& operator=(const MainForm&) = delete;
@@ -42,7 +51,22 @@ class MainForm {
   // Scan parameters.
   TextBox TXT灵敏度{"TXT灵敏度"};
   TextBox txt角度校正{"txt角度校正"};
-  TextBox Text1{"Text1"};  // serial port number
+
+  // The serial port: its number, its open indicator and its timers.
+  TextBox Text1{"Text1"};
+  Label Label1{"Label1"};
+  Timer Timer1;  // 1000 ms: follows the entered number
+  Timer Timer2;  // 100 ms: polls received bytes
+
+  // Scanner commands and the event log.
+  ControlArray<TextBox> Text3{"Text3", 4};
+  ControlArray<Button> Command1{"Command1", 4};
+  Button CMD开始{"CMD开始", "开始"};
+  Button CMD停止{"CMD停止", "停止"};
+  Button Command2{"Command2", "清空接收数据"};
+  Button Command3{"Command3", "网络设置"};
+  Timer TMR开始;  // 100 ms, one shot: the start sequence
+  ListBox List1{"List1", kMaxLogEntries};
 
   // The radar view: its coordinate system, display mode, range and geometry, in view units.
   PictureBox PICYL{"PICYL"};

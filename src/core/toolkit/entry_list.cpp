@@ -1,18 +1,20 @@
 #include "entry_list.h"
 
+#include <algorithm>
+
 namespace scantouch {
 
 ToolkitResult EntryList::insert(std::size_t index, std::string_view text) {
   if (index > entries_.size())
     return ToolkitResult::indexOutOfRange;
-  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::string(text));
+  const auto at = static_cast<std::ptrdiff_t>(index);
+  entries_.insert(entries_.begin() + at, std::string(text));
+  insertedAt_.insert(insertedAt_.begin() + at, insertions_++);
   if (maxEntries_ != kUnbounded && entries_.size() > maxEntries_) {
-    // The entry furthest from where the new one went is the oldest one.
-    if (index == 0) {
-      entries_.pop_back();
-    } else {
-      entries_.erase(entries_.begin());
-    }
+    const auto oldest =
+        std::min_element(insertedAt_.begin(), insertedAt_.end()) - insertedAt_.begin();
+    entries_.erase(entries_.begin() + oldest);
+    insertedAt_.erase(insertedAt_.begin() + oldest);
   }
   return ToolkitResult::ok;
 }
@@ -21,6 +23,7 @@ ToolkitResult EntryList::remove(std::size_t index) {
   if (index >= entries_.size())
     return ToolkitResult::indexOutOfRange;
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+  insertedAt_.erase(insertedAt_.begin() + static_cast<std::ptrdiff_t>(index));
   return ToolkitResult::ok;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,8 +11,8 @@
 namespace scantouch {
 
 // The ordered entries of a list box or of the list part of a combo box. An optional bound keeps
-// a list that grows for months from exhausting memory: inserting beyond it drops the entry at
-// the far end from the insertion point.
+// a list that grows for months from exhausting memory: inserting beyond it drops the entry that
+// was inserted longest ago, wherever it stands.
 class EntryList {
  public:
   static constexpr std::size_t kUnbounded = 0;
@@ -26,10 +27,15 @@ class EntryList {
   ToolkitResult insert(std::size_t index, std::string_view text);
   ToolkitResult append(std::string_view text) { return insert(entries_.size(), text); }
   ToolkitResult remove(std::size_t index);
-  void clear() { entries_.clear(); }
+  void clear() {
+    entries_.clear();
+    insertedAt_.clear();
+  }
 
  private:
   std::vector<std::string> entries_;
+  std::vector<std::uint64_t> insertedAt_;  // insertion count of each entry, for the bound
+  std::uint64_t insertions_ = 0;
   std::size_t maxEntries_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace scantouch {
 
@@ -26,6 +27,9 @@ class EventLoop {
 
   // Processes all pending events, then returns.
   virtual void yield() = 0;
+
+  // The local date and time as the desktop writes it, for log entries.
+  virtual std::string localDateTimeText() const = 0;
 };
 
 }  // namespace scantouch

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "colour.h"
 #include "control.h"
 
 namespace scantouch {
@@ -20,10 +21,22 @@ class Label : public Control {
     changed.notify();
   }
 
+  // The colour of the caption text.
+  Colour textColour() const { return textColour_; }
+  void setTextColour(Colour colour) {
+    if (colour == textColour_)
+      return;
+    textColour_ = colour;
+    colourChanged.notify();
+  }
+
   Notifier<> changed;
+  // For views only: the text colour changed.
+  Notifier<> colourChanged;
 
  private:
   std::string caption_;
+  Colour textColour_ = colours::kBlack;
 };
 
 }  // namespace scantouch

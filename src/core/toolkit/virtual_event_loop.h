@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "event_loop.h"
 
@@ -19,6 +20,8 @@ class VirtualEventLoop final : public EventLoop {
   void stopTimer(TimerId id) override;
   void post(std::function<void()> event) override;
   void yield() override;
+  // The virtual time since the start, as "T+<ms>ms": enough to tell entries apart in tests.
+  std::string localDateTimeText() const override { return "T+" + std::to_string(now_ms_) + "ms"; }
 
   // Moves the clock forward by `ms`, delivering every timer tick and posted event that falls due
   // on the way, in time order.

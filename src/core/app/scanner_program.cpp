@@ -1,0 +1,36 @@
+#include "scanner_program.h"
+
+namespace scantouch {
+
+ScannerProgram::ScannerProgram(Platform platform, ScanStreamDecoder::Recovery recovery)
+    : platform_(platform),
+      store_(platform.files, platform.ansiCodec),
+      mainSettings_(store_, platform.directory, main_settings::kFileName),
+      networkSettings_(store_, platform.directory, NetworkForm::kSettingsFileName),
+      form_(platform.loop, platform.desktop, mainSettings_, recovery),
+      serial_(SerialControls{form_.Text1, form_.Label1, form_.TXTRX}, platform.serialPort,
+              mainSettings_),
+      network_(platform.loop, platform.sockets, platform.dialogs, networkSettings_,
+               platform.ansiCodec, NetworkFormLinks{form_.List1, form_.TXTRX}, MainForm::kCaption),
+      commands_(CommandControls{form_.List1, form_.TMR开始, form_.PICYL}, platform.loop, serial_,
+                network_, form_.decoder(), form_.radar(), platform.ansiCodec) {
+  wire();
+}
+
+void ScannerProgram::wire() {
+  MainForm& f = form_;
+  f.Text1.changed.connect([this] { serial_.reopenSerialPort(); });
+  f.Timer1.ticked.connect([this] { serial_.checkSerialPort(); });
+  f.Timer2.ticked.connect([this] { serial_.pollSerialPort(); });
+  f.TMR开始.ticked.connect([this] { commands_.runStartSequence(); });
+  for (int i = 0; i < f.Command1.size(); ++i) {
+    f.Command1[i].clicked.connect(
+        [this, i] { commands_.sendScannerCommand(form_.Text3[i].text()); });
+  }
+  f.CMD开始.clicked.connect([this] { commands_.requestScannerStart(); });
+  f.CMD停止.clicked.connect([this] { commands_.sendScannerCommand(commands::kStop); });
+  f.Command2.clicked.connect([this] { commands_.clearReceivedData(); });
+  f.Command3.clicked.connect([this] { network_.show(); });
+}
+
+}  // namespace scantouch

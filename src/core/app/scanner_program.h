@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+
+#include "config/file_access.h"
+#include "config/ini_store.h"
+#include "config/settings_file.h"
+#include "config/text_codec.h"
+#include "link/network_form.h"
+#include "link/scanner_commands.h"
+#include "link/serial_link.h"
+#include "main_form.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/event_loop.h"
+#include "touch/desktop_input.h"
+
+namespace scantouch {
+
+// Everything the program needs from the platform it runs on.
+struct Platform {
+  EventLoop& loop;
+  DesktopInput& desktop;
+  SerialPort& serialPort;
+  TcpSocketFactory& sockets;
+  Dialogs& dialogs;
+  FileAccess& files;
+  const TextCodec& ansiCodec;
+  const ExecutableDirectory& directory;
+};
+
+// The whole program without its windows: the main window model, the scanner links and the
+// commands, wired together. A GUI shows it; tests drive it with fakes on a virtual clock.
+class ScannerProgram {
+ public:
+  explicit ScannerProgram(Platform platform, ScanStreamDecoder::Recovery recovery =
+                                                 ScanStreamDecoder::Recovery::realign);
+  ScannerProgram(const ScannerProgram&) = delete;
+  ScannerProgram& operator=(const ScannerProgram&) = delete;
+
+  MainForm& form() { return form_; }
+  NetworkForm& network() { return network_; }
+  SerialLink& serial() { return serial_; }
+  ScannerCommands& commands() { return commands_; }
+  SettingsFile& mainSettings() { return mainSettings_; }
+  SettingsFile& networkSettings() { return networkSettings_; }
+
+ private:
+  void wire();
+
+  Platform platform_;
+  IniStore store_;
+  SettingsFile mainSettings_;
+  SettingsFile networkSettings_;
+  MainForm form_;
+  SerialLink serial_;
+  NetworkForm network_;
+  ScannerCommands commands_;
+};
+
+}  // namespace scantouch
