@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "node_stream.h"
+
+namespace scanner_sim {
+
+// What the simulator is asked to be, from its command line.
+struct SimOptions {
+  std::optional<int> tcpPort;          // serve as a networked scanner on 127.0.0.1
+  std::optional<std::string> ptyLink;  // serve as a serial scanner behind this link
+  Scene scene;
+  StreamSettings stream;
+  double dropFraction = 0;     // of the bytes sent, lost on the way
+  double corruptFraction = 0;  // of the bytes sent, garbled on the way
+  double closeAfter_s = 0;     // close the connection or the terminal after this long (0: never)
+  bool ignoreScan = false;     // never start streaming
+};
+
+// Parses the command line; on a mistake returns nullopt and writes what was wrong to `error`.
+std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& error);
+
+extern const char* const kSimUsage;
+
+}  // namespace scanner_sim
