@@ -149,6 +149,12 @@ int Run(const SimOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--help") {
+      std::printf("%s", kSimUsage);
+      return 0;
+    }
+  }
   std::string error;
   const auto options = ParseSimOptions(argc, argv, error);
   if (!options) {

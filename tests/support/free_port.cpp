@@ -1,0 +1,13 @@
+#include <QTcpServer>
+
+#include "qt_program.h"
+
+namespace scantouch::testing {
+
+int FreeLoopbackPort() {
+  QTcpServer server;
+  server.listen(QHostAddress::LocalHost, 0);
+  return server.serverPort();
+}
+
+}  // namespace scantouch::testing
