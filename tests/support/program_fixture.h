@@ -5,6 +5,8 @@
 #include "app/scanner_program.h"
 #include "config/in_memory_files.h"
 #include "fake_link.h"
+#include "fake_shell.h"
+#include "recording_desktop_input.h"
 #include "toolkit/virtual_event_loop.h"
 
 namespace scantouch::testing {
@@ -31,15 +33,18 @@ class ProgramFixture : public ::testing::Test {
   }
 
   VirtualEventLoop loop_;
-  NoDesktopInput desktop_;
+  RecordingDesktopInput desktop_;
   FakeSerialPort serialPort_;
   FakeSocketFactory sockets_;
   ScriptedDialogs dialogs_;
   InMemoryFiles files_;
   Utf8Codec codec_;
   FixedDirectory directory_{"/opt/scantouch"};
-  ScannerProgram program_{
-      Platform{loop_, desktop_, serialPort_, sockets_, dialogs_, files_, codec_, directory_}};
+  FakeTrayIcon tray_;
+  FakeInstanceGuard instances_;
+  int processEnds_ = 0;
+  ScannerProgram program_{Platform{loop_, desktop_, serialPort_, sockets_, dialogs_, files_, codec_,
+                                   directory_, tray_, instances_, [this] { ++processEnds_; }}};
 };
 
 }  // namespace scantouch::testing

@@ -11,6 +11,7 @@
 
 #include "app/scanner_program.h"
 #include "fake_link.h"
+#include "fake_shell.h"
 #include "posix/iconv_codec.h"
 #include "posix/posix_file_access.h"
 #include "qt/qt_event_loop.h"
@@ -71,7 +72,7 @@ class QtProgram {
   QtProgram()
       : directory_(
             std::filesystem::temp_directory_path() /
-            ("scantouch-link-" + std::to_string(::getpid()) + "-" + std::to_string(++instances_))),
+            ("scantouch-link-" + std::to_string(::getpid()) + "-" + std::to_string(++created_))),
         where_((std::filesystem::create_directories(directory_), directory_.string())),
         serialPort_(where_) {}
   ~QtProgram() {
@@ -81,15 +82,16 @@ class QtProgram {
 
   // Makes the program; settings files written before this are what it loads.
   ScannerProgram& start() {
-    program_ = std::make_unique<ScannerProgram>(
-        Platform{loop_, desktop_, serialPort_, sockets_, dialogs_, files_, codec_, where_});
+    program_ = std::make_unique<ScannerProgram>(Platform{loop_, desktop_, serialPort_, sockets_,
+                                                         dialogs_, files_, codec_, where_, tray_,
+                                                         instances_, [] {}});
     return *program_;
   }
   std::string directory() const { return directory_.string(); }
   PosixFileAccess& files() { return files_; }
 
  private:
-  static inline int instances_ = 0;
+  static inline int created_ = 0;
   std::filesystem::path directory_;
   FixedDirectory where_;
   QtEventLoop loop_;
@@ -97,6 +99,8 @@ class QtProgram {
   QtSerialPort serialPort_;
   QtTcpSocketFactory sockets_;
   ScriptedDialogs dialogs_;
+  FakeTrayIcon tray_;
+  FakeInstanceGuard instances_;
   PosixFileAccess files_;
   IconvCodec codec_{"CP936"};
   std::unique_ptr<ScannerProgram> program_;

@@ -4,9 +4,13 @@ namespace scantouch {
 
 MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& settingsFile,
                    ScanStreamDecoder::Recovery recovery)
-    : Timer1("Timer1", loop, 1000, true),
+    : TMR计算扫描频率("TMR计算扫描频率", loop, 1000, false),
+      Timer1("Timer1", loop, 1000, true),
       Timer2("Timer2", loop, 100, true),
       TMR开始("TMR开始", loop, 100, false),
+      TMR鼠标在屏幕的当前位置("TMR鼠标在屏幕的当前位置", loop, 1000, true),
+      tmr鼠标画4个圈测试("tmr鼠标画4个圈测试", loop, 1, false),
+      tmr鼠标画4个圈测试20秒自动关闭("tmr鼠标画4个圈测试20秒自动关闭", loop, 1000, false),
       radar_(Line1, Shape1, OPT曲线模式, PICYL),
       points_(PointControls{Shape1, SHPWIN, TXT当前处理数据}, Line1, radar_),
       decoder_(DecoderControls{TXTRX, TXT灵敏度, txt角度校正, CHK处理, Label2, Label4}, radar_,
@@ -32,6 +36,10 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
 }
 
 void MainForm::setDesignTimeValues() {
+  Form1.setVisible(false);  // shown when it has loaded
+  Label4.setCaption("扫描频率:0");
+  LBL鼠标在屏幕的当前位置.setCaption("鼠标在屏幕的当前位置");
+  (void)OPT标定.select(5);  // "完成"
   Label1.setCaption("串口端口：");
   Label1.setTextColour(colours::kRed);
   const char* commandCaptions[] = {"启动", "停止", "开激光指示", "关激光指示"};
@@ -49,6 +57,7 @@ void MainForm::setDesignTimeValues() {
 }
 
 void MainForm::load() {
+  Form1.setVisible(true);  // the initialisation may hide it again
   settings_.fun_init();
 }
 

@@ -17,6 +17,7 @@
 #include "toolkit/shape.h"
 #include "toolkit/text_box.h"
 #include "toolkit/timer.h"
+#include "toolkit/window.h"
 #include "touch/desktop_input.h"
 #include "touch/touch_mapper.h"
 
@@ -40,13 +41,16 @@ class MainForm {
   void load();
 
   // The window itself: its visible flag is whether it is shown.
-  Control Form1{"Form1"};
+  Window Form1{"Form1", kCaption};
+  Button CMD隐藏{"CMD隐藏", "隐藏"};
+  Button CMD结束程序{"CMD结束程序", "结束程序"};
 
   // Received data, its decoding and the debug displays of it.
   TextBox TXTRX{"TXTRX"};
   CheckBox CHK处理{"CHK处理", "处理"};
   Label Label2{"Label2"};
-  Label Label4{"Label4"};
+  Label Label4{"Label4"};  // the scan rate; its tag counts half turns
+  Timer TMR计算扫描频率;   // 1000 ms from the window's load
 
   // Scan parameters.
   TextBox TXT灵敏度{"TXT灵敏度"};
@@ -89,6 +93,24 @@ class MainForm {
   TextBox TXT屏幕左上角{"TXT屏幕左上角"};
   CheckBox CHK鼠标移动{"CHK鼠标移动", "鼠标移动"};
   CheckBox CHK鼠标点击{"CHK鼠标点击", "鼠标点击"};
+
+  // Calibration by hand.
+  OptionArray OPT标定{
+      "OPT标定",
+      {"标定左上角", "标定右下角", "标定雷达位置", "设置屏幕左上角", "设置屏幕宽高", "完成"}};
+  Label LBL鼠标在屏幕的当前位置{"LBL鼠标在屏幕的当前位置"};
+  Timer TMR鼠标在屏幕的当前位置;  // 1000 ms from start
+
+  // The cursor self-test.
+  CheckBox CHK鼠标画4个圈测试{"CHK鼠标画4个圈测试", "鼠标画4个圈测试"};
+  Timer tmr鼠标画4个圈测试;              // 1 ms while the test runs
+  Timer tmr鼠标画4个圈测试20秒自动关闭;  // 1000 ms while the test runs; its tag counts seconds
+
+  // Options shown but not stored.
+  OptionArray OPT精度{"OPT精度", {"3MM", "2MM", "1MM", "0.5MM", "0.25MM"}};
+  OptionArray Option1{"Option1", {"圆形触摸桌"}};
+  OptionArray Option2{"Option2", {"墙投,地投,拼接"}};
+  CheckBox Check2{"Check2", "显示激光指示"};
 
   // Program options.
   CheckBox CHK使用网络{"CHK使用网络", "使用网络"};

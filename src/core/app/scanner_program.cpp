@@ -13,7 +13,18 @@ ScannerProgram::ScannerProgram(Platform platform, ScanStreamDecoder::Recovery re
       network_(platform.loop, platform.sockets, platform.dialogs, networkSettings_,
                platform.ansiCodec, NetworkFormLinks{form_.List1, form_.TXTRX}, MainForm::kCaption),
       commands_(CommandControls{form_.List1, form_.TMR开始, form_.PICYL}, platform.loop, serial_,
-                network_, form_.decoder(), form_.radar(), platform.ansiCodec) {
+                network_, form_.decoder(), form_.radar(), platform.ansiCodec),
+      meter_(form_.Label4, form_.decoder(), [this] { commands_.requestScannerStart(); }),
+      calibration_(
+          CalibrationControls{form_.OPT标定, form_.SHPWIN, form_.Shape1, form_.TXT标定左上角,
+                              form_.TXT标定右下角, form_.txt雷达位置, form_.TXT屏幕左上角,
+                              form_.TXT屏幕宽高, form_.LBL鼠标在屏幕的当前位置},
+          platform.desktop),
+      selfTest_(SelfTestControls{form_.CHK鼠标画4个圈测试, form_.tmr鼠标画4个圈测试,
+                                 form_.tmr鼠标画4个圈测试20秒自动关闭, form_.Form1},
+                platform.loop, platform.desktop),
+      lifecycle_(form_, commands_, network_, serial_, platform.loop, platform.tray,
+                 platform.instances, platform.dialogs, platform.endProcess) {
   wire();
 }
 
@@ -31,6 +42,12 @@ void ScannerProgram::wire() {
   f.CMD停止.clicked.connect([this] { commands_.sendScannerCommand(commands::kStop); });
   f.Command2.clicked.connect([this] { commands_.clearReceivedData(); });
   f.Command3.clicked.connect([this] { network_.show(); });
+  f.TMR计算扫描频率.ticked.connect([this] { meter_.tickScanRate(); });
+  f.OPT标定.clicked.connect([this](int index) { calibration_.onModeSelected(index); });
+  f.TMR鼠标在屏幕的当前位置.ticked.connect([this] { calibration_.showCursorPosition(); });
+  f.CHK鼠标画4个圈测试.clicked.connect([this] { selfTest_.onSwitch(); });
+  f.tmr鼠标画4个圈测试.ticked.connect([this] { selfTest_.circleTick(); });
+  f.tmr鼠标画4个圈测试20秒自动关闭.ticked.connect([this] { selfTest_.stopTick(); });
 }
 
 }  // namespace scantouch

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "config/file_access.h"
@@ -10,9 +11,14 @@
 #include "link/scanner_commands.h"
 #include "link/serial_link.h"
 #include "main_form.h"
+#include "main_window_lifecycle.h"
+#include "scan/scan_rate_meter.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/event_loop.h"
+#include "touch/calibration.h"
+#include "touch/cursor_self_test.h"
 #include "touch/desktop_input.h"
+#include "tray_icon.h"
 
 namespace scantouch {
 
@@ -26,6 +32,10 @@ struct Platform {
   FileAccess& files;
   const TextCodec& ansiCodec;
   const ExecutableDirectory& directory;
+  TrayIcon& tray;
+  InstanceGuard& instances;
+  // Ends the process at once, without returning.
+  std::function<void()> endProcess;
 };
 
 // The whole program without its windows: the main window model, the scanner links and the
@@ -41,6 +51,9 @@ class ScannerProgram {
   NetworkForm& network() { return network_; }
   SerialLink& serial() { return serial_; }
   ScannerCommands& commands() { return commands_; }
+  MainWindowLifecycle& lifecycle() { return lifecycle_; }
+  Calibration& calibration() { return calibration_; }
+  CursorSelfTest& selfTest() { return selfTest_; }
   SettingsFile& mainSettings() { return mainSettings_; }
   SettingsFile& networkSettings() { return networkSettings_; }
 
@@ -55,6 +68,10 @@ class ScannerProgram {
   SerialLink serial_;
   NetworkForm network_;
   ScannerCommands commands_;
+  ScanRateMeter meter_;
+  Calibration calibration_;
+  CursorSelfTest selfTest_;
+  MainWindowLifecycle lifecycle_;
 };
 
 }  // namespace scantouch

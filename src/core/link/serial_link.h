@@ -33,6 +33,7 @@ class SerialLink {
   bool isOpen() const { return port_.isOpen(); }
   // Writes bytes as they are; nothing when the port is closed.
   void write(std::string_view bytes);
+  void flush() { port_.flush(); }
 
  private:
   void showIndicator();

@@ -26,6 +26,8 @@ class SerialPort {
   // Every byte waiting, in arrival order, taken out of the port; empty when none.
   virtual std::vector<std::uint8_t> readAll() = 0;
   virtual bool write(std::string_view bytes) = 0;
+  // Hands everything written so far to the device, waiting briefly if need be.
+  virtual void flush() {}
 };
 
 }  // namespace scantouch

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,11 +33,17 @@ class TextBox : public Control {
     changed.notify();
   }
 
-  // A key pressed while the box has the focus; handlers get the key code.
-  void pressKey(int keyCode) { keyPressed.notify(keyCode); }
+  // A key pressed while the box has the focus. True when the key press handler took the key,
+  // so that it is not typed into the text as well.
+  bool pressKey(int keyCode) { return keyPressHandler && keyPressHandler(keyCode); }
+
+  // Asks the view to put the keyboard focus here.
+  void setFocus() { focusRequested.notify(); }
 
   Notifier<> changed;
-  Notifier<int> keyPressed;
+  std::function<bool(int)> keyPressHandler;
+  // For views only.
+  Notifier<> focusRequested;
 
  private:
   std::string text_;

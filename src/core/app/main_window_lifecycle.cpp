@@ -1,0 +1,78 @@
+#include "main_window_lifecycle.h"
+
+#include <utility>
+
+namespace scantouch {
+
+MainWindowLifecycle::MainWindowLifecycle(MainForm& form, ScannerCommands& commands,
+                                         NetworkForm& network, SerialLink& serial, EventLoop& loop,
+                                         TrayIcon& tray, InstanceGuard& instances, Dialogs& dialogs,
+                                         std::function<void()> endProcess)
+    : form_(form),
+      commands_(commands),
+      network_(network),
+      serial_(serial),
+      loop_(loop),
+      tray_(tray),
+      instances_(instances),
+      dialogs_(dialogs),
+      endProcess_(std::move(endProcess)) {
+  tray_.notified.connect([this](int code) { onTrayNotification(code); });
+  tray_.showWindowChosen.connect([this] { form_.Form1.show(); });
+  tray_.exitChosen.connect([this] { exitProgram(); });
+  form_.CMD隐藏.clicked.connect([this] { form_.Form1.hide(); });
+  form_.CMD结束程序.clicked.connect([this] { exitProgram(); });
+}
+
+void MainWindowLifecycle::startUp() {
+  // A second copy only warns: two copies in two folders may drive two scanners.
+  if (instances_.anotherInstanceRunning())
+    dialogs_.inform(kAlreadyRunning, MainForm::kCaption);
+  (void)tray_.add(kTrayTip);
+  form_.load();
+  form_.TMR计算扫描频率.setEnabled(true);
+}
+
+void MainWindowLifecycle::onTrayNotification(int code) {
+  switch (code) {
+    case TrayIcon::kLeftButtonUp:
+    case TrayIcon::kRightButtonUp:
+      tray_.popUpMenu();
+      break;
+    case TrayIcon::kLeftDoubleClick:
+      form_.Form1.show();
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindowLifecycle::exitProgram() {
+  if (exiting_)
+    return;
+  exiting_ = true;
+  commands_.sendScannerCommand(commands::kStop);
+  loop_.yield();
+  commands_.sendScannerCommand(commands::kStop);
+  loop_.yield();
+  letStopCommandsLeave();
+  tray_.remove();
+  endProcess_();
+}
+
+void MainWindowLifecycle::letStopCommandsLeave() {
+  // The send queue hands over one command per completion; give a connected scanner a moment to
+  // take both, so that the stop really leaves before the process ends. Bounded in time and turns.
+  TcpChannel& channel = network_.channel(0);
+  const std::int64_t deadline = loop_.nowMs() + kStopDrainLimit_ms;
+  for (int turn = 0; turn < 100000 && loop_.nowMs() < deadline; ++turn) {
+    const bool pending = channel.TxtTcpTx.list().size() > 0 && channel.WinsockTcp &&
+                         channel.WinsockTcp->state() == TcpSocket::kConnected;
+    if (!pending)
+      break;
+    loop_.yield();
+  }
+  serial_.flush();
+}
+
+}  // namespace scantouch

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string_view>
+
+#include "toolkit/notifier.h"
+
+namespace scantouch {
+
+// The program's icon in the desktop's notification area, with its pop-up menu "系统菜单".
+class TrayIcon {
+ public:
+  // Mouse actions on the icon, by the codes the desktop has always reported them with.
+  static constexpr int kLeftButtonUp = 514;
+  static constexpr int kLeftDoubleClick = 515;
+  static constexpr int kRightButtonUp = 517;
+
+  virtual ~TrayIcon() = default;
+
+  // False when the desktop offers no notification area; the program goes on without the icon.
+  virtual bool add(std::string_view tip) = 0;
+  virtual void remove() = 0;
+  // Opens the menu at the cursor.
+  virtual void popUpMenu() = 0;
+
+  Notifier<int> notified;       // a mouse action on the icon
+  Notifier<> showWindowChosen;  // menu item "Qivra激光雷达互动调试界面"
+  Notifier<> exitChosen;        // menu item "退出Qivra激光雷达互动"
+};
+
+// Whether another copy of the program runs already.
+class InstanceGuard {
+ public:
+  virtual ~InstanceGuard() = default;
+  virtual bool anotherInstanceRunning() = 0;
+};
+
+}  // namespace scantouch
