@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +71,8 @@ class FakeTcpSocket final : public TcpSocket {
   std::vector<std::uint8_t> readAll() override { return std::exchange(waiting, {}); }
   bool send(std::string_view bytes) override {
     sent.emplace_back(bytes);
+    if (onSend)
+      onSend();
     return true;
   }
   std::string localAddress() const override { return "192.0.2.7"; }
@@ -90,6 +93,7 @@ class FakeTcpSocket final : public TcpSocket {
   void complete() { sendCompleted.notify(); }
   void setState(int state) { state_ = state; }
 
+  std::function<void()> onSend;  // the peer's answer to a send, if any
   int connects = 0;
   int closes = 0;
   std::vector<std::string> sent;

@@ -70,6 +70,7 @@ void MainWindowLifecycle::letStopCommandsLeave() {
                          channel.WinsockTcp->state() == TcpSocket::kConnected;
     if (!pending)
       break;
+    network_.sendQueuedData();  // a send tick now rather than at the timer's next turn
     loop_.yield();
   }
   serial_.flush();

@@ -1,0 +1,169 @@
+// Start-up, tray icon, exit, scan-rate meter, calibration and the cursor self-test, on the whole
+// program with fakes and a virtual clock.
+
+#include "program_fixture.h"
+#include "scan_text.h"
+
+namespace scantouch {
+namespace {
+
+using ProgramShellTest = testing::ProgramFixture;
+using Action = testing::RecordingDesktopInput::Action;
+
+TEST_F(ProgramShellTest, StartUpWarnsAboutASecondCopyAndGoesOn) {
+  instances_.another = true;
+  program_.lifecycle().startUp();
+  EXPECT_EQ(dialogs_.told, (std::vector<std::string>{"该程序已经在运行，请不要重复打开。"}));
+  EXPECT_TRUE(tray_.shown);
+  EXPECT_EQ(tray_.tip, "QivraNubo正在为您服务");
+  EXPECT_TRUE(form().Form1.visible());
+  EXPECT_EQ(form().Text1.text(), "1");  // the settings were loaded
+  EXPECT_EQ(processEnds_, 0);
+}
+
+TEST_F(ProgramShellTest, WithoutANotificationAreaStartUpGoesOn) {
+  tray_.available = false;
+  program_.lifecycle().startUp();
+  EXPECT_TRUE(form().Form1.visible());
+}
+
+TEST_F(ProgramShellTest, TheTrayIconOpensTheMenuOrShowsTheWindow) {
+  program_.lifecycle().startUp();
+  form().CMD隐藏.click();
+  EXPECT_FALSE(form().Form1.visible());
+  for (const int code : {TrayIcon::kLeftButtonUp, TrayIcon::kRightButtonUp, 512, 513})
+    tray_.notified.notify(code);
+  EXPECT_EQ(tray_.menusOpened, 2);
+  EXPECT_FALSE(form().Form1.visible());
+  tray_.notified.notify(TrayIcon::kLeftDoubleClick);
+  EXPECT_TRUE(form().Form1.visible());
+  form().CMD隐藏.click();
+  tray_.showWindowChosen.notify();
+  EXPECT_TRUE(form().Form1.visible());
+}
+
+TEST_F(ProgramShellTest, ExitStopsTheScannerTwiceRemovesTheIconAndEndsOnce) {
+  program_.lifecycle().startUp();
+  tray_.exitChosen.notify();
+  EXPECT_EQ(serialPort().written, ":STOP.:STOP.");
+  EXPECT_FALSE(tray_.shown);
+  EXPECT_EQ(processEnds_, 1);
+  form().CMD结束程序.click();  // a second close request while exiting changes nothing
+  EXPECT_EQ(processEnds_, 1);
+}
+
+TEST_F(ProgramShellTest, ExitWaitsForAConnectedScannerToTakeBothStops) {
+  program_.lifecycle().startUp();
+  configureChannel();
+  connectChannel();
+  socket().onSend = [this] { loop_.post([this] { socket().complete(); }); };
+  form().CMD结束程序.click();
+  EXPECT_EQ(socket().sent, (std::vector<std::string>{":STOP.", ":STOP."}));
+  EXPECT_EQ(processEnds_, 1);
+}
+
+TEST_F(ProgramShellTest, TheMeterStartsASilentScannerEverySecond) {
+  program_.lifecycle().startUp();
+  form().Text1.setText("1");
+  loop_.advance(1000);
+  EXPECT_EQ(form().Label4.caption(), "扫描频率:0");
+  EXPECT_EQ(form().List1.count(), 1u);
+  loop_.advance(100);
+  EXPECT_EQ(serialPort().written, ":SCAN.");
+  loop_.advance(900);
+  EXPECT_EQ(form().List1.count(), 2u);
+}
+
+TEST_F(ProgramShellTest, TheMeterShowsTheRateAndLeavesARunningScannerAlone) {
+  program_.lifecycle().startUp();
+  form().txt角度校正.setText("0");
+  form().TXTRX.appendText(testing::DescriptorText());
+  std::string turns;
+  for (int half = 0; half < 15; ++half)
+    turns += testing::NodeText(half % 2 == 0 ? 200 : 10, 1000);
+  form().TXTRX.appendText(turns + testing::NodeText(210, 1000));
+  loop_.advance(1000);
+  EXPECT_EQ(form().Label4.caption(), "扫描频率:7.5");
+  EXPECT_EQ(form().List1.count(), 0u);
+  EXPECT_EQ(form().decoder().revolutionCount(), 0);
+}
+
+TEST_F(ProgramShellTest, CalibrationClicksMoveTheRectangleAndTheScanner) {
+  Shape& rect = form().SHPWIN;
+  rect.setLeft(1000);
+  rect.setTop(2000);
+  (void)rect.setWidth(3000);
+  (void)rect.setHeight(1500);
+  Calibration& calibration = program_.calibration();
+
+  calibration.click(500, 500);  // "完成": nothing
+  EXPECT_EQ(rect.left(), 1000);
+
+  ASSERT_EQ(form().OPT标定.select(Calibration::kTopLeft), ToolkitResult::ok);
+  calibration.click(1500.7f, 2500.2f);
+  EXPECT_FLOAT_EQ(rect.left(), 1500.7f);
+  EXPECT_FLOAT_EQ(rect.top(), 2500.2f);
+  EXPECT_NEAR(rect.width(), 2499.3, 0.01);
+  EXPECT_NEAR(rect.height(), 999.8, 0.01);
+  EXPECT_EQ(form().TXT标定左上角.text(), "1500,2500");
+
+  ASSERT_EQ(form().OPT标定.select(Calibration::kBottomRight), ToolkitResult::ok);
+  calibration.click(4000.9f, 3600.5f);
+  EXPECT_NEAR(rect.width(), 2500.2, 0.01);
+  EXPECT_NEAR(rect.height(), 1100.3, 0.01);
+  EXPECT_EQ(form().TXT标定右下角.text(), "2500,1100");
+  calibration.click(1000, 4000);  // left of the rectangle: the width is refused and kept
+  EXPECT_NEAR(rect.width(), 2500.2, 0.01);
+  EXPECT_EQ(form().TXT标定右下角.text(), "2500,1499");
+
+  ASSERT_EQ(form().OPT标定.select(Calibration::kScanner), ToolkitResult::ok);
+  (void)form().Shape1.setWidth(300);
+  (void)form().Shape1.setHeight(300);
+  calibration.click(-120.5f, 300);
+  EXPECT_EQ(form().txt雷达位置.text(), "-121,300");
+  EXPECT_FLOAT_EQ(form().Shape1.left(), -270.5f);
+  EXPECT_EQ(program_.mainSettings().read("参数设置", "雷达位置"), "-121,300");
+}
+
+TEST_F(ProgramShellTest, TheSpaceBarCapturesTheScreenAreaFromTheCursor) {
+  desktop_.setCursorPos(1920, 0);
+  EXPECT_TRUE(form().TXT屏幕左上角.pressKey(kKeySpace));
+  EXPECT_EQ(form().TXT屏幕左上角.text(), "1920,0");
+  desktop_.setCursorPos(3839, 1079);
+  EXPECT_TRUE(form().TXT屏幕宽高.pressKey(kKeySpace));
+  EXPECT_EQ(form().TXT屏幕宽高.text(), "1919,1079");
+  EXPECT_FALSE(form().TXT屏幕宽高.pressKey('a'));  // other keys are typing
+  form().TXT屏幕左上角.setText("garbage");
+  EXPECT_TRUE(form().TXT屏幕宽高.pressKey(kKeySpace));
+  EXPECT_EQ(form().TXT屏幕宽高.text(), "3839,1079");
+
+  loop_.advance(1000);
+  EXPECT_EQ(form().LBL鼠标在屏幕的当前位置.caption(), "鼠标在屏幕的当前位置3839,1079");
+}
+
+TEST_F(ProgramShellTest, TheSelfTestDrivesSixCirclesAndStopsAtTheEleventhSecond) {
+  ASSERT_EQ(form().CHK鼠标画4个圈测试.setValue(1), ToolkitResult::ok);
+  loop_.advance(1);
+  std::vector<ScreenPoint> moves;
+  for (const Action& action : desktop_.actions)
+    moves.push_back(action.at);
+  EXPECT_EQ(moves, (std::vector<ScreenPoint>{
+                       {209, 383}, {209, 767}, {721, 383}, {721, 767}, {1233, 383}, {1233, 767}}));
+  EXPECT_TRUE(form().Form1.minimised());
+
+  while (program_.selfTest().angle() != 85)
+    loop_.advance(1);
+  desktop_.actions.clear();
+  loop_.advance(1);
+  EXPECT_EQ(desktop_.actions.front().at, (ScreenPoint{384, 192}));  // angle 90, right of the centre
+
+  loop_.advance(10000 - loop_.nowMs() + 999);
+  EXPECT_EQ(form().CHK鼠标画4个圈测试.value(), 1);
+  loop_.advance(1000);  // the eleventh stop tick
+  EXPECT_EQ(form().CHK鼠标画4个圈测试.value(), 0);
+  EXPECT_FALSE(form().tmr鼠标画4个圈测试.enabled());
+  EXPECT_FALSE(form().tmr鼠标画4个圈测试20秒自动关闭.enabled());
+}
+
+}  // namespace
+}  // namespace scantouch
