@@ -16,6 +16,7 @@ ToolkitResult EntryList::insert(std::size_t index, std::string_view text) {
     entries_.erase(entries_.begin() + oldest);
     insertedAt_.erase(insertedAt_.begin() + oldest);
   }
+  entriesChanged.notify();
   return ToolkitResult::ok;
 }
 
@@ -24,6 +25,7 @@ ToolkitResult EntryList::remove(std::size_t index) {
     return ToolkitResult::indexOutOfRange;
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
   insertedAt_.erase(insertedAt_.begin() + static_cast<std::ptrdiff_t>(index));
+  entriesChanged.notify();
   return ToolkitResult::ok;
 }
 

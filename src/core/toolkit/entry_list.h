@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "notifier.h"
 #include "toolkit_result.h"
 
 namespace scantouch {
@@ -30,7 +31,11 @@ class EntryList {
   void clear() {
     entries_.clear();
     insertedAt_.clear();
+    entriesChanged.notify();
   }
+
+  // For views only: an entry came or went.
+  Notifier<> entriesChanged;
 
  private:
   std::vector<std::string> entries_;

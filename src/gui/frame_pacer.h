@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+namespace scantouch::gui {
+
+// Brings widgets up to date at a bounded frame rate. Controls that change thousands of times a
+// second (the receive buffer, the beams, the quality labels) only mark their widget stale; the
+// pacer refreshes each stale widget at most once per frame, and not at all while nothing changed.
+class FramePacer : public QObject {
+ public:
+  static constexpr int kFrameInterval_ms = 33;
+
+  explicit FramePacer(QObject* parent = nullptr);
+
+  // Returns a function that marks `refresh` as due for the next frame.
+  std::function<void()> add(std::function<void()> refresh);
+
+ private:
+  struct Entry {
+    std::function<void()> refresh;
+    bool stale = false;
+  };
+  void frame();
+
+  QTimer timer_;
+  std::vector<Entry> entries_;
+};
+
+}  // namespace scantouch::gui

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+
+#include "app/main_form.h"
+#include "frame_pacer.h"
+#include "touch/calibration.h"
+
+namespace scantouch::gui {
+
+// The radar view PICYL: paints the beams, the scanner marker, the touch rectangle, the touch
+// marker and the quality labels from the core's model, scaled from view units to the widget,
+// at most once per frame. A mouse press reports its position in view units to the calibration.
+class RadarWidget : public QWidget {
+ public:
+  RadarWidget(MainForm& form, Calibration& calibration, FramePacer& pacer,
+              QWidget* parent = nullptr);
+
+  QSize sizeHint() const override { return {640, 640}; }
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override { return width; }
+
+  // Where a widget pixel lies in view units.
+  QPointF toViewUnits(QPointF pixel) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  QRectF square() const;  // the part of the widget the view fills
+  double pixelsPerUnit() const;
+
+  MainForm& form_;
+  Calibration& calibration_;
+};
+
+}  // namespace scantouch::gui
