@@ -1,0 +1,163 @@
+// The whole program on a virtual X display against the simulated scanner: a hand held still in
+// the touch rectangle moves the real X pointer to its pixel and clicks a window there, and
+// closing the main window stops the scanner twice and ends the process.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <filesystem>
+
+#include "config/ini_store.h"
+#include "config/settings_file.h"
+#include "qt_program.h"
+
+// Last: Xlib defines macros such as None and Bool that clash with the test framework's names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace scantouch {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RunUntil;
+using testing::SimProcess;
+
+constexpr const char* kCaption = "Qivra激光雷达互动181213Z";
+
+// Settings of an installation whose screen area is a band at the bottom of the desktop, clear of
+// the program's own window: 2000 x 250 pixels from (0, 1300).
+void WriteSettings(const fs::path& folder, int port) {
+  PosixFileAccess files;
+  IconvCodec gbk("CP936");
+  IniStore store(files, gbk);
+  const std::string main = (folder / "系统配置.ini").string();
+  for (const auto& [key, value] : {std::pair{"雷达位置", "7500,7500"},
+                                   {"标定左上角", "5000,2000"},
+                                   {"标定右下角", "5000,3000"},
+                                   {"屏幕左上角", "0,1300"},
+                                   {"屏幕宽高", "2000,250"},
+                                   {"灵敏度", "2"},
+                                   {"角度校正", "0"}}) {
+    store.WriteIniString(main, "参数设置", key, value);
+  }
+  store.WriteIniString(main, "动作设置", "鼠标移动", "1");
+  store.WriteIniString(main, "动作设置", "鼠标点击", "1");
+  store.WriteIniString(main, "动作设置", "开机自动隐藏", "0");
+  const std::string network = (folder / "配置.ini").string();
+  store.WriteIniString(network, "网络参数", "TxtTcpIp0", "127.0.0.1");
+  store.WriteIniString(network, "网络参数", "TxtTcpPost0", std::to_string(port));
+}
+
+// The top-level window whose title is `caption`, or 0.
+::Window FindWindow(Display* display, const std::string& caption) {
+  const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
+  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  ::Window root = 0, parent = 0;
+  ::Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+    return 0;
+  ::Window found = 0;
+  for (unsigned int i = 0; i < count && found == 0; ++i) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, children[i], netWmName, 0, 1024, False, utf8, &type, &format,
+                           &items, &after, &data) == Success &&
+        data != nullptr) {
+      if (std::string(reinterpret_cast<char*>(data), items) == caption)
+        found = children[i];
+      XFree(data);
+    }
+  }
+  if (children != nullptr)
+    XFree(children);
+  return found;
+}
+
+void AskToClose(Display* display, ::Window window) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &event);
+  XFlush(display);
+}
+
+TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr) << "needs an X server (CTest runs it under Xvfb)";
+
+  const fs::path folder =
+      fs::temp_directory_path() / ("scantouch-e2e-" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const int port = testing::FreeLoopbackPort();
+  WriteSettings(folder, port);
+  fs::copy_file(SCANTOUCH_PATH, folder / "scantouch");
+
+  // The window the click should land in: the band of the screen area.
+  const ::Window target =
+      XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 1300, 2560, 300, 0, 0, 0);
+  XSelectInput(display, target, ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
+  XMapWindow(display, target);
+  XEvent event;
+  do {
+    XNextEvent(display, &event);
+  } while (event.type != MapNotify);
+
+  // A hand held still straight ahead of the scanner, 4 m away.
+  SimProcess sim({"--tcp", QString::number(port), "--room", "7000", "--object", "0,4000,60"});
+  ASSERT_TRUE(sim.waitForLine("ready"));
+  QProcess program;
+  program.setWorkingDirectory(QString::fromStdString(folder.string()));
+  program.setProcessChannelMode(QProcess::ForwardedChannels);
+  program.start(QString::fromStdString((folder / "scantouch").string()), {});
+  ASSERT_TRUE(program.waitForStarted(5000));
+
+  int presses = 0;
+  const bool clicked = RunUntil(
+      [&] {
+        while (XPending(display) > 0) {
+          XNextEvent(display, &event);
+          if (event.type == ButtonPress && event.xbutton.button == 1)
+            ++presses;
+        }
+        return presses > 0;
+      },
+      20000);
+  ASSERT_TRUE(clicked) << sim.output();
+
+  ::Window root = 0, child = 0;
+  int x = 0, y = 0, wx = 0, wy = 0;
+  unsigned int mask = 0;
+  XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &wx, &wy, &mask);
+  // Straight ahead: the middle of the rectangle's width; the hand's front 1530 mm below its top.
+  EXPECT_NEAR(x, 1000, 10);
+  EXPECT_NEAR(y, 1300 + 1530 * 250 / 3000, 10);
+
+  ::Window mainWindow = 0;
+  ASSERT_TRUE(RunUntil([&] { return (mainWindow = FindWindow(display, kCaption)) != 0; }, 5000));
+  AskToClose(display, mainWindow);
+  EXPECT_TRUE(RunUntil([&] { return program.state() == QProcess::NotRunning; }, 10000));
+  EXPECT_TRUE(sim.waitForLine(":STOP."));
+  RunUntil([] { return false; }, 300);  // the second stop may trail the first
+  const std::string& received = sim.output();
+  EXPECT_NE(received.find(":STOP.\n:STOP.\n"), std::string::npos) << received;
+
+  XCloseDisplay(display);
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace scantouch
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
