@@ -68,7 +68,14 @@ QPlainTextEdit* BindPaced(TextBox& box, QPlainTextEdit* view, FramePacer& pacer)
     view->setPlainText(Q(box.text()));
   };
   refresh();
-  box.changed.connect(pacer.add(refresh));
+  box.changed.connect(pacer.add(view, refresh));
+  return view;
+}
+
+QLineEdit* BindPaced(TextBox& box, QLineEdit* view, FramePacer& pacer) {
+  view->setReadOnly(true);
+  view->setText(Q(box.text()));
+  box.changed.connect(pacer.add(view, [&box, view] { view->setText(Q(box.text())); }));
   return view;
 }
 
@@ -87,7 +94,7 @@ QLabel* Bind(Label& label, QLabel* widget) {
 }
 
 QLabel* BindPaced(Label& label, QLabel* widget, FramePacer& pacer) {
-  const auto stale = pacer.add([&label, widget] { widget->setText(Q(label.caption())); });
+  const auto stale = pacer.add(widget, [&label, widget] { widget->setText(Q(label.caption())); });
   widget->setText(Q(label.caption()));
   label.changed.connect(stale);
   return widget;
@@ -143,7 +150,7 @@ QListWidget* BindPaced(ListBox& list, QListWidget* widget, FramePacer& pacer) {
       widget->addItem(Q(entry));
   };
   refresh();
-  list.changed.connect(pacer.add(refresh));
+  list.changed.connect(pacer.add(widget, refresh));
   return widget;
 }
 
@@ -170,7 +177,7 @@ QComboBox* BindPaced(ComboBox& box, QComboBox* widget, FramePacer& pacer) {
   QObject::connect(widget, &QComboBox::editTextChanged, widget,
                    [&box](const QString& text) { box.setText(text.toStdString()); });
   // The list may be a send queue that changes hundreds of times a second: once a frame.
-  const auto itemsStale = pacer.add(refreshItems);
+  const auto itemsStale = pacer.add(widget, refreshItems);
   box.changed.connect(refreshText);
   box.list().entriesChanged.connect(itemsStale);
   return widget;

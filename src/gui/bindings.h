@@ -27,6 +27,7 @@ namespace scantouch::gui {
 // Every keystroke is one change of the control; key presses go to its key press handler first.
 QLineEdit* Bind(TextBox& box, QLineEdit* edit);
 // A read-only view of a busy text, refreshed once per frame at most.
+QLineEdit* BindPaced(TextBox& box, QLineEdit* view, FramePacer& pacer);
 QPlainTextEdit* BindPaced(TextBox& box, QPlainTextEdit* view, FramePacer& pacer);
 QLabel* Bind(Label& label, QLabel* widget);
 QLabel* BindPaced(Label& label, QLabel* widget, FramePacer& pacer);

@@ -55,7 +55,7 @@ NetworkWindow::NetworkWindow(NetworkForm& form, FramePacer& pacer) : form_(form)
   auto* block = BindPaced(form.Text1, new QPlainTextEdit, pacer);
   block->setMaximumHeight(80);
   received->addWidget(block, 1);
-  received->addWidget(Bind(form.Text2, new QLineEdit));
+  received->addWidget(BindPaced(form.Text2, new QLineEdit, pacer));
   column->addLayout(received);
 
   auto* buttons = new QHBoxLayout;

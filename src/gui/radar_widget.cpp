@@ -22,7 +22,7 @@ RadarWidget::RadarWidget(MainForm& form, Calibration& calibration, FramePacer& p
   setMinimumSize(320, 320);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   // Everything the picture shows marks it stale; the pacer repaints once per frame at most.
-  const auto stale = pacer.add([this] { update(); });
+  const auto stale = pacer.add(this, [this] { update(); });
   form_.Label2.changed.connect(stale);  // the end of every decoder pass
   for (Shape* shape : {&form_.Shape1, &form_.SHPWIN, &form_.radar().shpmouse[0]}) {
     shape->geometryChanged.connect(stale);
@@ -93,6 +93,18 @@ void RadarWidget::paintEvent(QPaintEvent*) {
                             radar.qualityLabelWidth() * scale, radar.qualityLabelHeight() * scale),
                      Qt::AlignCenter, QString::fromStdString(label.caption()));
   }
+}
+
+const QStaticText& RadarWidget::captionText(const std::string& caption, const QFont& font) {
+  // Eleven captions, "0" to "8" and "F", laid out once per font instead of 360 times a frame.
+  if (font != captionFont_) {
+    captionTexts_.clear();
+    captionFont_ = font;
+  }
+  auto [it, added] = captionTexts_.try_emplace(caption, QString::fromStdString(caption));
+  if (added)
+    it->second.prepare(QTransform(), font);
+  return it->second;
 }
 
 void RadarWidget::mousePressEvent(QMouseEvent* event) {

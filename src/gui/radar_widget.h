@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QStaticText>
 #include <QWidget>
 #include <cstdint>
+#include <map>
+#include <string>
 
 #include "app/main_form.h"
 #include "frame_pacer.h"
@@ -29,11 +32,14 @@ class RadarWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  const QStaticText& captionText(const std::string& caption, const QFont& font);
   QRectF square() const;  // the part of the widget the view fills
   double pixelsPerUnit() const;
 
   MainForm& form_;
   Calibration& calibration_;
+  QFont captionFont_;
+  std::map<std::string, QStaticText> captionTexts_;
 };
 
 }  // namespace scantouch::gui

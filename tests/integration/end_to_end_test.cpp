@@ -7,8 +7,7 @@
 #include <QCoreApplication>
 #include <filesystem>
 
-#include "config/ini_store.h"
-#include "config/settings_file.h"
+#include "program_folder.h"
 #include "qt_program.h"
 
 // Last: Xlib defines macros such as None and Bool that clash with the test framework's names.
@@ -23,30 +22,6 @@ using testing::RunUntil;
 using testing::SimProcess;
 
 constexpr const char* kCaption = "Qivra激光雷达互动181213Z";
-
-// Settings of an installation whose screen area is a band at the bottom of the desktop, clear of
-// the program's own window: 2000 x 250 pixels from (0, 1300).
-void WriteSettings(const fs::path& folder, int port) {
-  PosixFileAccess files;
-  IconvCodec gbk("CP936");
-  IniStore store(files, gbk);
-  const std::string main = (folder / "系统配置.ini").string();
-  for (const auto& [key, value] : {std::pair{"雷达位置", "7500,7500"},
-                                   {"标定左上角", "5000,2000"},
-                                   {"标定右下角", "5000,3000"},
-                                   {"屏幕左上角", "0,1300"},
-                                   {"屏幕宽高", "2000,250"},
-                                   {"灵敏度", "2"},
-                                   {"角度校正", "0"}}) {
-    store.WriteIniString(main, "参数设置", key, value);
-  }
-  store.WriteIniString(main, "动作设置", "鼠标移动", "1");
-  store.WriteIniString(main, "动作设置", "鼠标点击", "1");
-  store.WriteIniString(main, "动作设置", "开机自动隐藏", "0");
-  const std::string network = (folder / "配置.ini").string();
-  store.WriteIniString(network, "网络参数", "TxtTcpIp0", "127.0.0.1");
-  store.WriteIniString(network, "网络参数", "TxtTcpPost0", std::to_string(port));
-}
 
 // The top-level window whose title is `caption`, or 0.
 ::Window FindWindow(Display* display, const std::string& caption) {
@@ -92,13 +67,13 @@ TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr) << "needs an X server (CTest runs it under Xvfb)";
 
-  const fs::path folder =
-      fs::temp_directory_path() / ("scantouch-e2e-" + std::to_string(::getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  // The screen area is a band at the bottom of the desktop, clear of the program's own window.
+  testing::ProgramFolder installation{
+      fs::temp_directory_path() / ("scantouch-e2e-" + std::to_string(::getpid())), "0,1300",
+      "2000,250"};
   const int port = testing::FreeLoopbackPort();
-  WriteSettings(folder, port);
-  fs::copy_file(SCANTOUCH_PATH, folder / "scantouch");
+  installation.create(port, SCANTOUCH_PATH);
+  const fs::path& folder = installation.path;
 
   // The window the click should land in: the band of the screen area.
   const ::Window target =
@@ -150,7 +125,31 @@ TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
   EXPECT_NE(received.find(":STOP.\n:STOP.\n"), std::string::npos) << received;
 
   XCloseDisplay(display);
-  fs::remove_all(folder);
+  installation.remove();
+}
+
+TEST(EndToEnd, ATerminateSignalIsACloseRequestThatStopsTheScanner) {
+  testing::ProgramFolder installation{fs::temp_directory_path() /
+                                      ("scantouch-term-" + std::to_string(::getpid()))};
+  const int port = testing::FreeLoopbackPort();
+  installation.create(port, SCANTOUCH_PATH);
+  const fs::path& folder = installation.path;
+
+  SimProcess sim({"--tcp", QString::number(port), "--room", "7000"});
+  ASSERT_TRUE(sim.waitForLine("ready"));
+  QProcess program;
+  program.setWorkingDirectory(QString::fromStdString(folder.string()));
+  program.setProcessChannelMode(QProcess::ForwardedChannels);
+  program.start(QString::fromStdString((folder / "scantouch").string()), {});
+  ASSERT_TRUE(program.waitForStarted(5000));
+  ASSERT_TRUE(sim.waitForLine(":SCAN.", 10000));  // connected and streaming
+
+  program.terminate();  // SIGTERM, as at log-out or shut-down
+  EXPECT_TRUE(RunUntil([&] { return program.state() == QProcess::NotRunning; }, 10000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  RunUntil([] { return false; }, 300);
+  EXPECT_NE(sim.output().find(":STOP.\n:STOP.\n"), std::string::npos) << sim.output();
+  installation.remove();
 }
 
 }  // namespace

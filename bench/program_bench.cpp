@@ -1,0 +1,238 @@
+// The installed program under an X server, fed by a scanner played here at 8 000 nodes per second
+// over TCP: its CPU use with the window shown and hidden, its resident memory after start and
+// after a while, and the latency from the last byte of a touch leaving the scanner to the X
+// server's pointer standing on the touch's pixel.
+// Usage (needs $DISPLAY; bench/run-program-bench starts a virtual one):
+//   program_bench [seconds per CPU run, default 20] [minutes for the memory run, default 10]
+
+#include <QCoreApplication>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "node_stream.h"
+#include "program_folder.h"
+#include "qt_program.h"
+
+// Last: Xlib's macros clash with other names.
+#include <X11/Xlib.h>
+
+namespace {
+
+using namespace scantouch;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kNodesPerSecond = 8000;
+constexpr int kNodesPerTurn = 360;
+
+// The program's process as /proc shows it.
+struct ProcessFigures {
+  double cpuSeconds = 0;
+  long rssKiB = 0;
+};
+
+ProcessFigures Read(qint64 pid) {
+  ProcessFigures figures;
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  std::istringstream fields(line.substr(line.rfind(')') + 2));
+  std::string field;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14 || i == 15)
+      figures.cpuSeconds += std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  }
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0)
+      figures.rssKiB = std::stol(line.substr(6));
+  }
+  return figures;
+}
+
+// A scanner on TCP, played here rather than by scanner-sim so that the moment a touch's last byte
+// leaves is known: the program connects, asks ":SCAN.", and gets a room at 7 m, one degree per
+// node, in real time, sent every 5 ms as the simulator sends. On request, one turn carries a
+// touch at degrees 0 to 2.
+class PlayedScanner {
+ public:
+  explicit PlayedScanner(int port) {
+    server_.listen(QHostAddress::LocalHost, static_cast<quint16>(port));
+  }
+
+  bool streaming() const { return streaming_; }
+
+  // Sends what is due by now; returns the time the last byte of a touch-ending node went out, if
+  // this round sent one.
+  std::optional<Clock::time_point> pump(std::optional<int> touchDistance) {
+    if (!client_) {
+      if (!server_.hasPendingConnections())
+        return std::nullopt;
+      client_ = server_.nextPendingConnection();
+    }
+    if (!streaming_ && client_->bytesAvailable() > 0 && client_->readAll().contains(":SCAN.")) {
+      client_->write(reinterpret_cast<const char*>(scanner_sim::kScanDescriptor.data()), 7);
+      streaming_ = true;
+      start_ = Clock::now();
+      sent_ = 0;
+    }
+    if (!streaming_)
+      return std::nullopt;
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
+    const auto due = static_cast<std::uint64_t>(elapsed * kNodesPerSecond);
+    std::vector<char> bytes;
+    std::optional<Clock::time_point> touchEnded;
+    bool endsTouch = false;
+    while (sent_ < due) {
+      const int degree = static_cast<int>(sent_ % kNodesPerTurn);
+      if (degree == 0)
+        touchTurn_ = touchDistance.has_value() && !touchTurn_;
+      const bool touching = touchTurn_ && degree <= 2;
+      const auto node =
+          scanner_sim::EncodeNode(degree, touching ? *touchDistance : 7000, 47, degree == 0);
+      bytes.insert(bytes.end(), node.begin(), node.end());
+      ++sent_;
+      if (touchTurn_ && degree == 3) {
+        endsTouch = true;
+        touchTurn_ = false;
+        break;  // out now, so the time is taken right after it
+      }
+    }
+    if (!bytes.empty()) {
+      client_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+      client_->flush();
+      if (endsTouch)
+        touchEnded = Clock::now();
+    }
+    return touchEnded;
+  }
+
+ private:
+  QTcpServer server_;
+  QTcpSocket* client_ = nullptr;
+  bool streaming_ = false;
+  bool touchTurn_ = false;
+  Clock::time_point start_;
+  std::uint64_t sent_ = 0;
+};
+
+struct Pointer {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Pointer&) const = default;
+};
+
+Pointer QueryPointer(Display* display) {
+  ::Window root = 0, child = 0;
+  int x = 0, y = 0, wx = 0, wy = 0;
+  unsigned int mask = 0;
+  XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &wx, &wy, &mask);
+  return {x, y};
+}
+
+// Runs the program from a fresh folder, fed by a played scanner, for `seconds`.
+struct Run {
+  double cpuPercent = 0;
+  long rssAfterStartKiB = 0;
+  long rssAtEndKiB = 0;
+  std::vector<double> latencies_ms;
+};
+
+Run RunProgram(bool hidden, double seconds, bool measureLatency) {
+  const int port = testing::FreeLoopbackPort();
+  testing::ProgramFolder folder{std::filesystem::temp_directory_path() /
+                                ("scantouch-bench-" + std::to_string(port))};
+  folder.hideAtStartup = hidden;
+  folder.create(port, SCANTOUCH_PATH);
+  PlayedScanner scanner(port);
+  QProcess program;
+  program.setWorkingDirectory(QString::fromStdString(folder.path.string()));
+  program.start(QString::fromStdString((folder.path / "scantouch").string()), {});
+  program.waitForStarted(5000);
+  Display* display = XOpenDisplay(nullptr);
+
+  Run run;
+  const auto started = Clock::now();
+  ProcessFigures atStart{};
+  bool startTaken = false;
+  Pointer before = QueryPointer(display);
+  int touches = 0;
+  while (std::chrono::duration<double>(Clock::now() - started).count() < seconds + 5) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    const bool settled = std::chrono::duration<double>(Clock::now() - started).count() >= 5;
+    if (settled && !startTaken) {
+      atStart = Read(program.processId());
+      run.rssAfterStartKiB = atStart.rssKiB;
+      startTaken = true;
+    }
+    // A touch every 50 turns, alternating between two distances so that each one moves the cursor.
+    std::optional<int> touch;
+    if (measureLatency && settled && scanner.streaming())
+      touch = touches % 2 == 0 ? 4000 : 3500;
+    const auto ended = scanner.pump(touch);
+    if (ended) {
+      ++touches;
+      Pointer now = QueryPointer(display);
+      while (now == before && Clock::now() - *ended < std::chrono::milliseconds(500))
+        now = QueryPointer(display);
+      if (!(now == before)) {
+        run.latencies_ms.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - *ended).count());
+      }
+      before = now;
+      // Let some turns pass before the next touch.
+      const auto pause = Clock::now() + std::chrono::milliseconds(200);
+      while (Clock::now() < pause) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        scanner.pump(std::nullopt);
+      }
+    }
+    // Sent every 5 ms, as the simulator does.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const ProcessFigures atEnd = Read(program.processId());
+  run.cpuPercent = 100 * (atEnd.cpuSeconds - atStart.cpuSeconds) / seconds;
+  run.rssAtEndKiB = atEnd.rssKiB;
+  program.kill();
+  program.waitForFinished(2000);
+  XCloseDisplay(display);
+  folder.remove();
+  return run;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 20;
+  const double minutes = argc > 2 ? std::atof(argv[2]) : 10;
+
+  const Run shown = RunProgram(false, seconds, false);
+  std::printf("window shown:  cpu %.2f %% of one core at 8000 nodes/s\n", shown.cpuPercent);
+  const Run hidden = RunProgram(true, seconds, false);
+  std::printf("window hidden: cpu %.2f %% of one core at 8000 nodes/s\n", hidden.cpuPercent);
+
+  Run latency = RunProgram(false, 15, true);
+  std::sort(latency.latencies_ms.begin(), latency.latencies_ms.end());
+  if (!latency.latencies_ms.empty()) {
+    const auto& l = latency.latencies_ms;
+    std::printf(
+        "touch latency over TCP (last byte sent -> X pointer moved), %zu touches: median %.2f ms, "
+        "max %.2f ms\n",
+        l.size(), l[l.size() / 2], l.back());
+  }
+
+  const Run memory = RunProgram(false, minutes * 60, true);
+  std::printf(
+      "resident memory: %ld KiB 5 s after start, %ld KiB after %.0f minutes of streaming and "
+      "touches\n",
+      memory.rssAfterStartKiB, memory.rssAtEndKiB, minutes);
+  return 0;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "config/ini_store.h"
+#include "posix/iconv_codec.h"
+#include "posix/posix_file_access.h"
+
+namespace scantouch::testing {
+
+// A folder from which the installed program runs: the program itself and its two settings files,
+// in GBK, for a networked scanner on 127.0.0.1:`port`, the touch rectangle 5000,2000 5000 x 3000
+// above a scanner at 7500,7500, and the given screen area. Cursor moves and clicks are on.
+struct ProgramFolder {
+  std::filesystem::path path;
+  std::string screenTopLeft = "0,0";
+  std::string screenSize = "1000,600";
+  bool hideAtStartup = false;
+
+  void create(int port, const std::string& program) const {
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    std::filesystem::copy_file(program, path / "scantouch");
+    PosixFileAccess files;
+    IconvCodec gbk("CP936");
+    IniStore store(files, gbk);
+    const std::string main = (path / "系统配置.ini").string();
+    for (const auto& [key, value] : {std::pair<const char*, std::string>{"雷达位置", "7500,7500"},
+                                     {"标定左上角", "5000,2000"},
+                                     {"标定右下角", "5000,3000"},
+                                     {"屏幕左上角", screenTopLeft},
+                                     {"屏幕宽高", screenSize},
+                                     {"灵敏度", "2"},
+                                     {"角度校正", "0"}}) {
+      store.WriteIniString(main, "参数设置", key, value);
+    }
+    store.WriteIniString(main, "动作设置", "鼠标移动", "1");
+    store.WriteIniString(main, "动作设置", "鼠标点击", "1");
+    store.WriteIniString(main, "动作设置", "开机自动隐藏", hideAtStartup ? "1" : "0");
+    const std::string network = (path / "配置.ini").string();
+    store.WriteIniString(network, "网络参数", "TxtTcpIp0", "127.0.0.1");
+    store.WriteIniString(network, "网络参数", "TxtTcpPost0", std::to_string(port));
+  }
+  void remove() const { std::filesystem::remove_all(path); }
+};
+
+}  // namespace scantouch::testing
