@@ -154,6 +154,10 @@ Run RunProgram(bool hidden, double seconds, bool measureLatency) {
   PlayedScanner scanner(port);
   QProcess program;
   program.setWorkingDirectory(QString::fromStdString(folder.path.string()));
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("TMPDIR",
+                     QString::fromStdString(folder.path.string()));  // its own instance lock
+  program.setProcessEnvironment(environment);
   program.start(QString::fromStdString((folder.path / "scantouch").string()), {});
   program.waitForStarted(5000);
   Display* display = XOpenDisplay(nullptr);

@@ -90,6 +90,11 @@ TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
   ASSERT_TRUE(sim.waitForLine("ready"));
   QProcess program;
   program.setWorkingDirectory(QString::fromStdString(folder.string()));
+  // Its own temporary directory: a copy running elsewhere on this machine must not make this one
+  // stop at the "already running" warning.
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("TMPDIR", QString::fromStdString(folder.string()));
+  program.setProcessEnvironment(environment);
   program.setProcessChannelMode(QProcess::ForwardedChannels);
   program.start(QString::fromStdString((folder / "scantouch").string()), {});
   ASSERT_TRUE(program.waitForStarted(5000));
@@ -139,6 +144,11 @@ TEST(EndToEnd, ATerminateSignalIsACloseRequestThatStopsTheScanner) {
   ASSERT_TRUE(sim.waitForLine("ready"));
   QProcess program;
   program.setWorkingDirectory(QString::fromStdString(folder.string()));
+  // Its own temporary directory: a copy running elsewhere on this machine must not make this one
+  // stop at the "already running" warning.
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("TMPDIR", QString::fromStdString(folder.string()));
+  program.setProcessEnvironment(environment);
   program.setProcessChannelMode(QProcess::ForwardedChannels);
   program.start(QString::fromStdString((folder / "scantouch").string()), {});
   ASSERT_TRUE(program.waitForStarted(5000));
