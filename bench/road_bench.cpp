@@ -10,7 +10,7 @@
 
 #include "app/main_form.h"
 #include "common/hex_text.h"
-#include "demo_setup.h"
+#include "example_setup.h"
 #include "node_stream.h"
 #include "toolkit/virtual_event_loop.h"
 
@@ -33,7 +33,7 @@ const Recording& TheRecording() {
     scanner_sim::StreamSettings settings;
     settings.revolutionsPerSecond = 10;
     settings.nodesPerSecond = 360 * settings.revolutionsPerSecond;
-    scanner_sim::NodeStream stream(demo::HandInTheRectangle(4), settings);
+    scanner_sim::NodeStream stream(examples::HandInTheRectangle(4), settings);
     for (int i = 0; i < kBlocks; ++i) {
       std::vector<std::uint8_t> block;
       stream.appendSeconds(block, kBlockSeconds);
@@ -49,10 +49,10 @@ const Recording& TheRecording() {
 void WholeRoad(benchmark::State& state) {
   const Recording& recording = TheRecording();
   NoDesktopInput desktop;
-  scantouch::demo::InMemorySettings settingsFile;
+  scantouch::examples::InMemorySettings settingsFile;
   VirtualEventLoop loop;
   MainForm form(loop, desktop, settingsFile.file);
-  demo::CalibrateLikeTheExamples(form);
+  examples::CalibrateLikeTheExamples(form);
   std::uint64_t touches = 0;
   form.TXT当前处理数据.changed.connect([&touches] { ++touches; });
   form.TXTRX.appendText(HexText(scanner_sim::kScanDescriptor));

@@ -11,7 +11,7 @@
 
 #include "app/main_form.h"
 #include "common/hex_text.h"
-#include "demo_setup.h"
+#include "example_setup.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
 #include "toolkit/virtual_event_loop.h"
@@ -34,7 +34,7 @@ double PixelsFromHand(const scanner_sim::SceneObject& hand, ScreenPoint click, d
                       double to_s) {
   double nearest = 1e9;
   for (double t = from_s; t <= to_s; t += 0.01) {
-    const ScreenPoint expected = demo::ExpectedPixel(hand.centreAt(t));
+    const ScreenPoint expected = examples::ExpectedPixel(hand.centreAt(t));
     nearest = std::min(nearest, std::hypot(click.x - expected.x, click.y - expected.y));
   }
   return nearest;
@@ -42,17 +42,17 @@ double PixelsFromHand(const scanner_sim::SceneObject& hand, ScreenPoint click, d
 
 RoadFigures RunDamagedStream(ScanStreamDecoder::Recovery recovery, double seconds) {
   testing::RecordingDesktopInput desktop;
-  demo::InMemorySettings settingsFile;
+  examples::InMemorySettings settingsFile;
   VirtualEventLoop loop;
   MainForm form(loop, desktop, settingsFile.file, recovery);
-  demo::CalibrateLikeTheExamples(form);
+  examples::CalibrateLikeTheExamples(form);
 
   scanner_sim::StreamSettings settings;
   settings.revolutionsPerSecond = 5.5;
   settings.nodesPerSecond = 360 * settings.revolutionsPerSecond;
   settings.angleJitterDegrees = 0.3;
   settings.quality = 15;  // a typical quality byte, 0x3E: read as a distance it is about 4 m
-  scanner_sim::NodeStream stream(demo::HandInTheRectangle(), settings);
+  scanner_sim::NodeStream stream(examples::HandInTheRectangle(), settings);
   const scanner_sim::SceneObject& hand = stream.scene().objects.front();
 
   std::mt19937 random(2024);

@@ -6,9 +6,9 @@
 #include "config/settings_file.h"
 #include "scene.h"
 
-namespace scantouch::demo {
+namespace scantouch::examples {
 
-// The set-up the demo, the tests and the benchmark share.
+// The set-up of the worked examples, shared by tests and benchmarks.
 
 // A settings file kept in memory, for running the road without touching the disk.
 struct InMemorySettings {
@@ -60,4 +60,4 @@ inline scanner_sim::Scene HandInTheRectangle(double period_s = 20) {
   return scene;
 }
 
-}  // namespace scantouch::demo
+}  // namespace scantouch::examples
