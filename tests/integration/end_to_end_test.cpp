@@ -51,6 +51,19 @@ constexpr const char* kCaption = "Qivra激光雷达互动181213Z";
   return found;
 }
 
+// Starts the program installed in `folder` as an installation would run it.
+bool Start(QProcess& program, const fs::path& folder) {
+  program.setWorkingDirectory(QString::fromStdString(folder.string()));
+  // Its own temporary directory: a copy running elsewhere on this machine must not make this one
+  // stop at the "already running" warning.
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("TMPDIR", QString::fromStdString(folder.string()));
+  program.setProcessEnvironment(environment);
+  program.setProcessChannelMode(QProcess::ForwardedChannels);
+  program.start(QString::fromStdString((folder / "scantouch").string()), {});
+  return program.waitForStarted(5000);
+}
+
 void AskToClose(Display* display, ::Window window) {
   XEvent event{};
   event.xclient.type = ClientMessage;
@@ -89,15 +102,7 @@ TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
   SimProcess sim({"--tcp", QString::number(port), "--room", "7000", "--object", "0,4000,60"});
   ASSERT_TRUE(sim.waitForLine("ready"));
   QProcess program;
-  program.setWorkingDirectory(QString::fromStdString(folder.string()));
-  // Its own temporary directory: a copy running elsewhere on this machine must not make this one
-  // stop at the "already running" warning.
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("TMPDIR", QString::fromStdString(folder.string()));
-  program.setProcessEnvironment(environment);
-  program.setProcessChannelMode(QProcess::ForwardedChannels);
-  program.start(QString::fromStdString((folder / "scantouch").string()), {});
-  ASSERT_TRUE(program.waitForStarted(5000));
+  ASSERT_TRUE(Start(program, folder));
 
   int presses = 0;
   const bool clicked = RunUntil(
@@ -143,15 +148,7 @@ TEST(EndToEnd, ATerminateSignalIsACloseRequestThatStopsTheScanner) {
   SimProcess sim({"--tcp", QString::number(port), "--room", "7000"});
   ASSERT_TRUE(sim.waitForLine("ready"));
   QProcess program;
-  program.setWorkingDirectory(QString::fromStdString(folder.string()));
-  // Its own temporary directory: a copy running elsewhere on this machine must not make this one
-  // stop at the "already running" warning.
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("TMPDIR", QString::fromStdString(folder.string()));
-  program.setProcessEnvironment(environment);
-  program.setProcessChannelMode(QProcess::ForwardedChannels);
-  program.start(QString::fromStdString((folder / "scantouch").string()), {});
-  ASSERT_TRUE(program.waitForStarted(5000));
+  ASSERT_TRUE(Start(program, folder));
   ASSERT_TRUE(sim.waitForLine(":SCAN.", 10000));  // connected and streaming
 
   program.terminate();  // SIGTERM, as at log-out or shut-down
