@@ -9,7 +9,7 @@
 
 namespace scantouch {
 
-// Files kept in memory: for running without a disk (the demo, benchmarks) and for tests, which
+// Files kept in memory: for running without a disk (benchmarks) and for tests, which
 // can also make every replacement fail as a read-only directory would.
 class InMemoryFiles final : public FileAccess {
  public:
