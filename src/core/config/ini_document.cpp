@@ -1,19 +1,9 @@
 #include "ini_document.h"
 
+#include "common/blanks.h"
+
 namespace scantouch {
 namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back()))
-    text.remove_suffix(1);
-  return text;
-}
 
 char AsciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -48,13 +38,13 @@ Line LineAt(std::string_view file, std::size_t start) {
 
 // The name of a section header line, or nullopt for any other line.
 std::optional<std::string_view> SectionName(std::string_view content) {
-  const std::string_view trimmed = Trim(content);
+  const std::string_view trimmed = TrimBlanks(content);
   if (trimmed.empty() || trimmed.front() != '[')
     return std::nullopt;
   // The last "]" closes the name: a GBK character's second byte may itself be "]".
   const std::size_t close = trimmed.rfind(']');
   const std::size_t end = close == std::string_view::npos ? trimmed.size() : close;
-  return Trim(trimmed.substr(1, end - 1));
+  return TrimBlanks(trimmed.substr(1, end - 1));
 }
 
 struct Entry {
@@ -64,13 +54,13 @@ struct Entry {
 
 // The key and value of an entry line; nullopt for comments, blank lines and lines without "=".
 std::optional<Entry> EntryOf(std::string_view content) {
-  const std::string_view trimmed = Trim(content);
+  const std::string_view trimmed = TrimBlanks(content);
   if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#')
     return std::nullopt;
   const std::size_t equals = trimmed.find('=');
   if (equals == std::string_view::npos)
     return std::nullopt;
-  return Entry{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
+  return Entry{TrimBlanks(trimmed.substr(0, equals)), TrimBlanks(trimmed.substr(equals + 1))};
 }
 
 // Where a section's lines are: the header, and the entries that belong to it.

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "common/blanks.h"
 #include "common/number_format.h"
 #include "common/numeric_value.h"
 #include "common/pair.h"
@@ -12,10 +13,6 @@ namespace {
 namespace keys = main_settings;
 
 constexpr float kScannerMarkerSize = 300;
-
-bool OnlyBlanks(std::string_view text) {
-  return text.find_first_not_of(" \t") == std::string_view::npos;
-}
 
 // Selects the option whose index is stored; false when the stored number is not an index.
 bool SelectStored(OptionArray& options, const std::string& stored) {
@@ -71,7 +68,7 @@ bool MainSettings::loadOptionsAndTexts() {
   c_.calibTopLeft.setText(file_.read(keys::kParameters, keys::kCalibTopLeft));
 
   const std::string sensitivity = file_.read(keys::kParameters, keys::kSensitivity);
-  if (OnlyBlanks(sensitivity)) {
+  if (TrimBlanks(sensitivity).empty()) {
     c_.sensitivity.setText("2");
   } else if (!SetNumberText(c_.sensitivity, sensitivity)) {
     return false;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/blanks.h"
 #include "common/number_format.h"
 #include "common/numeric_value.h"
 #include "network_form.h"
@@ -12,17 +13,9 @@ namespace {
 constexpr double kRedAfterIdleSeconds = 8;
 constexpr std::size_t kMinAddressChars = 7;  // "1.2.3.4"
 
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos)
-    return {};
-  const std::size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
 // The port a port text names: decimal digits only (blanks around allowed), 1 to 65535.
 std::optional<std::int32_t> PortNumberOf(std::string_view text) {
-  const std::string_view digits = Trim(text);
+  const std::string_view digits = TrimBlanks(text);
   if (digits.empty() || digits.size() > 5)
     return std::nullopt;
   std::int32_t port = 0;
@@ -67,8 +60,8 @@ void NetworkForm::checkChannel(int index) {
     // The port is compared as a number: "08001" is the port 8001 the socket was given.
     const auto port = PortNumberOf(channel.TxtTcpPost.text());
     const bool healthy = state == TcpSocket::kConnected &&
-                         Trim(channel.TxtTcpIp.text()) == Trim(socket.remoteHost()) && port &&
-                         *port == socket.remotePort();
+                         TrimBlanks(channel.TxtTcpIp.text()) == TrimBlanks(socket.remoteHost()) &&
+                         port && *port == socket.remotePort();
     if (!healthy && state != TcpSocket::kConnecting)
       reconnect(channel);
     if (NumericValue(channel.LBLTcpState.tag()) > kRedAfterIdleSeconds) {
