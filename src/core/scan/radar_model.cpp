@@ -17,10 +17,8 @@ RadarModel::RadarModel(BeamTable& beams, Shape& scannerMarker, OptionArray& disp
   marker.setVisible(false);
 }
 
-void RadarModel::drawBeam(int angle, std::int32_t x, std::int32_t y, std::int32_t distance) {
+void RadarModel::drawBeam(int angle, std::int32_t, std::int32_t, std::int32_t distance) {
   Beam& beam = beams_[angle];
-  beam.x1 = static_cast<float>(x);
-  beam.y1 = static_cast<float>(y);
   switch (displayMode_.selected()) {
     case kRays:
       beam.x2 = static_cast<float>(scannerMarker_.centreX());
@@ -45,7 +43,6 @@ void RadarModel::drawBeam(int angle, std::int32_t x, std::int32_t y, std::int32_
       break;
     }
   }
-  beam.visible = true;
 }
 
 void RadarModel::setQualityLabel(int angle, int quality) {

@@ -11,8 +11,8 @@ class RadarView {
  public:
   virtual ~RadarView() = default;
 
-  // The beam of `angle` has just been given the point (x, y); set its far end and width by the
-  // display mode and show it. `distance` is the node's, in millimetres.
+  // The beam of `angle` has just been given the point (x, y) and shown (the point processing owns
+  // both); set its far end and width by the display mode. `distance` is the node's, in mm.
   virtual void drawBeam(int angle, std::int32_t x, std::int32_t y, std::int32_t distance) = 0;
   virtual void setQualityLabel(int angle, int quality) = 0;
   // A touch was published for the run from (xs, ys) to (xe, ye).
