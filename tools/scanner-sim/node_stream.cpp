@@ -16,21 +16,47 @@ std::array<std::uint8_t, 5> EncodeNode(double angleDegrees, double distanceMm, i
           static_cast<std::uint8_t>(distanceQ2 >> 8)};
 }
 
+std::vector<std::uint8_t> StreamStart(std::size_t staleBytes, std::uint32_t seed) {
+  std::vector<std::uint8_t> bytes;
+  if (staleBytes > 0) {
+    // Whole nodes of an earlier sweep, of which only the last bytes are left.
+    Scene room;
+    StreamSettings earlier;
+    earlier.seed = seed;
+    NodeStream stream(room, earlier);
+    while (bytes.size() < staleBytes)
+      stream.appendNextNode(bytes);
+    bytes.erase(bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(staleBytes));
+  }
+  bytes.insert(bytes.end(), kScanDescriptor.begin(), kScanDescriptor.end());
+  return bytes;
+}
+
 NodeStream::NodeStream(Scene scene, StreamSettings settings)
     : scene_(std::move(scene)), settings_(settings), random_(settings.seed) {}
+
+double NodeStream::jittered(double angle, double jitterDegrees) {
+  if (jitterDegrees <= 0)
+    return angle;
+  std::uniform_real_distribution<double> jitter(-jitterDegrees, jitterDegrees);
+  return std::fmod(angle + jitter(random_) + 360, 360);
+}
 
 void NodeStream::appendNextNode(std::vector<std::uint8_t>& out) {
   const double time = time_s();
   const double turns = time * settings_.revolutionsPerSecond;
-  double angle = (turns - std::floor(turns)) * 360;
-  if (settings_.angleJitterDegrees > 0) {
-    std::uniform_real_distribution<double> jitter(-settings_.angleJitterDegrees,
-                                                  settings_.angleJitterDegrees);
-    angle = std::fmod(angle + jitter(random_) + 360, 360);
-  }
+  const double sweepAngle = (turns - std::floor(turns)) * 360;
+  const double angle = jittered(sweepAngle, settings_.angleJitterDegrees);
   const bool startOfTurn = angle < lastTurnAngle_ - 180;  // wrapped past 0 since the last node
   lastTurnAngle_ = angle;
-  const auto node = EncodeNode(angle, scene_.measure(angle, time), settings_.quality, startOfTurn);
+  std::array<std::uint8_t, 5> node;
+  if (settings_.noReturnShare > 0 &&
+      std::uniform_real_distribution<double>(0, 1)(random_) < settings_.noReturnShare) {
+    node = EncodeNode(jittered(sweepAngle, settings_.noReturnJitterDegrees), 0,
+                      settings_.noReturnQuality, startOfTurn);
+  } else {
+    node = EncodeNode(angle, scene_.measure(angle, time), settings_.quality, startOfTurn);
+  }
   out.insert(out.end(), node.begin(), node.end());
   ++nodeIndex_;
 }

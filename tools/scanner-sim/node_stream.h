@@ -25,7 +25,16 @@ struct StreamSettings {
   double angleJitterDegrees = 0;  // each node's angle is off by up to this much either way
   int quality = 47;
   std::uint32_t seed = 1;
+  // Nodes whose beam came back with nothing: distance 0, reported by real scanners with a
+  // quality of their own and at angles that wander further than those of measured nodes.
+  double noReturnShare = 0;  // of all nodes, 0..1
+  int noReturnQuality = 15;
+  double noReturnJitterDegrees = 9;
 };
+
+// What a scanner sends when it starts: `staleBytes` bytes left over from an earlier stream (the
+// tail of its last nodes), then the descriptor.
+std::vector<std::uint8_t> StreamStart(std::size_t staleBytes, std::uint32_t seed);
 
 // Sweeps the scene turn after turn and produces the nodes the scanner would send, in real time
 // order: node k is measured at k / nodesPerSecond seconds.
@@ -45,6 +54,8 @@ class NodeStream {
  private:
   Scene scene_;
   StreamSettings settings_;
+  double jittered(double angle, double jitterDegrees);
+
   std::mt19937 random_;
   std::uint64_t nodeIndex_ = 0;
   double lastTurnAngle_ = 360;

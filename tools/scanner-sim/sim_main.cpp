@@ -7,12 +7,12 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "endpoints.h"
+#include "lossy_line.h"
 #include "node_stream.h"
 #include "sim_options.h"
 
@@ -54,34 +54,6 @@ class CommandReader {
   std::string pending_;
 };
 
-// Spoils the bytes on their way as the fault switches say.
-class LossyLine {
- public:
-  LossyLine(double drop, double corrupt, std::uint32_t seed)
-      : drop_(drop), corrupt_(corrupt), random_(seed) {}
-
-  std::vector<std::uint8_t> pass(const std::vector<std::uint8_t>& bytes) {
-    if (drop_ <= 0 && corrupt_ <= 0)
-      return bytes;
-    std::vector<std::uint8_t> out;
-    out.reserve(bytes.size());
-    std::uniform_real_distribution<double> chance(0, 1);
-    for (std::uint8_t byte : bytes) {
-      if (chance(random_) < drop_)
-        continue;
-      if (chance(random_) < corrupt_)
-        byte = static_cast<std::uint8_t>(random_());
-      out.push_back(byte);
-    }
-    return out;
-  }
-
- private:
-  double drop_;
-  double corrupt_;
-  std::mt19937 random_;
-};
-
 int Run(const SimOptions& options) {
   std::unique_ptr<Endpoint> endpoint;
   if (options.tcpPort) {
@@ -99,6 +71,7 @@ int Run(const SimOptions& options) {
   bool streaming = false;
   Clock::time_point streamStart;
   double streamedSeconds = 0;
+  double lastRestart_s = 0;  // of the stream's time
 
   while (!stopRequested) {
     std::vector<pollfd> fds;
@@ -112,10 +85,11 @@ int Run(const SimOptions& options) {
         std::printf("%s\n", command.c_str());
         std::fflush(stdout);
         if (command == ":SCAN." && !options.ignoreScan) {
-          endpoint->send(std::vector<std::uint8_t>(kScanDescriptor.begin(), kScanDescriptor.end()));
+          endpoint->send(StreamStart(options.staleBytes, options.stream.seed));
           streaming = true;
           streamStart = Clock::now();
           streamedSeconds = 0;
+          lastRestart_s = 0;
         } else if (command == ":STOP.") {
           streaming = false;
         }
@@ -128,6 +102,11 @@ int Run(const SimOptions& options) {
       // Real time: everything measured since the last round goes out now.
       const double due = SecondsSince(streamStart);
       std::vector<std::uint8_t> bytes;
+      if (options.restartEvery_s > 0 && due - lastRestart_s >= options.restartEvery_s) {
+        // As after ":STOP." and ":SCAN.": the stream starts again, descriptor first.
+        bytes = StreamStart(options.staleBytes, options.stream.seed);
+        lastRestart_s = due;
+      }
       stream.appendSeconds(bytes, due - streamedSeconds);
       streamedSeconds = due;
       if (!bytes.empty())

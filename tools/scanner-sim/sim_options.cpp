@@ -1,7 +1,7 @@
 #include "sim_options.h"
 
-#include <cstdlib>
-#include <sstream>
+#include <charconv>
+#include <cmath>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +18,10 @@ const char* const kSimUsage =
     "  --room D[,D...]        wall distance in mm, spread evenly over the turn (default 6000)\n"
     "  --object A,D,S[,A2,D2,P]  an object at angle A, distance D (mm), size S (mm); moving\n"
     "                         to A2,D2 and back every P seconds when given (repeatable)\n"
+    "  --no-return F[,Q[,J]]  this fraction of the nodes find nothing: distance 0, quality Q\n"
+    "                         (default 15), angles off by up to J degrees (default 9)\n"
+    "  --stale-bytes N        send N bytes of an earlier stream before each descriptor\n"
+    "  --restart-every S      start the stream anew, descriptor first, every S seconds\n"
     "  --drop F               lose this fraction of the bytes sent\n"
     "  --corrupt F            garble this fraction of the bytes sent\n"
     "  --close-after S        close the connection or the terminal after S seconds\n"
@@ -28,48 +32,121 @@ const char* const kSimUsage =
 
 namespace {
 
-std::vector<double> Numbers(std::string_view text) {
-  std::vector<double> numbers;
-  std::stringstream stream{std::string(text)};
-  std::string part;
-  while (std::getline(stream, part, ','))
-    numbers.push_back(std::atof(part.c_str()));
-  return numbers;
+// A whole decimal text, nothing before or after it.
+std::optional<double> Number(std::string_view text) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+      !std::isfinite(value))
+    return std::nullopt;
+  return value;
 }
+
+std::optional<std::vector<double>> Numbers(std::string_view text) {
+  std::vector<double> numbers;
+  for (;;) {
+    const std::size_t comma = text.find(',');
+    const auto number = Number(text.substr(0, comma));
+    if (!number)
+      return std::nullopt;
+    numbers.push_back(*number);
+    if (comma == std::string_view::npos)
+      return numbers;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+// Reads the value after a flag, checking its range; says what was wrong in `error`.
+class FlagReader {
+ public:
+  FlagReader(int argc, char** argv, std::string& error) : argc_(argc), argv_(argv), error_(error) {}
+
+  bool more() const { return index_ + 1 < argc_; }
+  std::string_view next() { return argv_[++index_]; }
+
+  std::string_view text(std::string_view flag) {
+    if (!more()) {
+      fail(std::string(flag) + " needs a value");
+      return {};
+    }
+    return next();
+  }
+  std::vector<double> numbers(std::string_view flag, std::size_t min, std::size_t max) {
+    const std::string_view value = text(flag);
+    if (!error_.empty())
+      return {};
+    const auto parsed = Numbers(value);
+    if (!parsed || parsed->size() < min || parsed->size() > max) {
+      fail(std::string(flag) + ": not a valid value: " + std::string(value));
+      return {};
+    }
+    return *parsed;
+  }
+  double number(std::string_view flag, double min, double max) {
+    const std::vector<double> values = numbers(flag, 1, 1);
+    if (values.empty())
+      return 0;
+    if (values[0] < min || values[0] > max) {
+      fail(std::string(flag) + ": " + std::string(argv_[index_]) + " is out of range");
+      return 0;
+    }
+    return values[0];
+  }
+  double whole(std::string_view flag, double min, double max) {
+    const double value = number(flag, min, max);
+    if (error_.empty() && value != std::floor(value))
+      fail(std::string(flag) + ": " + std::string(argv_[index_]) + " is not a whole number");
+    return value;
+  }
+  void fail(std::string message) {
+    if (error_.empty())
+      error_ = std::move(message);
+  }
+
+ private:
+  int argc_;
+  char** argv_;
+  std::string& error_;
+  int index_ = 0;
+};
 
 }  // namespace
 
 std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& error) {
   SimOptions options;
   options.scene.roomDistanceMm = {6000};
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view flag = argv[i];
-    const auto value = [&]() -> std::string_view {
-      if (i + 1 >= argc) {
-        error = "missing value after " + std::string(flag);
-        return {};
-      }
-      return argv[++i];
-    };
+  FlagReader read(argc, argv, error);
+  constexpr double kHuge = 1e9;
+  while (read.more() && error.empty()) {
+    const std::string_view flag = read.next();
     if (flag == "--tcp") {
-      options.tcpPort = std::atoi(std::string(value()).c_str());
+      options.tcpPort = static_cast<int>(read.whole(flag, 1, 65535));
     } else if (flag == "--pty") {
-      options.ptyLink = std::string(value());
+      const std::string_view path = read.text(flag);
+      if (error.empty() && path.empty())
+        read.fail("--pty needs a path");
+      options.ptyLink = std::string(path);
     } else if (flag == "--rate") {
-      options.stream.nodesPerSecond = std::atof(std::string(value()).c_str());
+      options.stream.nodesPerSecond = read.number(flag, 1, 1e7);
     } else if (flag == "--rps") {
-      options.stream.revolutionsPerSecond = std::atof(std::string(value()).c_str());
+      options.stream.revolutionsPerSecond = read.number(flag, 0.01, 1000);
     } else if (flag == "--jitter") {
-      options.stream.angleJitterDegrees = std::atof(std::string(value()).c_str());
+      options.stream.angleJitterDegrees = read.number(flag, 0, 180);
     } else if (flag == "--quality") {
-      options.stream.quality = std::atoi(std::string(value()).c_str());
+      options.stream.quality = static_cast<int>(read.whole(flag, 0, 63));
     } else if (flag == "--room") {
-      options.scene.roomDistanceMm = Numbers(value());
+      options.scene.roomDistanceMm = read.numbers(flag, 1, 3600);
+      for (const double distance : options.scene.roomDistanceMm) {
+        if (distance < 0 || distance > 16000)
+          read.fail("--room: distances are 0..16000 mm");
+      }
     } else if (flag == "--object") {
-      const std::vector<double> n = Numbers(value());
+      const std::vector<double> n = read.numbers(flag, 3, 6);
+      if (!error.empty())
+        break;
       if (n.size() != 3 && n.size() != 6) {
-        error = "--object takes A,D,S or A,D,S,A2,D2,P";
-        return std::nullopt;
+        read.fail("--object takes A,D,S or A,D,S,A2,D2,P");
+        break;
       }
       SceneObject object;
       object.from = PolarToPlane(n[0], n[1]);
@@ -77,33 +154,44 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
       if (n.size() == 6) {
         object.to = PolarToPlane(n[3], n[4]);
         object.period_s = n[5];
+        if (object.period_s <= 0)
+          read.fail("--object: the period must be above 0");
       }
       options.scene.objects.push_back(object);
+    } else if (flag == "--no-return") {
+      const std::vector<double> n = read.numbers(flag, 1, 3);
+      if (!error.empty())
+        break;
+      options.stream.noReturnShare = n[0];
+      if (n.size() > 1)
+        options.stream.noReturnQuality = static_cast<int>(n[1]);
+      if (n.size() > 2)
+        options.stream.noReturnJitterDegrees = n[2];
+      if (n[0] < 0 || n[0] > 1 || options.stream.noReturnQuality < 0 ||
+          options.stream.noReturnQuality > 63 || options.stream.noReturnJitterDegrees < 0)
+        read.fail("--no-return takes a fraction 0..1, a quality 0..63 and degrees >= 0");
+    } else if (flag == "--stale-bytes") {
+      options.staleBytes = static_cast<std::size_t>(read.whole(flag, 0, 65536));
+    } else if (flag == "--restart-every") {
+      options.restartEvery_s = read.number(flag, 0, kHuge);
     } else if (flag == "--drop") {
-      options.dropFraction = std::atof(std::string(value()).c_str());
+      options.dropFraction = read.number(flag, 0, 1);
     } else if (flag == "--corrupt") {
-      options.corruptFraction = std::atof(std::string(value()).c_str());
+      options.corruptFraction = read.number(flag, 0, 1);
     } else if (flag == "--close-after") {
-      options.closeAfter_s = std::atof(std::string(value()).c_str());
+      options.closeAfter_s = read.number(flag, 0, kHuge);
     } else if (flag == "--ignore-scan") {
       options.ignoreScan = true;
     } else if (flag == "--seed") {
-      options.stream.seed = static_cast<std::uint32_t>(std::atol(std::string(value()).c_str()));
+      options.stream.seed = static_cast<std::uint32_t>(read.whole(flag, 0, 4294967295.0));
     } else {
-      error = "unknown option " + std::string(flag);
-      return std::nullopt;
+      read.fail("unknown option " + std::string(flag));
     }
-    if (!error.empty())
-      return std::nullopt;
   }
-  if (options.tcpPort.has_value() == options.ptyLink.has_value()) {
-    error = "give exactly one of --tcp PORT and --pty PATH";
+  if (error.empty() && options.tcpPort.has_value() == options.ptyLink.has_value())
+    read.fail("give exactly one of --tcp PORT and --pty PATH");
+  if (!error.empty())
     return std::nullopt;
-  }
-  if (options.stream.nodesPerSecond <= 0 || options.stream.revolutionsPerSecond <= 0) {
-    error = "--rate and --rps must be above 0";
-    return std::nullopt;
-  }
   return options;
 }
 

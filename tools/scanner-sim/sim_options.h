@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,8 @@ struct SimOptions {
   double corruptFraction = 0;  // of the bytes sent, garbled on the way
   double closeAfter_s = 0;     // close the connection or the terminal after this long (0: never)
   bool ignoreScan = false;     // never start streaming
+  std::size_t staleBytes = 0;  // bytes of an earlier stream sent before each descriptor
+  double restartEvery_s = 0;   // start the stream anew, descriptor first, this often (0: never)
 };
 
 // Parses the command line; on a mistake returns nullopt and writes what was wrong to `error`.
