@@ -16,8 +16,10 @@ inline std::string GroupText(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, 
   return HexText(bytes);
 }
 
-// The receive-buffer text of a genuine node at a whole degree.
-inline std::string NodeText(int angle, int distanceMm, int quality = 47, bool startOfTurn = false) {
+// The receive-buffer text of a genuine node. Whole even degrees make a byte 1 of 01, so that a
+// misaligned group can look like a skipped one; streams where that matters use fractions.
+inline std::string NodeText(double angle, int distanceMm, int quality = 47,
+                            bool startOfTurn = false) {
   const auto node = scanner_sim::EncodeNode(angle, distanceMm, quality, startOfTurn);
   return HexText(node);
 }

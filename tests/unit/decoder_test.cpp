@@ -71,6 +71,11 @@ class PlainDecoderTest : public DecoderFixture {
   PlainDecoderTest() : DecoderFixture(ScanStreamDecoder::Recovery::restartAtNextAppend) {}
 };
 
+class EarlierRealignmentTest : public DecoderFixture {
+ protected:
+  EarlierRealignmentTest() : DecoderFixture(ScanStreamDecoder::Recovery::realignAtNextAppend) {}
+};
+
 // For the rules both ways of recovering share.
 class EitherDecoderTest : public DecoderFixture,
                           public ::testing::WithParamInterface<ScanStreamDecoder::Recovery> {
@@ -103,19 +108,14 @@ TEST_F(DecoderTest, WaitsForTheDescriptorAndDecodesWhatFollowsItInTheSamePass) {
   EXPECT_EQ(buffer_.text(), "");
 }
 
-TEST_P(EitherDecoderTest, RemovesTheFirst21CharactersWhereverTheDescriptorStands) {
-  buffer_.appendText("00 00 " + DescriptorText() + NodeText(10, 1000) + NodeText(11, 1000) +
+TEST_P(EitherDecoderTest, TheDescriptorGoesWithWhateverPrecedesIt) {
+  // The last bytes of an earlier stream, cut mid-node, stand before the descriptor.
+  const std::string stale = NodeText(300, 1000).substr(6);
+  buffer_.appendText(stale + DescriptorText() + NodeText(10, 1000) + NodeText(11, 1000) +
                      NodeText(12, 1000));
   EXPECT_TRUE(decoder_.synchronised());
-  if (GetParam() == ScanStreamDecoder::Recovery::restartAtNextAppend) {
-    // The bytes 40 81 start the first group and decode as a node of their own.
-    ASSERT_FALSE(consumer_.nodes.empty());
-    EXPECT_EQ(consumer_.nodes[0].quality, 16);
-  } else {
-    // Byte 0x40 cannot start a node: nothing is trusted until three groups line up.
-    EXPECT_TRUE(consumer_.nodes.empty());
-    EXPECT_TRUE(decoder_.realigning());
-  }
+  EXPECT_EQ(angles(), (std::vector<int>{10, 11, 12}));
+  EXPECT_EQ(buffer_.text(), "");
 }
 
 TEST_P(EitherDecoderTest, SkipsGroupsStartingWith01WithoutTestingThem) {
@@ -141,19 +141,56 @@ TEST_F(PlainDecoderTest, ACheckBitFailureEndsThePassAndEmptiesTheBuffer) {
   EXPECT_EQ(angles(), (std::vector<int>{10, 13}));
 }
 
-TEST_F(DecoderTest, TheNodeBeforeABadGroupIsBlamedForIt) {
+// A stream of nodes at angles from..to-1, a little past the whole degrees as real ones are.
+std::string Sweep(int from, int to) {
+  std::string text;
+  for (int angle = from; angle < to; ++angle)
+    text += NodeText(angle + 0.3, 1000);
+  return text;
+}
+
+TEST_F(DecoderTest, ANodeIsBlamedForABadGroupUpToThreeGroupsAfterIt) {
   synchronise();
-  buffer_.appendText(NodeText(10, 1000) + GroupText(0xBE, 0x02, 0x00, 0x00, 0x00) +
-                     NodeText(12, 1000));
-  EXPECT_TRUE(consumer_.nodes.empty());
+  // A start-bit pair of 00 or 11 is as bad as a clear check bit.
+  buffer_.appendText(Sweep(10, 13) + GroupText(0xBF, 0x01, 0x00, 0x00, 0x00) + Sweep(14, 18));
+  EXPECT_EQ(angles(), (std::vector<int>{14, 15, 16, 17}));
   EXPECT_EQ(buffer_.text(), "");
   EXPECT_TRUE(decoder_.synchronised());
+  EXPECT_FALSE(decoder_.realigning());
+}
 
-  // Two groups ahead count as well; a start-bit pair of 00 or 11 is as bad as a clear check bit.
-  buffer_.appendText(NodeText(20, 1000) + NodeText(21, 1000) + NodeText(22, 1000));
-  buffer_.appendText(NodeText(23, 1000) + NodeText(24, 1000) +
-                     GroupText(0xBF, 0x01, 0x00, 0x00, 0x00));
-  EXPECT_EQ(angles(), (std::vector<int>{20, 21, 22}));
+TEST_F(DecoderTest, OnlyANodeNearTheScannersAngle0MayStartATurn) {
+  synchronise();
+  const std::string turnStart = NodeText(0.4, 1000, 47, true);
+  const std::string misplacedStart = NodeText(100.3, 1000, 47, true);
+  buffer_.appendText(Sweep(357, 360) + turnStart + Sweep(1, 4));
+  EXPECT_EQ(angles(), (std::vector<int>{357, 358, 359, 0, 1, 2, 3}));
+  consumer_.nodes.clear();
+  // A group one byte late reads a byte 1 as its byte 0, which often carries the flag.
+  buffer_.appendText(Sweep(97, 100) + misplacedStart + Sweep(101, 105));
+  EXPECT_EQ(angles(), (std::vector<int>{101, 102, 103, 104}));
+}
+
+TEST_F(DecoderTest, AfterALostByteTheNodesBehindItAreDecodedInTheSamePass) {
+  synchronise();
+  std::string stream = Sweep(10, 20);
+  stream.erase(3 * 15 + 6, 3);  // byte 2 of the node at 13
+  buffer_.appendText(stream);
+  // 11 and 12 stand within three groups of the damage; 10 does not.
+  EXPECT_EQ(angles(), (std::vector<int>{10, 14, 15, 16, 17, 18, 19}));
+  EXPECT_EQ(buffer_.text(), "");
+  EXPECT_EQ(decoder_.decodedNodes(), 7u);
+}
+
+TEST_F(EarlierRealignmentTest, DropsThePassAfterAFailure) {
+  synchronise();
+  buffer_.appendText(NodeText(10, 1000) + NodeText(11, 1000) + NodeText(12, 1000) +
+                     GroupText(0xBE, 0x02, 0x00, 0x00, 0x00) + NodeText(14, 1000) +
+                     NodeText(15, 1000) + NodeText(16, 1000));
+  // Two groups of blame: 10 is decoded; everything after the failure goes.
+  EXPECT_EQ(angles(), (std::vector<int>{10}));
+  EXPECT_EQ(buffer_.text(), "");
+  EXPECT_TRUE(decoder_.realigning());
 }
 
 TEST_F(DecoderTest, ANodeWithoutFollowingTextIsDecodedAsItIs) {
@@ -171,9 +208,10 @@ TEST_F(DecoderTest, AfterAFailureDecodingResumesWhereThreeGroupsLineUp) {
   // The next block starts two bytes into a node.
   const std::string stream =
       NodeText(30, 1000) + NodeText(31, 1000) + NodeText(32, 1000) + NodeText(33, 1000);
+  const std::string waiting = buffer_.text() + stream.substr(6, 30);
   buffer_.appendText(stream.substr(6, 30));  // not yet three groups: wait
   EXPECT_TRUE(consumer_.nodes.empty());
-  EXPECT_EQ(buffer_.text(), stream.substr(6, 30));
+  EXPECT_EQ(buffer_.text(), waiting);
   buffer_.appendText(stream.substr(36));
   EXPECT_FALSE(decoder_.realigning());
   EXPECT_EQ(angles(), (std::vector<int>{31, 32, 33}));
@@ -238,6 +276,49 @@ TEST_F(DecoderTest, TheFirstNodeAt180OrMoreIsAHalfTurn) {
   buffer_.appendText(NodeText(200, 1000) + NodeText(201, 1000));
   EXPECT_EQ(radar_.halfTurns, 1);
   EXPECT_EQ(decoder_.lastHalf(), 1);
+}
+
+TEST_F(DecoderTest, ANoReturnNodeIsConsumedButIsNoMeasurement) {
+  synchronise();
+  buffer_.appendText(NodeText(10, 1000) + NodeText(11, 0, 15) + NodeText(12, 1000) + "3E");
+  EXPECT_EQ(angles(), (std::vector<int>{10, 12}));
+  EXPECT_EQ(radar_.qualityLabels, (std::vector<int>{10, 12}));
+  EXPECT_EQ(radar_.angleTrace, "010 012 ");
+  EXPECT_EQ(decoder_.decodedNodes(), 3u);
+  EXPECT_EQ(decoder_.noReturnNodes(), 1u);
+  EXPECT_EQ(buffer_.text(), "3E");
+}
+
+// Turns of a sweep one node per degree from angle 0; every third node finds nothing and is
+// reported up to 9 degrees away from where the sweep stands, as real scanners do.
+std::string SweepWithNoReturns(int turns, bool measuredNodes) {
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> wander(-9, 9);
+  std::string text;
+  for (int step = 0; step < turns * 360; ++step) {
+    const double angle = step % 360 + 0.3;
+    if (step % 3 == 0 || !measuredNodes)
+      text += NodeText(std::fmod(angle + wander(random) + 360, 360), 0, 15);
+    else
+      text += NodeText(angle, 1000);
+  }
+  return text;
+}
+
+TEST_F(DecoderTest, HalfTurnsComeFromMeasuredNodesNotFromWanderingNoReturnNodes) {
+  synchronise();
+  buffer_.appendText(SweepWithNoReturns(3, true));
+  // Three turns from 0: crossings at 180, 0, 180, 0, 180.
+  EXPECT_EQ(radar_.halfTurns, 5);
+  EXPECT_EQ(decoder_.noReturnNodes(), 360u);
+}
+
+TEST_F(DecoderTest, AScannerThatMeasuresNothingStillCountsItsTurns) {
+  synchronise();
+  buffer_.appendText(SweepWithNoReturns(3, false));
+  EXPECT_EQ(radar_.halfTurns, 5);
+  EXPECT_EQ(decoder_.revolutionCount(), 2.5);
+  EXPECT_TRUE(consumer_.nodes.empty());
 }
 
 TEST_F(DecoderTest, WhileProcessingIsOffTheBufferGrowsUpToItsBound) {

@@ -1,6 +1,7 @@
 // Start-up, tray icon, exit, scan-rate meter, calibration and the cursor self-test, on the whole
 // program with fakes and a virtual clock.
 
+#include "example_setup.h"
 #include "program_fixture.h"
 #include "scan_text.h"
 
@@ -86,6 +87,32 @@ TEST_F(ProgramShellTest, TheMeterShowsTheRateAndLeavesARunningScannerAlone) {
   EXPECT_EQ(form().Label4.caption(), "扫描频率:7.5");
   EXPECT_EQ(form().List1.count(), 0u);
   EXPECT_EQ(form().decoder().revolutionCount(), 0);
+}
+
+TEST_F(ProgramShellTest, AScannerFacingOpenSpaceIsNotRestarted) {
+  program_.lifecycle().startUp();
+  form().txt角度校正.setText("0");
+  form().TXTRX.appendText(testing::DescriptorText());
+  for (int second = 0; second < 3; ++second) {
+    std::string turn;
+    for (int angle = 0; angle < 360; angle += 2)
+      turn += testing::NodeText(angle + 0.3, 0, 15);  // nothing comes back, anywhere
+    form().TXTRX.appendText(turn);
+    loop_.advance(1000);
+    EXPECT_EQ(form().Label4.caption(), second == 0 ? "扫描频率:0.5" : "扫描频率:1");
+  }
+  EXPECT_EQ(form().List1.count(), 0u);
+}
+
+TEST_F(ProgramShellTest, ANoReturnNodeInsideATouchLeavesItWhole) {
+  program_.lifecycle().startUp();
+  examples::CalibrateLikeTheExamples(form());
+  form().TXTRX.appendText(testing::DescriptorText());
+  // The worked example's run 0..4 with nothing measured at 2, then a node above the rectangle.
+  form().TXTRX.appendText(testing::NodeText(0, 4000) + testing::NodeText(1, 4000) +
+                          testing::NodeText(2, 0, 15) + testing::NodeText(3, 4000) +
+                          testing::NodeText(4, 4000) + testing::NodeText(5, 6000));
+  EXPECT_EQ(form().TXT当前处理数据.text(), "2640,1505");
 }
 
 TEST_F(ProgramShellTest, CalibrationClicksMoveTheRectangleAndTheScanner) {

@@ -74,7 +74,18 @@ bool LooksGenuine(std::string_view group) {
   if (group.size() < kCheckableChars || !CheckBitSet(group))
     return false;
   const int startBits = GroupByte(group, 0) & 3;
-  return startBits == 1 || startBits == 2;
+  if (startBits == 2)
+    return true;
+  if (startBits != 1)
+    return false;
+  // The start flag marks the first node of a turn, which the scanner measures just past its
+  // own angle 0. A group that starts one byte late takes byte 1 of a node, always odd, for its
+  // byte 0, so half of such groups carry the flag; their angle is anywhere.
+  constexpr std::size_t kAngleChars = 8;
+  if (group.size() < kAngleChars)
+    return true;  // the angle has not arrived yet
+  const int degrees = (GroupByte(group, 2) * 256 + GroupByte(group, 1)) / 128;
+  return degrees < kTurnStartDegrees || degrees >= 360 - kTurnStartDegrees;
 }
 
 RawNode DecodeGroup(std::string_view group) {

@@ -25,9 +25,11 @@ inline bool IsSkippedGroup(std::string_view group) {
 // The check bit of byte 1, taken from the group's fifth character, the low hexadecimal digit.
 bool CheckBitSet(std::string_view group);
 
-// Whether the first two bytes look like those of a genuine node: check bit set, and the low two
-// bits of byte 0 (start flag and its inverse) 01 or 10. Needs at least five characters.
+// Whether the first bytes look like those of a genuine node: check bit set, the low two bits of
+// byte 0 (start flag and its inverse) 01 or 10, and a node with the start flag within
+// kTurnStartDegrees of the scanner's angle 0. Needs at least five characters.
 inline constexpr std::size_t kCheckableChars = 5;
+inline constexpr int kTurnStartDegrees = 20;
 bool LooksGenuine(std::string_view group);
 
 // The raw values of a node as the scanner encodes them.

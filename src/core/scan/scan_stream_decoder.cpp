@@ -79,12 +79,23 @@ bool ScanStreamDecoder::failsChecks(std::string_view group) const {
   return !LooksGenuine(group);
 }
 
+std::size_t ScanStreamDecoder::blamingGroups() const {
+  switch (recovery_) {
+    case Recovery::restartAtNextAppend:
+      return 0;
+    case Recovery::realignAtNextAppend:
+      return 2;
+    case Recovery::realign:
+      break;
+  }
+  return 3;
+}
+
 bool ScanStreamDecoder::blamedByFollowingGroups(std::string_view text,
                                                 std::size_t groupStart) const {
-  if (recovery_ == Recovery::restartAtNextAppend)
-    return false;
-  // A lost byte usually sits in the node just before the first group it spoils.
-  for (std::size_t next = 1; next <= 2; ++next) {
+  // A lost byte usually sits in a node shortly before the first group it spoils. Groups not yet
+  // received cannot blame anyone: the node is decoded as it is.
+  for (std::size_t next = 1; next <= blamingGroups(); ++next) {
     const std::size_t at = groupStart + next * kGroupChars;
     if (at + kCheckableChars > text.size())
       break;
@@ -116,49 +127,85 @@ void ScanStreamDecoder::onHalfTurn() {
   radar_.countDownTouchMarker();
 }
 
-std::string_view ScanStreamDecoder::decodeGroups(std::string_view text, std::int16_t sensitivity) {
-  pendingTrace_.clear();
-  if (realigning_) {
-    const Alignment alignment = findAlignment(text);
-    if (!alignment.found)
-      return text.substr(alignment.start);  // wait for more text
-    text.remove_prefix(alignment.start);
-    realigning_ = false;
-  }
+void ScanStreamDecoder::enterHalf(int half) {
+  if (half == lastHalf_)
+    return;
+  onHalfTurn();
+  lastHalf_ = half;
+}
 
-  const double correction = readAngleCorrection();
+void ScanStreamDecoder::decodeNode(std::string_view group, double correction,
+                                   std::int16_t sensitivity) {
+  const RawNode raw = DecodeGroup(group);
+  const int angle = correctAngle(raw.angleDegrees, correction);
+  ++decodedNodes_;
+  if (raw.distance == 0) {
+    // The beam came back with nothing: no point, no hit, and a run is neither started nor ended
+    // by it. Scanners report such nodes at angles that wander several degrees around their
+    // neighbours, so their angle moves the sweep into the other half only from well inside it:
+    // their wandering around 0 and 180 makes no half turns, while a scanner that sees nothing at
+    // all still counts its turns.
+    ++noReturnNodes_;
+    const int intoHalf = angle % 180;
+    if (intoHalf >= kNoReturnHalfMarginDegrees && intoHalf < 180 - kNoReturnHalfMarginDegrees)
+      enterHalf(angle / 180);
+    return;
+  }
+  enterHalf(angle / 180);
+  radar_.setQualityLabel(angle, raw.quality);
+  AppendTraceEntry(pendingTrace_, angle);
+  consumer_.processScanNode(ScanNode{angle, static_cast<std::int16_t>(raw.quality), raw.distance},
+                            sensitivity);
+}
+
+ScanStreamDecoder::GroupsEnd ScanStreamDecoder::decodeAlignedGroups(std::string_view text,
+                                                                    double correction,
+                                                                    std::int16_t sensitivity) {
   const std::size_t complete = text.size() - text.size() % kGroupChars;
-  bool failed = false;
   for (std::size_t at = 0; at < complete; at += kGroupChars) {
     const std::string_view group = text.substr(at, kGroupChars);
     if (IsSkippedGroup(group))
       continue;
-    if (failsChecks(group) || blamedByFollowingGroups(text, at)) {
-      failed = true;
+    if (failsChecks(group) || blamedByFollowingGroups(text, at))
+      return GroupsEnd{true, at};
+    decodeNode(group, correction, sensitivity);
+  }
+  return GroupsEnd{false, complete};
+}
+
+std::string_view ScanStreamDecoder::decodeGroups(std::string_view text, std::int16_t sensitivity) {
+  pendingTrace_.clear();
+  const double correction = readAngleCorrection();
+  for (;;) {
+    if (realigning_) {
+      const Alignment alignment = findAlignment(text);
+      if (!alignment.found) {
+        text.remove_prefix(alignment.start);  // wait for more text
+        break;
+      }
+      text.remove_prefix(alignment.start);
+      realigning_ = false;
+    }
+    const GroupsEnd end = decodeAlignedGroups(text, correction, sensitivity);
+    if (!end.failed) {
+      text.remove_prefix(end.at);
       break;
     }
-    const RawNode raw = DecodeGroup(group);
-    const int angle = correctAngle(raw.angleDegrees, correction);
-    const int half = angle / 180;
-    if (half != lastHalf_) {
-      onHalfTurn();
-      lastHalf_ = half;
+    // Whatever follows a bad node can no longer be trusted to start on a node.
+    if (recovery_ == Recovery::restartAtNextAppend) {
+      text = {};
+      break;
     }
-    radar_.setQualityLabel(angle, raw.quality);
-    AppendTraceEntry(pendingTrace_, angle);
-    ++decodedNodes_;
-    consumer_.processScanNode(ScanNode{angle, static_cast<std::int16_t>(raw.quality), raw.distance},
-                              sensitivity);
+    realigning_ = true;
+    if (recovery_ == Recovery::realignAtNextAppend) {
+      text = {};
+      break;
+    }
+    // The failed node itself is ruled out; the search goes on from its second byte.
+    text.remove_prefix(end.at + kByteChars);
   }
   radar_.appendAngleTrace(pendingTrace_);
-
-  if (failed) {
-    // Whatever follows a bad node can no longer be trusted to start on a node.
-    if (recovery_ == Recovery::realign)
-      realigning_ = true;
-    return {};
-  }
-  return text.substr(complete);
+  return text;
 }
 
 void ScanStreamDecoder::writeBack(std::string_view text) {
@@ -184,7 +231,7 @@ void ScanStreamDecoder::decodeReceiveBuffer() {
     if (buffer.size() > kMaxBufferChars) {
       controls_.receiveBuffer.setText(
           std::string_view(buffer).substr(buffer.size() - kMaxBufferChars));
-      if (synchronised() && recovery_ == Recovery::realign)
+      if (synchronised() && recovery_ != Recovery::restartAtNextAppend)
         realigning_ = true;
     }
     return;
@@ -194,9 +241,10 @@ void ScanStreamDecoder::decodeReceiveBuffer() {
   work_.assign(controls_.receiveBuffer.text());
   std::string_view text = work_;
 
-  if (text.find(kScanDescriptorText) != std::string_view::npos) {
-    // The first 21 characters go, wherever the descriptor stood; what follows starts on a node.
-    text.remove_prefix(kScanDescriptorText.size());
+  if (const std::size_t at = text.find(kScanDescriptorText); at != std::string_view::npos) {
+    // What follows the descriptor starts on a node; what precedes it (the tail of an earlier
+    // stream) goes with it.
+    text.remove_prefix(at + kScanDescriptorText.size());
     controls_.receiveBuffer.setTag(kSyncedTag);
     realigning_ = false;
   }
@@ -208,7 +256,7 @@ void ScanStreamDecoder::decodeReceiveBuffer() {
     text = {};
   if (text.size() > kMaxBufferChars) {
     text.remove_prefix(text.size() - kMaxBufferChars);
-    if (synchronised() && recovery_ == Recovery::realign)
+    if (synchronised() && recovery_ != Recovery::restartAtNextAppend)
       realigning_ = true;
   }
   writeBack(text);

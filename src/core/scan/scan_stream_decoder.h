@@ -28,12 +28,18 @@ struct DecoderControls {
 // reports half turns of the sweep and leaves only the incomplete tail for the next pass.
 class ScanStreamDecoder {
  public:
-  // How a pass recovers once a node fails its checks.
+  // How a pass recovers once a node fails its checks. Only `realign` is used by the program;
+  // the others are kept so that benchmarks can compare it with them.
   enum class Recovery {
     // Only the check bit is tested, and the next append is trusted to start on a node.
     restartAtNextAppend,
-    // Nodes are also checked by their start bits and blamed for a bad group right after them,
-    // and decoding resumes only where three groups in a row look genuine.
+    // Nodes are also checked by their start bits and blamed for a bad group in the two groups
+    // after them; the rest of the pass is dropped and decoding resumes only where three groups
+    // in a row look genuine.
+    realignAtNextAppend,
+    // As above, but a node is blamed for a bad group in the three groups after it, and the search
+    // for three genuine groups starts right after the failed node, in the same pass: the text
+    // after a lost byte is decoded instead of dropped.
     realign,
   };
 
@@ -42,6 +48,8 @@ class ScanStreamDecoder {
   // A buffer of exactly this length is emptied, whatever else happens.
   static constexpr std::size_t kDiscardLength = 65535;
   static constexpr const char* kSyncedTag = "OK";
+  // A no-return node changes the half of the sweep only this far inside the other half.
+  static constexpr int kNoReturnHalfMarginDegrees = 20;
 
   ScanStreamDecoder(DecoderControls controls, RadarView& radar, ScanNodeConsumer& consumer,
                     Recovery recovery = Recovery::realign);
@@ -58,7 +66,10 @@ class ScanStreamDecoder {
   // Half turns since the scan-rate meter last reset the count, 0.5 each.
   double revolutionCount() const;
   void resetRevolutionCount();
+  // Nodes taken out of the buffer and decoded, no-return nodes included.
   std::uint64_t decodedNodes() const { return decodedNodes_; }
+  // Decoded nodes with distance 0: the beam found nothing to measure.
+  std::uint64_t noReturnNodes() const { return noReturnNodes_; }
 
  private:
   std::int16_t readSensitivity() const;
@@ -66,7 +77,17 @@ class ScanStreamDecoder {
   int correctAngle(int angle, double correction) const;
   // Decodes the groups of a synchronised buffer; returns what stays in the buffer.
   std::string_view decodeGroups(std::string_view text, std::int16_t sensitivity);
+  // Decodes the complete groups from the start of `text`; returns where a group failed, or the
+  // start of the incomplete tail when none did.
+  struct GroupsEnd {
+    bool failed;
+    std::size_t at;
+  };
+  GroupsEnd decodeAlignedGroups(std::string_view text, double correction, std::int16_t sensitivity);
+  void decodeNode(std::string_view group, double correction, std::int16_t sensitivity);
+  void enterHalf(int half);
   bool failsChecks(std::string_view group) const;
+  std::size_t blamingGroups() const;
   bool blamedByFollowingGroups(std::string_view text, std::size_t groupStart) const;
   struct Alignment {
     bool found;         // decoding resumes at `start`
@@ -86,6 +107,7 @@ class ScanStreamDecoder {
   bool realigning_ = false;
   bool inPass_ = false;
   std::uint64_t decodedNodes_ = 0;
+  std::uint64_t noReturnNodes_ = 0;
   std::string work_;          // the buffer text of the running pass
   std::string pendingTrace_;  // angles of the pass since the last half turn
 };
