@@ -41,9 +41,11 @@ TEST_F(NetworkFormTest, ConnectsReconnectsAndWaitsTickByTick) {
   EXPECT_EQ(socket().connects, 3);
 }
 
-TEST_F(NetworkFormTest, APortWithALeadingZeroIsTheSamePort) {
-  configureChannel("08001");
+TEST_F(NetworkFormTest, APortWithLeadingZerosIsTheSamePort) {
+  configureChannel("008123");
   connectChannel();
+  EXPECT_EQ(socket().remotePort(), 8123);
+  channel().TxtTcpPost.setText("08123");  // the same port: the connection stays
   loop_.advance(5000);
   EXPECT_EQ(socket().closes, 0);
   EXPECT_EQ(socket().connects, 1);
@@ -57,6 +59,8 @@ TEST_F(NetworkFormTest, InvalidOrMissingAddressesNeverConnect) {
                                       {"192.0.2.10", "0"},
                                       {"192.0.2.10", "80ab"},
                                       {"192.0.2.10", "99999"},
+                                      {"192.0.2.10", "0065536"},
+                                      {"192.0.2.10", "000"},
                                       {"192.0.2.10", ""}}) {
     channel().TxtTcpIp.setText(address);
     channel().TxtTcpPost.setText(port);

@@ -1,5 +1,6 @@
 // The once-a-second supervision of the TCP channels: connect, notice stale connections, reconnect.
 
+#include <algorithm>
 #include <string>
 
 #include "common/blanks.h"
@@ -13,16 +14,17 @@ namespace {
 constexpr double kRedAfterIdleSeconds = 8;
 constexpr std::size_t kMinAddressChars = 7;  // "1.2.3.4"
 
-// The port a port text names: decimal digits only (blanks around allowed), 1 to 65535.
+// The port a port text names: decimal digits only (blanks around allowed), of any length, whose
+// value is 1 to 65535; "008123" is the port 8123.
 std::optional<std::int32_t> PortNumberOf(std::string_view text) {
   const std::string_view digits = TrimBlanks(text);
-  if (digits.empty() || digits.size() > 5)
+  if (digits.empty())
     return std::nullopt;
   std::int32_t port = 0;
   for (const char c : digits) {
     if (c < '0' || c > '9')
       return std::nullopt;
-    port = port * 10 + (c - '0');
+    port = std::min(port * 10 + (c - '0'), 65536);  // anything above 65535 stays too big
   }
   if (port < 1 || port > 65535)
     return std::nullopt;
