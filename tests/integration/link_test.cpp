@@ -3,7 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <cstdio>
+#include <memory>
 
 #include "config/ini_document.h"
 #include "qt_program.h"
@@ -12,6 +20,7 @@ namespace scantouch {
 namespace {
 
 using testing::QtProgram;
+using testing::RunFor;
 using testing::RunUntil;
 using testing::SimProcess;
 
@@ -38,6 +47,76 @@ TEST(SerialLinkOnAPseudoTerminal, StreamsIntoTheDecoderAndCarriesTheCommands) {
   ASSERT_TRUE(sim.waitForLine(":STOP."));
   EXPECT_NE(sim.output().find(":SCAN.\n:LASERON.\n:LASEROFF.\n:STOP.\n"), std::string::npos)
       << sim.output();
+}
+
+// A pseudo-terminal standing in for a serial device, reachable as the program's port 7.
+class PseudoTerminal {
+ public:
+  explicit PseudoTerminal(const std::string& linkPath) : linkPath_(linkPath) {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+      return;
+    termios raw{};
+    const int slave = ::open(::ptsname(master_), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ::tcgetattr(slave, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slave, TCSANOW, &raw);
+    ::close(slave);
+    ::unlink(linkPath_.c_str());
+    linked_ = ::symlink(::ptsname(master_), linkPath_.c_str()) == 0;
+  }
+  ~PseudoTerminal() { hangUp(); }
+  bool usable() const { return linked_; }
+  void send(const std::string& bytes) { (void)!::write(master_, bytes.data(), bytes.size()); }
+  // The device goes away: the terminal is closed and its node disappears.
+  void hangUp() {
+    if (master_ < 0)
+      return;
+    ::unlink(linkPath_.c_str());
+    ::close(master_);
+    master_ = -1;
+  }
+
+ private:
+  std::string linkPath_;
+  int master_ = -1;
+  bool linked_ = false;
+};
+
+double ProcessCpuSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST(SerialLinkOnAPseudoTerminal, AHungUpDeviceClosesThePortWhichOpensAgainWhenItIsBack) {
+  QtProgram harness;
+  const std::string link = harness.directory() + "/COM7";
+  auto device = std::make_unique<PseudoTerminal>(link);
+  ASSERT_TRUE(device->usable());
+  ScannerProgram& program = harness.start();
+  MainForm& form = program.form();
+  form.Text1.setText("7");
+  ASSERT_TRUE(program.serial().isOpen());
+  EXPECT_EQ(form.Label1.textColour(), colours::kGreen);
+
+  device.reset();
+  ASSERT_TRUE(RunUntil([&] { return form.Label1.textColour() == colours::kRed; }, 3000));
+  EXPECT_FALSE(program.serial().isOpen());
+  // Nothing to read and nothing to write: the program waits instead of spinning on the port.
+  const double cpuBefore = ProcessCpuSeconds();
+  RunFor(2000);
+  std::printf("CPU while the device is gone: %.1f %% of a core\n",
+              100 * (ProcessCpuSeconds() - cpuBefore) / 2);
+
+  device = std::make_unique<PseudoTerminal>(link);
+  ASSERT_TRUE(RunUntil([&] { return form.Label1.textColour() == colours::kGreen; }, 3000));
+  const std::uint64_t before = form.decoder().decodedNodes();
+  form.TXTRX.setText("");
+  device->send(std::string("\xA5\x5A\x05\x00\x00\x40\x81", 7) +
+               std::string("\x3E\x03\x2D\x10\x27\x3E\x03\x2D\x10\x27", 10));
+  EXPECT_TRUE(RunUntil([&] { return form.decoder().decodedNodes() >= before + 2; }, 3000));
 }
 
 TEST(TcpLinkOnLoopback, ConnectsStreamsAndReconnectsAfterTheScannerRestarts) {

@@ -5,9 +5,11 @@
 namespace scantouch {
 
 QtSerialPort::QtSerialPort(const ExecutableDirectory& directory) : directory_(directory) {
-  // A device that vanishes (an adapter pulled out) closes the port, so that it reads as closed.
+  // A device that vanishes (an adapter pulled out) or hangs up (reads end of file, as a closed
+  // pseudo-terminal does) closes the port, so that it reads as closed and is tried again. Left
+  // open, a hung-up device wakes the event loop without end, each time with nothing to read.
   QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::ResourceError && port_.isOpen())
+    if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) && port_.isOpen())
       port_.close();
   });
 }
