@@ -119,9 +119,8 @@ TEST(SerialLinkOnAPseudoTerminal, AHungUpDeviceClosesThePortWhichOpensAgainWhenI
   EXPECT_TRUE(RunUntil([&] { return form.decoder().decodedNodes() >= before + 2; }, 3000));
 }
 
-TEST(TcpLinkOnLoopback, ConnectsStreamsAndReconnectsAfterTheScannerRestarts) {
-  QtProgram harness;
-  const int port = testing::FreeLoopbackPort();
+// Channel 0 set to the scanner at 127.0.0.1:port, holding commands until it is connected.
+void ConfigureNetworkedScanner(QtProgram& harness, int port) {
   const std::string settings = harness.directory() + "/配置.ini";
   std::string ini = SetIniValue("", "网络参数", "TxtTcpIp0", "127.0.0.1");
   ini = SetIniValue(ini, "网络参数", "TxtTcpPost0", std::to_string(port));
@@ -129,6 +128,12 @@ TEST(TcpLinkOnLoopback, ConnectsStreamsAndReconnectsAfterTheScannerRestarts) {
   ini = SetIniValue(ini, "网络参数", "发送失败处理方法0", "尝试发送循环");
   IconvCodec gbk("CP936");
   ASSERT_TRUE(harness.files().replace(settings, gbk.encode(ini)));
+}
+
+TEST(TcpLinkOnLoopback, ConnectsStreamsAndReconnectsAfterTheScannerRestarts) {
+  QtProgram harness;
+  const int port = testing::FreeLoopbackPort();
+  ConfigureNetworkedScanner(harness, port);
 
   auto sim =
       std::make_unique<SimProcess>(QStringList{"--tcp", QString::number(port), "--rate", "4000"});
@@ -154,6 +159,31 @@ TEST(TcpLinkOnLoopback, ConnectsStreamsAndReconnectsAfterTheScannerRestarts) {
   ASSERT_TRUE(sim->waitForLine(":LASEROFF."));
   EXPECT_NE(sim->output().find(":SCAN.\n:LASERON.\n:LASEROFF.\n"), std::string::npos)
       << sim->output();
+}
+
+TEST(TcpLinkOnLoopback, AStreamAsRealScannersSendItIsDecodedWithoutRestarts) {
+  QtProgram harness;
+  const int port = testing::FreeLoopbackPort();
+  ConfigureNetworkedScanner(harness, port);
+  // Two nodes in five find nothing, the stream starts behind eleven stale bytes, and it starts
+  // anew, descriptor first, every second.
+  SimProcess sim({"--tcp", QString::number(port), "--rate", "4000", "--no-return", "0.4,15,9",
+                  "--stale-bytes", "11", "--restart-every", "1"});
+  ASSERT_TRUE(sim.waitForLine("ready"));
+  ScannerProgram& program = harness.start();
+  program.lifecycle().startUp();  // with the scan-rate meter, the scanner's watchdog
+  MainForm& form = program.form();
+  ASSERT_TRUE(sim.waitForLine(":SCAN.", 5000));
+  ASSERT_TRUE(RunUntil([&] { return form.decoder().decodedNodes() > 2000; }, 5000));
+  const std::size_t streaming = sim.output().size();
+  ASSERT_TRUE(RunUntil([&] { return form.decoder().decodedNodes() > 14000; }, 8000))
+      << form.decoder().decodedNodes();
+  const double noReturnShare = static_cast<double>(form.decoder().noReturnNodes()) /
+                               static_cast<double>(form.decoder().decodedNodes());
+  EXPECT_NEAR(noReturnShare, 0.4, 0.05);
+  EXPECT_NE(form.Label4.caption(), "扫描频率:0");
+  // Once it streams, the watchdog never has to start it again.
+  EXPECT_EQ(sim.output().find(":SCAN.", streaming), std::string::npos) << sim.output();
 }
 
 }  // namespace
