@@ -48,6 +48,12 @@ TEST(IniDocument, AddsKeysAfterTheirSectionsLastEntryAndNewSectionsAtTheEnd) {
   EXPECT_EQ(SetIniValue("", "参数设置", "灵敏度", "2"), "[参数设置]\r\n灵敏度=2\r\n");
 }
 
+TEST(IniDocument, ALastLineEndingInALoneCrKeepsItsValueWhenAKeyFollows) {
+  const std::string file = "[s]\r\nk=1\r";
+  EXPECT_EQ(SetIniValue(file, "s", "n", "2"), "[s]\r\nk=1\r\nn=2\r\n");
+  EXPECT_EQ(FindIniValue(SetIniValue(file, "t", "n", "2"), "s", "k"), "1");
+}
+
 TEST(IniDocument, WritingWhatIsThereAlreadyChangesNoByte) {
   std::string file = SetIniValue("", "s", "k", "v");
   file = SetIniValue(file, "t", "k", "w");

@@ -104,6 +104,18 @@ std::string_view LineEndingOf(std::string_view file) {
   return feed > 0 && file[feed - 1] == '\r' ? "\r\n" : "\n";
 }
 
+// Ends the text's last line if it has no line ending of its own. A last line that ends in a lone
+// CR, which reads as its line ending, gets the LF that makes it one for good: another ending
+// after the CR would leave the CR in the line.
+void EndLastLine(std::string& text, std::string_view eol) {
+  if (text.empty() || text.back() == '\n')
+    return;
+  if (text.back() == '\r')
+    text.push_back('\n');
+  else
+    text.append(eol);
+}
+
 }  // namespace
 
 std::optional<std::string_view> FindIniValue(std::string_view file, std::string_view section,
@@ -134,14 +146,12 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
   if (span.header) {
     result.append(file.substr(0, span.end));
     // The section's last line may be the file's last line, without a line ending of its own.
-    if (!result.empty() && result.back() != '\n')
-      result.append(eol);
+    EndLastLine(result, eol);
     result.append(entry).append(eol).append(file.substr(span.end));
     return result;
   }
   result.append(file);
-  if (!result.empty() && result.back() != '\n')
-    result.append(eol);
+  EndLastLine(result, eol);
   result.append("[").append(section).append("]").append(eol).append(entry).append(eol);
   return result;
 }
