@@ -6,22 +6,49 @@
 #include <cstdlib>
 
 #include "app/scanner_program.h"
+#include "command_line.h"
 #include "gui/frame_pacer.h"
 #include "gui/main_window.h"
 #include "gui/network_window.h"
 #include "posix/iconv_codec.h"
 #include "posix/posix_file_access.h"
 #include "posix/proc_executable_directory.h"
+#include "posix/stream_program_log.h"
+#include "qt/qt_dialogs.h"
 #include "qt/qt_event_loop.h"
+#include "qt/qt_instance_guard.h"
 #include "qt/qt_serial_port.h"
-#include "qt/qt_shell.h"
 #include "qt/qt_tcp_socket.h"
+#include "qt/qt_tray_icon.h"
+#include "qt/unix_close_requests.h"
 #include "x11/xtest_desktop_input.h"
 
 int main(int argc, char** argv) {
   using namespace scantouch;
+  // Before the toolkit starts: asking for help needs no display and writes no file.
+  std::string error;
+  const std::optional<CommandLine> commandLine = ParseCommandLine(argc, argv, error);
+  if (!commandLine) {
+    std::fprintf(stderr, "scantouch: %s\n%s", error.c_str(), kUsage);
+    return 2;
+  }
+  if (commandLine->help) {
+    std::printf("%s", kUsage);
+    return 0;
+  }
+  if (commandLine->version) {
+    std::printf("scantouch %s\n", SCANTOUCH_VERSION);
+    return 0;
+  }
+  StreamProgramLog log;
+  if (commandLine->logFile && !log.openFile(*commandLine->logFile)) {
+    std::fprintf(stderr, "scantouch: cannot open the log file %s\n", commandLine->logFile->c_str());
+    return 2;
+  }
+
   QApplication application(argc, argv);
   application.setQuitOnLastWindowClosed(false);
+  application.setWindowIcon(ProgramIcon());  // the windows show the tray's icon too
 
   QtEventLoop loop;
   ProcExecutableDirectory directory;
@@ -30,7 +57,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<DesktopInput> xtest = XTestDesktopInput::open();
   NoDesktopInput noDesktop;
   if (!xtest)
-    std::fprintf(stderr, "scantouch: no X server with XTest; touches will not move the cursor\n");
+    log.write("no X server with XTest: touches will not move the cursor");
   QtSerialPort serialPort(directory);
   QtTcpSocketFactory sockets;
   QtDialogs dialogs;
@@ -43,6 +70,7 @@ int main(int argc, char** argv) {
                                     std::fflush(nullptr);
                                     std::_Exit(0);
                                   }});
+  program.connectLog(log);
   gui::FramePacer pacer;
   gui::MainWindow mainWindow(program, pacer);
   gui::NetworkWindow networkWindow(program.network(), pacer);

@@ -30,6 +30,7 @@ TEST(SerialLinkOnAPseudoTerminal, StreamsIntoTheDecoderAndCarriesTheCommands) {
       {"--pty", QString::fromStdString(harness.directory() + "/COM7"), "--rate", "4000"});
   ASSERT_TRUE(sim.waitForLine("ready"));
   ScannerProgram& program = harness.start();
+  program.lifecycle().startUp();  // the port's timers run from here
   MainForm& form = program.form();
   form.Text1.setText("7");
   ASSERT_TRUE(program.serial().isOpen());
@@ -96,6 +97,7 @@ TEST(SerialLinkOnAPseudoTerminal, AHungUpDeviceClosesThePortWhichOpensAgainWhenI
   auto device = std::make_unique<PseudoTerminal>(link);
   ASSERT_TRUE(device->usable());
   ScannerProgram& program = harness.start();
+  program.lifecycle().startUp();  // the port's timers run from here
   MainForm& form = program.form();
   form.Text1.setText("7");
   ASSERT_TRUE(program.serial().isOpen());

@@ -108,6 +108,38 @@ TEST_F(SettingsFilesTest, AReplacementThatCannotBeWrittenLeavesTheOldFile) {
   EXPECT_EQ(entries, 1u) << "no temporary file is left behind";
 }
 
+TEST_F(SettingsFilesTest, FilesThatMustNotBeReplacedAreNotAndOthersKeepTheirKind) {
+  const fs::path path = directory_ / keys::kFileName;
+  WriteBytes(path, "[s]\r\nk=old\r\n");
+
+  // Marked read-only: left alone, even by an administrator.
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+  store_.WriteIniString(path, "s", "k", "new");
+  EXPECT_EQ(ReadBytes(path), "[s]\r\nk=old\r\n");
+
+  // Writable with unusual permissions: replaced, and the permissions stay.
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                    fs::perms::group_write;
+  fs::permissions(path, mode);
+  store_.WriteIniString(path, "s", "k", "new");
+  EXPECT_EQ(store_.ReadIniString(path, "s", "k"), "new");
+  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
+
+  // A link to the settings elsewhere stays a link; the file it points to changes.
+  const fs::path elsewhere = directory_ / "shared.ini";
+  fs::rename(path, elsewhere);
+  fs::create_symlink(elsewhere, path);
+  store_.WriteIniString(path, "s", "k", "linked");
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_EQ(store_.ReadIniString(elsewhere, "s", "k"), "linked");
+
+  // Not a file that can be read (here a folder in its place): never replaced.
+  const fs::path folder = directory_ / "配置.ini";
+  fs::create_directory(folder);
+  store_.WriteIniString(folder, "s", "k", "v");
+  EXPECT_TRUE(fs::is_directory(folder));
+}
+
 TEST_F(SettingsFilesTest, TheSettingsFileLivesInTheGivenDirectory) {
   FixedDirectory directory(directory_.string());
   SettingsFile file(store_, directory, keys::kFileName);

@@ -122,9 +122,14 @@ class ScriptedDialogs final : public Dialogs {
     asked.emplace_back(text);
     return answer;
   }
-  void inform(std::string_view text, std::string_view) override { told.emplace_back(text); }
+  void inform(std::string_view text, std::string_view) override {
+    told.emplace_back(text);
+    if (whileTelling)
+      whileTelling();  // what happens while the message waits for its answer
+  }
 
   bool answer = true;
+  std::function<void()> whileTelling;
   std::vector<std::string> asked;
   std::vector<std::string> told;
 };

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/instance_guard.h"
 #include "app/tray_icon.h"
 
 namespace scantouch::testing {

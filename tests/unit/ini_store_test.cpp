@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "config/in_memory_files.h"
 
@@ -27,12 +28,21 @@ class ShoutingCodec final : public TextCodec {
   }
 };
 
+class RecordingLog final : public ProgramLog {
+ public:
+  void write(std::string_view line) override { lines.emplace_back(line); }
+  std::vector<std::string> lines;
+};
+
 class IniStoreTest : public ::testing::Test {
  protected:
+  IniStoreTest() { store_.reports().setLog(&log_); }
+
   const std::string path_ = "/dir/settings.ini";
   InMemoryFiles files_;
   ShoutingCodec codec_;
   IniStore store_{files_, codec_};
+  RecordingLog log_;
 };
 
 TEST_F(IniStoreTest, AKeyWrittenReadsBackAndAMissingOneReadsEmpty) {
@@ -64,11 +74,34 @@ TEST_F(IniStoreTest, TheSameValueTwiceDoesNotTouchTheFile) {
   EXPECT_EQ(files_.replacements, 1);
 }
 
-TEST_F(IniStoreTest, RefusedWritesAreIgnoredAndTheOldFileStays) {
+TEST_F(IniStoreTest, RefusedWritesLeaveTheOldFileAndAreToldOnceUntilAWriteSucceeds) {
   store_.WriteIniString(path_, "s", "k", "old");
   files_.readOnly = true;
+  store_.WriteIniString(path_, "s", "k", "n");
+  store_.WriteIniString(path_, "s", "k", "ne");
   store_.WriteIniString(path_, "s", "k", "new");
   EXPECT_EQ(store_.ReadIniString(path_, "s", "k"), "old");
+  EXPECT_EQ(log_.lines,
+            (std::vector<std::string>{
+                "cannot write /dir/settings.ini: [s] k and later changes are not stored"}));
+  files_.readOnly = false;
+  store_.WriteIniString(path_, "s", "k", "again");
+  files_.readOnly = true;
+  store_.WriteIniString(path_, "s", "j", "x");
+  EXPECT_EQ(log_.lines.size(), 2u);
+}
+
+TEST_F(IniStoreTest, AFileThatCannotBeReadIsNeverReplaced) {
+  files_.files[path_] = "[s]\r\nother=1\r\n";
+  files_.unreadable.insert(path_);
+  store_.WriteIniString(path_, "s", "k", "v");
+  store_.WriteIniString(path_, "s", "k", "w");
+  EXPECT_EQ(files_.replacements, 0);
+  EXPECT_EQ(files_.files[path_], "[s]\r\nother=1\r\n");
+  ASSERT_EQ(log_.lines.size(), 1u);
+  EXPECT_EQ(log_.lines[0],
+            "cannot read /dir/settings.ini: left as it is; [s] k and later changes "
+            "are not stored");
 }
 
 TEST_F(IniStoreTest, AFileWithAUtf8MarkIsReadAndWrittenAsUtf8) {

@@ -135,6 +135,32 @@ TEST_F(MainSettingsTest, AValueThatCannotBeAppliedStopsTheInitialisationWhereItI
   EXPECT_EQ(form_.radar().lblquality[0].caption(), "");
 }
 
+class RecordingLog final : public ProgramLog {
+ public:
+  void write(std::string_view line) override { lines.emplace_back(line); }
+  std::vector<std::string> lines;
+};
+
+TEST_F(MainSettingsTest, WhereTheInitialisationStopsIsToldOnceAndTheLargestNumberLoads) {
+  RecordingLog log;
+  store_.reports().setLog(&log);
+  store(keys::kParameters, keys::kAngleCorrection, "1E999");
+  form_.load();
+  form_.load();
+  EXPECT_EQ(log.lines,
+            (std::vector<std::string>{
+                "cannot use /opt/scantouch/系统配置.ini [参数设置] 角度校正 = \"1E999\": "
+                "the start-up stopped here, later settings are not loaded"}));
+
+  // What the program writes of the largest number reads back as that number.
+  form_.txt角度校正.setText("1.7976931348623157e308");
+  log.lines.clear();
+  form_.load();
+  form_.load();  // from what the first load wrote back
+  EXPECT_TRUE(log.lines.empty());
+  EXPECT_EQ(form_.txt角度校正.text(), "1.7976931348623157E+308");
+}
+
 TEST_F(MainSettingsTest, StopsAtABadCheckValueOrANegativeRectangle) {
   store(keys::kActions, keys::kMouseMove, "1");
   store(keys::kActions, keys::kMouseClick, "3");

@@ -31,6 +31,13 @@ TEST(FormatShortest, ReadsBackAsTheSameNumber) {
   }
 }
 
+TEST(FormatShortest, TheLargestNumbersStayFinite) {
+  const double largest = std::numeric_limits<double>::max();
+  EXPECT_EQ(FormatShortest(largest), "1.7976931348623157E+308");
+  EXPECT_EQ(NumericValue(*FormatShortest(-largest)), -largest);
+  EXPECT_EQ(FormatShortest(1.5e308), "1.5E+308");  // 15 digits where they read back
+}
+
 TEST(FormatShortest, NonFiniteValuesHaveNoForm) {
   EXPECT_EQ(FormatShortest(std::numeric_limits<double>::infinity()), std::nullopt);
   EXPECT_EQ(FormatShortest(std::numeric_limits<double>::quiet_NaN()), std::nullopt);

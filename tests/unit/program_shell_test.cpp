@@ -22,6 +22,27 @@ TEST_F(ProgramShellTest, StartUpWarnsAboutASecondCopyAndGoesOn) {
   EXPECT_EQ(processEnds_, 0);
 }
 
+TEST_F(ProgramShellTest, StartUpWarnsThenAddsTheIconThenLoadsThenMeasuresAndNothingRunsBefore) {
+  instances_.another = true;
+  files_.files["/opt/scantouch/系统配置.ini"] = "[串口设置]\r\n端口=7\r\n";
+  std::vector<std::string> order;
+  dialogs_.whileTelling = [&] {
+    order.push_back(tray_.shown ? "warning after the icon" : "warning");
+    loop_.advance(4000);  // the warning waits; time goes on
+    EXPECT_EQ(files_.replacements, 0);
+    EXPECT_EQ(serialPort().opens, 0);
+    EXPECT_EQ(form().List1.count(), 0u);
+  };
+  form().Text1.changed.connect([&] { order.push_back(tray_.shown ? "load" : "load before icon"); });
+  program_.lifecycle().startUp();
+  order.push_back("started");
+  loop_.advance(1000);
+  EXPECT_EQ(form().List1.count(), 1u);  // the meter's first tick asks for a start
+  EXPECT_EQ(order, (std::vector<std::string>{"warning", "load", "started"}));
+  EXPECT_EQ(serialPort().opened, (std::vector<int>{7}));
+  EXPECT_TRUE(files_.files["/opt/scantouch/系统配置.ini"].starts_with("[串口设置]\r\n端口=7\r\n"));
+}
+
 TEST_F(ProgramShellTest, WithoutANotificationAreaStartUpGoesOn) {
   tray_.available = false;
   program_.lifecycle().startUp();
@@ -153,6 +174,7 @@ TEST_F(ProgramShellTest, CalibrationClicksMoveTheRectangleAndTheScanner) {
 }
 
 TEST_F(ProgramShellTest, TheSpaceBarCapturesTheScreenAreaFromTheCursor) {
+  program_.lifecycle().startUp();
   desktop_.setCursorPos(1920, 0);
   EXPECT_TRUE(form().TXT屏幕左上角.pressKey(kKeySpace));
   EXPECT_EQ(form().TXT屏幕左上角.text(), "1920,0");
@@ -184,12 +206,35 @@ TEST_F(ProgramShellTest, TheSelfTestDrivesSixCirclesAndStopsAtTheEleventhSecond)
   loop_.advance(1);
   EXPECT_EQ(desktop_.actions.front().at, (ScreenPoint{384, 192}));  // angle 90, right of the centre
 
+  while (program_.selfTest().angle() != 355)
+    loop_.advance(1);
+  desktop_.actions.clear();
+  loop_.advance(1);  // 360 wraps to 0: straight below each centre
+  EXPECT_EQ(program_.selfTest().angle(), 0);
+  EXPECT_EQ(desktop_.actions.front().at, (ScreenPoint{192, 384}));
+
   loop_.advance(10000 - loop_.nowMs() + 999);
   EXPECT_EQ(form().CHK鼠标画4个圈测试.value(), 1);
   loop_.advance(1000);  // the eleventh stop tick
   EXPECT_EQ(form().CHK鼠标画4个圈测试.value(), 0);
   EXPECT_FALSE(form().tmr鼠标画4个圈测试.enabled());
   EXPECT_FALSE(form().tmr鼠标画4个圈测试20秒自动关闭.enabled());
+}
+
+TEST_F(ProgramShellTest, TheSelfTestMinimisesAgainAfterTheUserRestoresAndOnEveryRun) {
+  int minimisations = 0;
+  form().Form1.stateChanged.connect([&] { minimisations += form().Form1.minimised() ? 1 : 0; });
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_EQ(form().CHK鼠标画4个圈测试.setValue(1), ToolkitResult::ok);
+    loop_.advance(1);
+    EXPECT_TRUE(form().Form1.minimised());
+    form().Form1.setMinimised(false);  // the user restores the window, as the window reports
+    loop_.advance(1);
+    EXPECT_TRUE(form().Form1.minimised());
+    ASSERT_EQ(form().CHK鼠标画4个圈测试.setValue(0), ToolkitResult::ok);
+    form().Form1.setMinimised(false);
+  }
+  EXPECT_EQ(minimisations, 4);
 }
 
 }  // namespace

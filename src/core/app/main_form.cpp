@@ -5,10 +5,10 @@ namespace scantouch {
 MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& settingsFile,
                    ScanStreamDecoder::Recovery recovery)
     : TMR计算扫描频率("TMR计算扫描频率", loop, 1000, false),
-      Timer1("Timer1", loop, 1000, true),
-      Timer2("Timer2", loop, 100, true),
+      Timer1("Timer1", loop, 1000, false),
+      Timer2("Timer2", loop, 100, false),
       TMR开始("TMR开始", loop, 100, false),
-      TMR鼠标在屏幕的当前位置("TMR鼠标在屏幕的当前位置", loop, 1000, true),
+      TMR鼠标在屏幕的当前位置("TMR鼠标在屏幕的当前位置", loop, 1000, false),
       tmr鼠标画4个圈测试("tmr鼠标画4个圈测试", loop, 1, false),
       tmr鼠标画4个圈测试20秒自动关闭("tmr鼠标画4个圈测试20秒自动关闭", loop, 1000, false),
       radar_(Line1, Shape1, OPT曲线模式, PICYL),

@@ -59,8 +59,8 @@ class MainForm {
   // The serial port: its number, its open indicator and its timers.
   TextBox Text1{"Text1"};
   Label Label1{"Label1"};
-  Timer Timer1;  // 1000 ms: follows the entered number
-  Timer Timer2;  // 100 ms: polls received bytes
+  Timer Timer1;  // 1000 ms from the window's load: follows the entered number
+  Timer Timer2;  // 100 ms from the window's load: polls received bytes
 
   // Scanner commands and the event log.
   ControlArray<TextBox> Text3{"Text3", 4};
@@ -99,7 +99,7 @@ class MainForm {
       "OPT标定",
       {"标定左上角", "标定右下角", "标定雷达位置", "设置屏幕左上角", "设置屏幕宽高", "完成"}};
   Label LBL鼠标在屏幕的当前位置{"LBL鼠标在屏幕的当前位置"};
-  Timer TMR鼠标在屏幕的当前位置;  // 1000 ms from start
+  Timer TMR鼠标在屏幕的当前位置;  // 1000 ms from the window's load
 
   // The cursor self-test.
   CheckBox CHK鼠标画4个圈测试{"CHK鼠标画4个圈测试", "鼠标画4个圈测试"};

@@ -30,6 +30,11 @@ void MainWindowLifecycle::startUp() {
     dialogs_.inform(kAlreadyRunning, MainForm::kCaption);
   (void)tray_.add(kTrayTip);
   form_.load();
+  // The window's timers run from here, not from its creation: while the warning above waits for
+  // its answer, a serial check would open the design-time port 3 and store it over the user's.
+  form_.Timer1.setEnabled(true);
+  form_.Timer2.setEnabled(true);
+  form_.TMR鼠标在屏幕的当前位置.setEnabled(true);
   form_.TMR计算扫描频率.setEnabled(true);
 }
 

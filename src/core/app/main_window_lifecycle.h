@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "instance_guard.h"
 #include "link/network_form.h"
 #include "link/scanner_commands.h"
 #include "link/serial_link.h"

@@ -28,6 +28,11 @@ ScannerProgram::ScannerProgram(Platform platform, ScanStreamDecoder::Recovery re
   wire();
 }
 
+void ScannerProgram::connectLog(ProgramLog& log) {
+  store_.reports().setLog(&log);
+  form_.List1.added.connect([&log](std::string_view entry) { log.write(entry); });
+}
+
 void ScannerProgram::wire() {
   MainForm& f = form_;
   f.Text1.changed.connect([this] { serial_.reopenSerialPort(); });

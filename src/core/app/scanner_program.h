@@ -3,10 +3,12 @@
 #include <functional>
 #include <memory>
 
+#include "common/program_log.h"
 #include "config/file_access.h"
 #include "config/ini_store.h"
 #include "config/settings_file.h"
 #include "config/text_codec.h"
+#include "instance_guard.h"
 #include "link/network_form.h"
 #include "link/scanner_commands.h"
 #include "link/serial_link.h"
@@ -56,6 +58,9 @@ class ScannerProgram {
   CursorSelfTest& selfTest() { return selfTest_; }
   SettingsFile& mainSettings() { return mainSettings_; }
   SettingsFile& networkSettings() { return networkSettings_; }
+
+  // From now on the event log's entries and the settings files' problems also go to `log`.
+  void connectLog(ProgramLog& log);
 
  private:
   void wire();

@@ -27,11 +27,4 @@ class TrayIcon {
   Notifier<> exitChosen;        // menu item "退出Qivra激光雷达互动"
 };
 
-// Whether another copy of the program runs already.
-class InstanceGuard {
- public:
-  virtual ~InstanceGuard() = default;
-  virtual bool anotherInstanceRunning() = 0;
-};
-
 }  // namespace scantouch

@@ -13,8 +13,15 @@ std::optional<std::string> FormatShortest(double value) {
   if (value == 0)
     return "0";  // also turns -0 into 0
   std::array<char, 64> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                    std::chars_format::general, 15);
+  auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                              std::chars_format::general, 15);
+  double readBack = 0;
+  if (std::from_chars(buffer.data(), result.ptr, readBack).ec != std::errc()) {
+    // Near the largest number, rounding to 15 digits goes past it, and the text would read back
+    // as no number at all: the shortest text that reads back as this very value instead.
+    result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                           std::chars_format::general);
+  }
   std::string text(buffer.data(), result.ptr);
   // %g style writes "1e+16" and "1e-05"; the settings files have "1E+16" and "1E-05".
   const auto e = text.find('e');

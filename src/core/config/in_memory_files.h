@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -15,10 +16,11 @@ class InMemoryFiles final : public FileAccess {
  public:
   std::optional<std::string> readAll(const std::string& path) const override {
     const auto it = files.find(path);
-    if (it == files.end())
+    if (it == files.end() || unreadable.contains(path))
       return std::nullopt;
     return it->second;
   }
+  bool exists(const std::string& path) const override { return files.contains(path); }
 
   bool replace(const std::string& path, std::string_view content) override {
     ++replacements;
@@ -29,6 +31,7 @@ class InMemoryFiles final : public FileAccess {
   }
 
   std::map<std::string, std::string> files;
+  std::set<std::string> unreadable;  // there, but every read fails
   bool readOnly = false;
   int replacements = 0;
 };

@@ -73,7 +73,15 @@ void IniStore::WriteIniString(const std::string& path, std::string_view section,
     value = value.substr(0, lineBreak);
   value = CutUtf8Chars(value, kMaxWriteChars);
 
-  const std::string old = files_.readAll(path).value_or("");
+  const std::optional<std::string> read = files_.readAll(path);
+  if (!read && files_.exists(path)) {
+    reports_.report(path + "\nread", "cannot read " + path + ": left as it is; [" +
+                                         std::string(section) + "] " + std::string(key) +
+                                         " and later changes are not stored");
+    return;
+  }
+  reports_.clear(path + "\nread");
+  const std::string old = read.value_or("");
   std::string_view content = old;
   const bool utf8 = content.starts_with(kUtf8Mark);
   if (utf8)
@@ -83,8 +91,14 @@ void IniStore::WriteIniString(const std::string& path, std::string_view section,
   std::string updated(utf8 ? kUtf8Mark : "");
   updated += SetIniValue(content, codec.encode(section), codec.encode(key), codec.encode(value));
   if (updated == old)
-    return;                             // the same value again: the file stays as it is
-  (void)files_.replace(path, updated);  // refused writes are ignored: the old file stays
+    return;  // the same value again: the file stays as it is
+  if (files_.replace(path, updated)) {
+    reports_.clear(path + "\nwrite");
+    return;
+  }
+  // The old file stays; the program goes on with the value it holds.
+  reports_.report(path + "\nwrite", "cannot write " + path + ": [" + std::string(section) + "] " +
+                                        std::string(key) + " and later changes are not stored");
 }
 
 }  // namespace scantouch

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/program_log.h"
 #include "file_access.h"
 #include "text_codec.h"
 
@@ -22,15 +23,21 @@ class IniStore {
   std::string ReadIniString(const std::string& path, std::string_view section,
                             std::string_view key) const;
 
-  // Never fails visibly: a write the file system refuses leaves the old file as it was. A value
-  // is cut at the first NUL, CR or LF, so that it can never break the file's lines.
+  // Never fails visibly in the window: a write the file system refuses leaves the old file as it
+  // was, and so does a file that is there but cannot be read (writing it anew would lose every
+  // other setting). Either is told once to the program's log. A value is cut at the first NUL,
+  // CR or LF, so that it can never break the file's lines.
   void WriteIniString(const std::string& path, std::string_view section, std::string_view key,
                       std::string_view value);
+
+  // Problems of the files, once each, to the program's log.
+  OnceReports& reports() { return reports_; }
 
  private:
   FileAccess& files_;
   const TextCodec& ansiCodec_;
   Utf8Codec utf8Codec_;
+  OnceReports reports_;
 };
 
 }  // namespace scantouch

@@ -48,8 +48,9 @@ class MainSettings {
   // Connects the write-back handlers; from then on every change of a settings control is stored.
   void connectWriteBack();
 
-  // Loads every stored setting into the controls and resets the radar view. Stops silently at the
-  // first stored value that cannot be applied; what was applied before stays.
+  // Loads every stored setting into the controls and resets the radar view. Stops at the first
+  // stored value that cannot be applied, which is told once to the program's log; what was
+  // applied before stays.
   void fun_init();
 
   // A range option was selected: store it, rescale the view and load everything again.
@@ -63,6 +64,8 @@ class MainSettings {
   bool loadCheckBoxes();
   bool placeShapes();
   void resetRadarView();
+  // Reports where the initialisation stops; false, to stop it.
+  bool stopAt(std::string_view section, std::string_view key);
 
   SettingsControls c_;
   SettingsFile& file_;

@@ -1,4 +1,6 @@
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "common/blanks.h"
 #include "common/number_format.h"
@@ -56,10 +58,10 @@ void MainSettings::fun_init() {
 
 bool MainSettings::loadOptionsAndTexts() {
   if (!SelectStored(c_.displayMode, file_.read(keys::kDisplayMode, keys::kDisplayMode)))
-    return false;
+    return stopAt(keys::kDisplayMode, keys::kDisplayMode);
   // Selecting a range runs its handler, which runs this whole initialisation once more, nested.
   if (!SelectStored(c_.viewRange, file_.read(keys::kViewRange, keys::kViewRange)))
-    return false;
+    return stopAt(keys::kViewRange, keys::kViewRange);
 
   c_.radarPosition.setText(file_.read(keys::kParameters, keys::kRadarPosition));
   c_.screenSize.setText(file_.read(keys::kParameters, keys::kScreenSize));
@@ -71,28 +73,35 @@ bool MainSettings::loadOptionsAndTexts() {
   if (TrimBlanks(sensitivity).empty()) {
     c_.sensitivity.setText("2");
   } else if (!SetNumberText(c_.sensitivity, sensitivity)) {
-    return false;
+    return stopAt(keys::kParameters, keys::kSensitivity);
   }
   if (!SetNumberText(c_.serialPort, file_.read(keys::kSerial, keys::kPort)))
-    return false;
+    return stopAt(keys::kSerial, keys::kPort);
   if (!SetNumberText(c_.angleCorrection, file_.read(keys::kParameters, keys::kAngleCorrection)))
-    return false;
+    return stopAt(keys::kParameters, keys::kAngleCorrection);
   if (NumericValue(c_.serialPort.text()) < 1)
     c_.serialPort.setText("1");
   return true;
 }
 
 bool MainSettings::loadCheckBoxes() {
-  return CheckStored(c_.mouseMove, file_.read(keys::kActions, keys::kMouseMove)) &&
-         CheckStored(c_.mouseClick, file_.read(keys::kActions, keys::kMouseClick)) &&
-         CheckStored(c_.useNetwork, file_.read(keys::kNetwork, keys::kUseNetwork)) &&
-         CheckStored(c_.hideAtStartup, file_.read(keys::kActions, keys::kHideAtStartup));
+  const std::pair<CheckBox&, std::pair<std::string_view, std::string_view>> boxes[] = {
+      {c_.mouseMove, {keys::kActions, keys::kMouseMove}},
+      {c_.mouseClick, {keys::kActions, keys::kMouseClick}},
+      {c_.useNetwork, {keys::kNetwork, keys::kUseNetwork}},
+      {c_.hideAtStartup, {keys::kActions, keys::kHideAtStartup}},
+  };
+  for (const auto& [box, where] : boxes) {
+    if (!CheckStored(box, file_.read(where.first, where.second)))
+      return stopAt(where.first, where.second);
+  }
+  return true;
 }
 
 bool MainSettings::placeShapes() {
   const auto position = ParsePair(c_.radarPosition.text());
   if (!position)
-    return false;
+    return stopAt(keys::kParameters, keys::kRadarPosition);
   (void)c_.scannerMarker.setWidth(kScannerMarkerSize);
   (void)c_.scannerMarker.setHeight(kScannerMarkerSize);
   c_.scannerMarker.setLeft(static_cast<float>(position->first) - kScannerMarkerSize / 2);
@@ -100,17 +109,21 @@ bool MainSettings::placeShapes() {
 
   const auto corner = ParsePair(c_.calibTopLeft.text());
   if (!corner)
-    return false;
+    return stopAt(keys::kParameters, keys::kCalibTopLeft);
   c_.touchRect.setTop(static_cast<float>(corner->second));
   c_.touchRect.setLeft(static_cast<float>(corner->first));
 
   // The stored pair is the rectangle's width and height, not its far corner.
   const auto size = ParsePair(c_.calibSize.text());
-  if (!size)
-    return false;
-  if (c_.touchRect.setWidth(static_cast<float>(size->first)) != ToolkitResult::ok)
-    return false;
-  return c_.touchRect.setHeight(static_cast<float>(size->second)) == ToolkitResult::ok;
+  if (!size || c_.touchRect.setWidth(static_cast<float>(size->first)) != ToolkitResult::ok ||
+      c_.touchRect.setHeight(static_cast<float>(size->second)) != ToolkitResult::ok)
+    return stopAt(keys::kParameters, keys::kCalibSize);
+  return true;
+}
+
+bool MainSettings::stopAt(std::string_view section, std::string_view key) {
+  file_.reportUnusable(section, key, "the start-up stopped here, later settings are not loaded");
+  return false;
 }
 
 void MainSettings::resetRadarView() {

@@ -4,27 +4,10 @@
 #include <string_view>
 #include <utility>
 
+#include "executable_directory.h"
 #include "ini_store.h"
 
 namespace scantouch {
-
-// Where the program lives: both settings files sit in the directory of the executable.
-class ExecutableDirectory {
- public:
-  virtual ~ExecutableDirectory() = default;
-  // Asked anew at every access, never remembered.
-  virtual std::string path() const = 0;
-};
-
-// A directory given once, for settings kept somewhere other than beside the executable.
-class FixedDirectory final : public ExecutableDirectory {
- public:
-  explicit FixedDirectory(std::string path) : path_(std::move(path)) {}
-  std::string path() const override { return path_; }
-
- private:
-  std::string path_;
-};
 
 // One settings file beside the executable, read and written a key at a time.
 class SettingsFile {
@@ -38,6 +21,13 @@ class SettingsFile {
   }
   void write(std::string_view section, std::string_view key, std::string_view value) {
     store_.WriteIniString(path(), section, key, value);
+  }
+  // Tells the program's log, once, that the stored value of a key could not be used.
+  void reportUnusable(std::string_view section, std::string_view key,
+                      std::string_view consequence) {
+    const std::string where = path() + " [" + std::string(section) + "] " + std::string(key);
+    store_.reports().report(where, "cannot use " + where + " = \"" + read(section, key) +
+                                       "\": " + std::string(consequence));
   }
 
  private:

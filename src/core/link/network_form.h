@@ -44,13 +44,6 @@ struct TcpChannel {
   bool headInFlight = false;
 };
 
-// Makes the sockets of the channels.
-class TcpSocketFactory {
- public:
-  virtual ~TcpSocketFactory() = default;
-  virtual std::unique_ptr<TcpSocket> create() = 0;
-};
-
 // What the network window needs of the main window.
 struct NetworkFormLinks {
   ListBox& eventLog;       // List1 of the main window

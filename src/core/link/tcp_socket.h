@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,13 @@ class TcpSocket {
   Notifier<int, const std::string&> errorOccurred;  // error number, description
   Notifier<> sendCompleted;
   Notifier<> connected;  // the state became kConnected
+};
+
+// Makes the sockets of the channels.
+class TcpSocketFactory {
+ public:
+  virtual ~TcpSocketFactory() = default;
+  virtual std::unique_ptr<TcpSocket> create() = 0;
 };
 
 }  // namespace scantouch

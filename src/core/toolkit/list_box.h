@@ -17,9 +17,9 @@ class ListBox : public Control {
   const EntryList& list() const { return list_; }
   std::size_t count() const { return list_.size(); }
 
-  ToolkitResult addItem(std::string_view text) { return changedIfOk(list_.append(text)); }
+  ToolkitResult addItem(std::string_view text) { return addedIfOk(list_.append(text), text); }
   ToolkitResult insertItem(std::size_t index, std::string_view text) {
-    return changedIfOk(list_.insert(index, text));
+    return addedIfOk(list_.insert(index, text), text);
   }
   ToolkitResult removeItem(std::size_t index) { return changedIfOk(list_.remove(index)); }
   void clear() {
@@ -29,8 +29,17 @@ class ListBox : public Control {
 
   // For views only: the entries changed.
   Notifier<> changed;
+  // An entry was added (at the end or anywhere else), with its text: for the program's log.
+  Notifier<std::string_view> added;
 
  private:
+  ToolkitResult addedIfOk(ToolkitResult result, std::string_view text) {
+    if (result == ToolkitResult::ok) {
+      changed.notify();
+      added.notify(text);
+    }
+    return result;
+  }
   ToolkitResult changedIfOk(ToolkitResult result) {
     if (result == ToolkitResult::ok)
       changed.notify();

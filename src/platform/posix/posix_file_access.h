@@ -10,6 +10,7 @@ namespace scantouch {
 class PosixFileAccess final : public FileAccess {
  public:
   std::optional<std::string> readAll(const std::string& path) const override;
+  bool exists(const std::string& path) const override;
   bool replace(const std::string& path, std::string_view content) override;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/settings_file.h"
+#include "config/executable_directory.h"
 
 namespace scantouch {
 

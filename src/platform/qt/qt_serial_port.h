@@ -3,7 +3,7 @@
 #include <QSerialPort>
 #include <string>
 
-#include "config/settings_file.h"
+#include "config/executable_directory.h"
 #include "link/serial_port.h"
 
 namespace scantouch {

@@ -3,7 +3,6 @@
 #include <QTcpSocket>
 #include <memory>
 
-#include "link/network_form.h"
 #include "link/tcp_socket.h"
 
 namespace scantouch {
