@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPalette>
 #include <QSignalBlocker>
+#include <memory>
 
 namespace scantouch::gui {
 namespace {
@@ -61,11 +63,22 @@ QLineEdit* Bind(TextBox& box, QLineEdit* edit) {
   return edit;
 }
 
-QPlainTextEdit* BindPaced(TextBox& box, QPlainTextEdit* view, FramePacer& pacer) {
+QPlainTextEdit* BindPaced(TextBox& box, QPlainTextEdit* view, FramePacer& pacer,
+                          std::size_t shownChars) {
   view->setReadOnly(true);
-  const auto refresh = [&box, view] {
+  const auto refresh = [&box, view, shownChars, shown = std::make_shared<std::string>()] {
+    std::string_view text = box.text();
+    if (text.size() > shownChars) {
+      text.remove_prefix(text.size() - shownChars);
+      while (!text.empty() && (static_cast<unsigned char>(text.front()) & 0xC0) == 0x80)
+        text.remove_prefix(1);  // not inside a character
+    }
+    if (text == *shown)
+      return;  // laying out the same text again costs as much as new text
+    shown->assign(text);
     const QSignalBlocker blocker(view);
-    view->setPlainText(Q(box.text()));
+    view->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    view->moveCursor(QTextCursor::End);
   };
   refresh();
   box.changed.connect(pacer.add(view, refresh));
@@ -160,17 +173,20 @@ QComboBox* BindPaced(ComboBox& box, QComboBox* widget, FramePacer& pacer) {
   const auto refreshText = [&box, widget] {
     const QString text = Q(box.text());
     if (widget->currentText() == text)
-      return;
+      return;  // the user's own edit: the caret stays where it is
     const QSignalBlocker blocker(widget);
     widget->setEditText(text);
   };
   const auto refreshItems = [&box, widget] {
     const QSignalBlocker blocker(widget);
+    // Refilling the list resets the edit part: whoever is typing there keeps text and caret.
     const QString text = widget->currentText();
+    const int caret = widget->lineEdit()->cursorPosition();
     widget->clear();
     for (const std::string& entry : box.list().entries())
       widget->addItem(Q(entry));
     widget->setEditText(text);
+    widget->lineEdit()->setCursorPosition(caret);
   };
   refreshItems();
   refreshText();

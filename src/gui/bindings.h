@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <string>
 #include <vector>
 
 #include "frame_pacer.h"
@@ -28,7 +29,10 @@ namespace scantouch::gui {
 QLineEdit* Bind(TextBox& box, QLineEdit* edit);
 // A read-only view of a busy text, refreshed once per frame at most.
 QLineEdit* BindPaced(TextBox& box, QLineEdit* view, FramePacer& pacer);
-QPlainTextEdit* BindPaced(TextBox& box, QPlainTextEdit* view, FramePacer& pacer);
+// Shows at most the last `shownChars` bytes of the text: a receive buffer of 196 608 characters
+// laid out thirty times a second would cost a third of a core.
+QPlainTextEdit* BindPaced(TextBox& box, QPlainTextEdit* view, FramePacer& pacer,
+                          std::size_t shownChars = std::string::npos);
 QLabel* Bind(Label& label, QLabel* widget);
 QLabel* BindPaced(Label& label, QLabel* widget, FramePacer& pacer);
 QCheckBox* Bind(CheckBox& box, QCheckBox* widget);

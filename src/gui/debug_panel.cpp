@@ -10,7 +10,6 @@ namespace scantouch::gui {
 QWidget* MakeDebugPanel(ScannerProgram& program, FramePacer& pacer, QWidget* parent) {
   MainForm& form = program.form();
   auto* panel = new QWidget(parent);
-  panel->setMinimumWidth(360);
   auto* column = new QVBoxLayout(panel);
 
   auto* commands = new QGridLayout;
@@ -32,9 +31,8 @@ QWidget* MakeDebugPanel(ScannerProgram& program, FramePacer& pacer, QWidget* par
   bufferRow->addWidget(BindPaced(form.Label2, new QLabel, pacer), 1);
   bufferRow->addWidget(Bind(form.Command2, new QPushButton));
   column->addLayout(bufferRow);
-  auto* buffer = BindPaced(form.TXTRX, new QPlainTextEdit, pacer);
-  buffer->setMaximumBlockCount(200);
-  column->addWidget(buffer, 1);
+  // The newest part of the receive buffer: 1000 bytes of hex text, what fits the box.
+  column->addWidget(BindPaced(form.TXTRX, new QPlainTextEdit, pacer, 3000), 1);
   column->addWidget(BindPaced(form.radar().txtjd, new QPlainTextEdit, pacer), 1);
   column->addWidget(BindPaced(form.List1, new QListWidget, pacer), 1);
   return panel;

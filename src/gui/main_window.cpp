@@ -3,10 +3,13 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScopedValueRollback>
+#include <QScreen>
 #include <QScrollArea>
-#include <QToolButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "bindings.h"
@@ -25,6 +28,16 @@ QLineEdit* Edit(TextBox& box, int width = 110) {
   return edit;
 }
 
+// A page that scrolls when a screen is smaller still than those the layout is made for.
+QScrollArea* Scrollable(QWidget* page) {
+  auto* area = new QScrollArea;
+  area->setWidget(page);
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setMinimumWidth(page->sizeHint().width());
+  return area;
+}
+
 std::vector<QRadioButton*> Radios(int count) {
   std::vector<QRadioButton*> buttons;
   for (int i = 0; i < count; ++i)
@@ -39,47 +52,50 @@ MainWindow::MainWindow(ScannerProgram& program, FramePacer& pacer)
   setWindowTitle(QString::fromStdString(form_.Form1.caption()));
   radar_ = new RadarWidget(form_, program.calibration(), pacer, this);
 
-  auto* debugPanel = MakeDebugPanel(program, pacer, this);
-  debugPanel->setVisible(false);
-  auto* debugToggle = new QToolButton;
-  debugToggle->setText(Q("调试 ▸"));
-  debugToggle->setCheckable(true);
-  connect(debugToggle, &QToolButton::toggled, this, [debugPanel, debugToggle](bool open) {
-    debugPanel->setVisible(open);
-    debugToggle->setText(open ? Q("调试 ◂") : Q("调试 ▸"));
-  });
-
-  auto* settings = new QScrollArea;
-  settings->setWidget(makeSettingsPanel());
-  settings->setWidgetResizable(true);
-  settings->setFrameShape(QFrame::NoFrame);
-  settings->setMinimumWidth(settings->widget()->sizeHint().width() + 20);
+  // The settings, in two pages, and the debug area share the space beside the radar view, one
+  // page at a time: the view keeps its size, and everything fits a 1024 x 768 projector.
+  auto* pages = new QTabWidget;
+  pages->addTab(Scrollable(makeCalibrationPage()), Q("标定"));
+  pages->addTab(Scrollable(makeOptionsPage()), Q("选项"));
+  pages->addTab(Scrollable(MakeDebugPanel(program, pacer, this)), Q("调试"));
 
   auto* right = new QVBoxLayout;
-  right->addWidget(settings, 1);
+  right->addWidget(pages, 1);
   right->addWidget(makeButtons());
-  right->addWidget(debugToggle, 0, Qt::AlignLeft);
 
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(radar_, 1);
   layout->addLayout(right);
-  layout->addWidget(debugPanel);
-  resize(1200, 760);
+  resize(DefaultSize());
   followWindowState();
 }
 
-QWidget* MainWindow::makeSettingsPanel() {
-  auto* panel = new QWidget;
-  auto* column = new QVBoxLayout(panel);
+QSize MainWindow::DefaultSize() {
+  QSize size(1200, 760);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    size = size.boundedTo(screen->availableGeometry().size() - QSize(0, 40));  // title bar
+  return size;
+}
+
+QWidget* MainWindow::makeCalibrationPage() {
+  auto* page = new QWidget;
+  auto* column = new QVBoxLayout(page);
   column->addWidget(makeCalibrationGroup());
   column->addWidget(makeScanGroup());
+  column->addStretch(1);
+  return page;
+}
+
+QWidget* MainWindow::makeOptionsPage() {
+  auto* page = new QWidget;
+  auto* column = new QVBoxLayout(page);
   column->addWidget(makeDisplayModeGroup());
   column->addWidget(makeRangeGroup());
   column->addWidget(makeActionGroup());
   column->addWidget(makeProgramGroup());
   column->addWidget(makeMoreGroup());
   column->addStretch(1);
-  return panel;
+  return page;
 }
 
 QGroupBox* MainWindow::makeCalibrationGroup() {
@@ -189,6 +205,7 @@ QWidget* MainWindow::makeButtons() {
 
 void MainWindow::followWindowState() {
   const auto show = [this] {
+    const QScopedValueRollback following(followingCore_, true);
     if (!form_.Form1.visible()) {
       hide();
     } else if (form_.Form1.minimised()) {
@@ -200,6 +217,12 @@ void MainWindow::followWindowState() {
   };
   form_.Form1.visibilityChanged.connect(show);
   form_.Form1.stateChanged.connect(show);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && !followingCore_)
+    form_.Form1.setMinimised(isMinimized());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

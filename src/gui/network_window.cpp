@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "bindings.h"
+#include "main_window.h"
 
 namespace scantouch::gui {
 namespace {
@@ -63,7 +64,7 @@ NetworkWindow::NetworkWindow(NetworkForm& form, FramePacer& pacer) : form_(form)
     buttons->addWidget(Bind(*button, new QPushButton));
   }
   column->addLayout(buttons);
-  resize(1000, 300);
+  resize(QSize(1000, 300).boundedTo(MainWindow::DefaultSize()));
 
   const auto follow = [this] { setVisible(form_.Window.visible()); };
   form.Window.visibilityChanged.connect(follow);

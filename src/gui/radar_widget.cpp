@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace scantouch::gui {
 namespace {
@@ -21,14 +22,26 @@ RadarWidget::RadarWidget(MainForm& form, Calibration& calibration, FramePacer& p
     : QWidget(parent), form_(form), calibration_(calibration) {
   setMinimumSize(320, 320);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  // Everything the picture shows marks it stale; the pacer repaints once per frame at most.
-  const auto stale = pacer.add(this, [this] { update(); });
-  form_.Label2.changed.connect(stale);  // the end of every decoder pass
+  // Every decoder pass may have changed the beams; once per frame at most the picture is
+  // repainted if they, or anything else it shows, really changed.
+  const auto check = pacer.add(this, [this] { repaintIfChanged(); });
+  form_.TXTRX.changed.connect(check);
+  const auto shownPartChanged = [this, check] {
+    shownPartsChanged_ = true;
+    check();
+  };
   for (Shape* shape : {&form_.Shape1, &form_.SHPWIN, &form_.radar().shpmouse[0]}) {
-    shape->geometryChanged.connect(stale);
-    shape->visibilityChanged.connect(stale);
+    shape->geometryChanged.connect(shownPartChanged);
+    shape->visibilityChanged.connect(shownPartChanged);
   }
-  form_.PICYL.scaleChanged.connect(stale);
+  form_.PICYL.scaleChanged.connect(shownPartChanged);
+  for (int i = 0; i < RadarModel::kQualityLabels; ++i)
+    form_.radar().lblquality[i].changed.connect(shownPartChanged);
+}
+
+void RadarWidget::repaintIfChanged() {
+  if (form_.Line1.revision() != paintedBeamRevision_ || shownPartsChanged_)
+    update();
 }
 
 QRectF RadarWidget::square() const {
@@ -79,31 +92,67 @@ void RadarWidget::paintEvent(QPaintEvent*) {
     painter.drawEllipse(rect(marker));
   }
 
-  RadarModel& radar = form_.radar();
-  QFont font = painter.font();
-  font.setPixelSize(std::max(7, static_cast<int>(radar.qualityLabelHeight() * scale)));
-  painter.setFont(font);
-  painter.setPen(QColor(60, 60, 60));
-  for (int i = 0; i < RadarModel::kQualityLabels; ++i) {
-    const Label& label = radar.lblquality[i];
-    if (!label.visible() || label.caption().empty())
-      continue;
-    const RadarModel::LabelPlacement& place = radar.placement(i);
-    painter.drawText(QRectF(place.left * scale, place.top * scale,
-                            radar.qualityLabelWidth() * scale, radar.qualityLabelHeight() * scale),
-                     Qt::AlignCenter, QString::fromStdString(label.caption()));
+  paintQualityLabels(painter);
+  paintedBeamRevision_ = form_.Line1.revision();
+  shownPartsChanged_ = false;
+}
+
+void RadarWidget::layOutQualityLabels(double side) {
+  labelLayoutSide_ = side;
+  labelLayout_.clear();
+  // Ninety labels an edge: shown one in `step`, so that each has room for a legible digit.
+  constexpr double kMinPitch_px = 11;
+  const double pitch = side / 90;
+  const int step = std::max(1, static_cast<int>(std::ceil(kMinPitch_px / pitch)));
+  const double box = std::min(pitch * step, 14.0);
+  captionFont_ = font();
+  captionFont_.setPixelSize(std::max(7, static_cast<int>(box * 0.8)));
+  captionTexts_.clear();
+  const double far = side - box;
+  for (int i = 0; i < RadarModel::kQualityLabels; i += step) {
+    const auto f = static_cast<double>(i % 90);
+    QPointF at;
+    switch (i / 90) {
+      case 0:  // left edge, top to bottom
+        at = {0, side * f / 90};
+        break;
+      case 1:  // bottom edge, left to right
+        at = {side * f / 90, far};
+        break;
+      case 2:  // right edge, bottom to top
+        at = {far, side - side * f / 90 - box};
+        break;
+      default:  // top edge, right to left
+        at = {side - side * f / 90 - box, 0};
+        break;
+    }
+    at = {std::clamp(at.x(), 0.0, far), std::clamp(at.y(), 0.0, far)};
+    labelLayout_.push_back(PlacedLabel{i, QRectF(at, QSizeF(box, box))});
   }
 }
 
-const QStaticText& RadarWidget::captionText(const std::string& caption, const QFont& font) {
-  // Eleven captions, "0" to "8" and "F", laid out once per font instead of 360 times a frame.
-  if (font != captionFont_) {
-    captionTexts_.clear();
-    captionFont_ = font;
+void RadarWidget::paintQualityLabels(QPainter& painter) {
+  const double side = square().width();
+  if (side != labelLayoutSide_)
+    layOutQualityLabels(side);
+  painter.setPen(QColor(60, 60, 60));
+  painter.setFont(captionFont_);
+  for (const PlacedLabel& placed : labelLayout_) {
+    const Label& label = form_.radar().lblquality[placed.index];
+    if (!label.visible() || label.caption().empty())
+      continue;
+    const QStaticText& text = captionText(label.caption());
+    const QSizeF size = text.size();
+    painter.drawStaticText(placed.pixels.center() - QPointF(size.width() / 2, size.height() / 2),
+                           text);
   }
+}
+
+const QStaticText& RadarWidget::captionText(const std::string& caption) {
+  // A handful of captions, "0" to "8" and "F", laid out once per size instead of every frame.
   auto [it, added] = captionTexts_.try_emplace(caption, QString::fromStdString(caption));
   if (added)
-    it->second.prepare(QTransform(), font);
+    it->second.prepare(QTransform(), captionFont_);
   return it->second;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/main_form.h"
 #include "frame_pacer.h"
@@ -32,12 +33,27 @@ class RadarWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  const QStaticText& captionText(const std::string& caption, const QFont& font);
+  const QStaticText& captionText(const std::string& caption);
   QRectF square() const;  // the part of the widget the view fills
   double pixelsPerUnit() const;
+  // Where the quality labels go for a view of `side` pixels: along the four edges as the model
+  // places them, as many as fit legibly, each inside the view.
+  void layOutQualityLabels(double side);
+  void paintQualityLabels(QPainter& painter);
+  // Marks the picture stale when anything it shows changed since it was last painted.
+  void repaintIfChanged();
+
+  struct PlacedLabel {
+    int index;      // into lblquality
+    QRectF pixels;  // relative to the view's corner
+  };
 
   MainForm& form_;
   Calibration& calibration_;
+  std::uint64_t paintedBeamRevision_ = ~std::uint64_t{0};
+  bool shownPartsChanged_ = true;  // shapes, scale, labels: everything but the beams
+  double labelLayoutSide_ = -1;
+  std::vector<PlacedLabel> labelLayout_;
   QFont captionFont_;
   std::map<std::string, QStaticText> captionTexts_;
 };

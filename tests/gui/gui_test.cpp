@@ -4,14 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include "common/pair.h"
 #include "gui/main_window.h"
+#include "gui/network_window.h"
 #include "gui/radar_widget.h"
 #include "program_fixture.h"
+#include "scan_text.h"
 
 namespace scantouch {
 namespace {
@@ -81,6 +87,77 @@ TEST_F(GuiTest, APressInTheRadarViewCalibratesInViewUnits) {
   ASSERT_TRUE(position);
   EXPECT_NEAR(position->first, 7500, 30);
   EXPECT_NEAR(position->second, 7500, 30);
+}
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint ? 1 : 0;
+    return false;
+  }
+  int paints = 0;
+};
+
+TEST_F(GuiTest, TheRadarViewFollowsBlocksOfWholeNodes) {
+  PaintCounter counter;
+  window_.radar()->installEventFilter(&counter);
+  form().TXTRX.appendText(testing::DescriptorText());
+  QTest::qWait(50);
+  counter.paints = 0;
+  // Blocks that end on a node boundary leave the buffer empty: its length caption never changes.
+  for (int block = 0; block < 20; ++block) {
+    std::string nodes;
+    for (int angle = 0; angle < 36; ++angle)
+      nodes += testing::NodeText(block * 18 + angle * 0.5 + 0.3, 3000 + block * 10);
+    form().TXTRX.appendText(nodes);
+    QTest::qWait(40);
+  }
+  EXPECT_EQ(form().Label2.caption(), "数据长度：0");
+  EXPECT_GE(counter.paints, 10);
+
+  counter.paints = 0;  // nothing new: nothing painted
+  for (int i = 0; i < 5; ++i) {
+    form().TXTRX.appendText("");
+    QTest::qWait(40);
+  }
+  EXPECT_EQ(counter.paints, 0);
+}
+
+TEST_F(GuiTest, BothWindowsFitA1024By768Projector) {
+  window_.resize(1024, 728);  // less the title bar
+  QApplication::processEvents();
+  EXPECT_LE(window_.minimumSizeHint().width(), 1024);
+  EXPECT_LE(window_.minimumSizeHint().height(), 728);
+  auto* pages = window_.findChild<QTabWidget*>();
+  ASSERT_NE(pages, nullptr);
+  for (int page = 0; page < pages->count(); ++page) {
+    pages->setCurrentIndex(page);
+    QApplication::processEvents();
+    auto* area = qobject_cast<QScrollArea*>(pages->currentWidget());
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0) << "page " << page << " needs no scrolling";
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << "page " << page;
+    EXPECT_GE(window_.radar()->height(), 560) << "page " << page;
+  }
+
+  gui::NetworkWindow network(program_.network(), pacer_);
+  EXPECT_LE(network.minimumSizeHint().width(), 1024);
+  EXPECT_LE(network.minimumSizeHint().height(), 728);
+}
+
+TEST_F(GuiTest, TypingInTheSendBoxKeepsTheCaretWhereTheUserTypes) {
+  gui::NetworkWindow network(program_.network(), pacer_);
+  network.show();
+  auto* box = network.findChild<QComboBox*>();  // channel 0's send box comes first
+  ASSERT_NE(box, nullptr);
+  QLineEdit* edit = box->lineEdit();
+  for (const Qt::Key key : {Qt::Key_A, Qt::Key_D, Qt::Key_Left, Qt::Key_B, Qt::Key_C}) {
+    QTest::keyClick(edit, key);
+    QTest::qWait(40);  // a frame, in which the list of queued entries is shown anew
+  }
+  EXPECT_EQ(edit->text(), "abcd");
+  EXPECT_EQ(channel().TxtTcpTx.text(), "abcd");
 }
 
 TEST_F(GuiTest, ClosingTheWindowIsTheProgramsExit) {
