@@ -155,8 +155,7 @@ Run RunProgram(bool hidden, double seconds, bool measureLatency) {
   QProcess program;
   program.setWorkingDirectory(QString::fromStdString(folder.path.string()));
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("TMPDIR",
-                     QString::fromStdString(folder.path.string()));  // its own instance lock
+  environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(folder.runtimeFolder()));
   program.setProcessEnvironment(environment);
   program.start(QString::fromStdString((folder.path / "scantouch").string()), {});
   program.waitForStarted(5000);

@@ -51,13 +51,12 @@ constexpr const char* kCaption = "Qivra激光雷达互动181213Z";
   return found;
 }
 
-// Starts the program installed in `folder` as an installation would run it.
-bool Start(QProcess& program, const fs::path& folder) {
+// Starts the program installed in `installation` as an installation would run it.
+bool Start(QProcess& program, const testing::ProgramFolder& installation) {
+  const fs::path& folder = installation.path;
   program.setWorkingDirectory(QString::fromStdString(folder.string()));
-  // Its own temporary directory: a copy running elsewhere on this machine must not make this one
-  // stop at the "already running" warning.
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("TMPDIR", QString::fromStdString(folder.string()));
+  environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(installation.runtimeFolder()));
   program.setProcessEnvironment(environment);
   program.setProcessChannelMode(QProcess::ForwardedChannels);
   program.start(QString::fromStdString((folder / "scantouch").string()), {});
@@ -76,6 +75,38 @@ void AskToClose(Display* display, ::Window window) {
   XFlush(display);
 }
 
+// Runs a program to its end; its exit code, or -1 when it does not end in time.
+int RunToEnd(const QString& program, const QStringList& arguments, const fs::path& folder,
+             std::string* output = nullptr) {
+  QProcess process;
+  process.setWorkingDirectory(QString::fromStdString(folder.string()));
+  process.start(program, arguments);
+  if (!process.waitForFinished(10000))
+    return -1;
+  if (output != nullptr)
+    *output = process.readAllStandardOutput().toStdString();
+  return process.exitCode();
+}
+
+TEST(CommandLine, HelpAndVersionAnswerWithoutStartingAndMistakesAreRefused) {
+  const fs::path folder =
+      fs::temp_directory_path() / ("scantouch-cli-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  fs::copy_file(SCANTOUCH_PATH, folder / "scantouch", fs::copy_options::overwrite_existing);
+  const QString program = QString::fromStdString((folder / "scantouch").string());
+  std::string output;
+  EXPECT_EQ(RunToEnd(program, {"--help"}, folder, &output), 0);
+  EXPECT_NE(output.find("usage: scantouch"), std::string::npos);
+  EXPECT_EQ(RunToEnd(program, {"--version"}, folder, &output), 0);
+  EXPECT_EQ(output.rfind("scantouch ", 0), 0u) << output;
+  EXPECT_EQ(RunToEnd(program, {"--bogus"}, folder), 2);
+  EXPECT_FALSE(fs::exists(folder / "系统配置.ini")) << "nothing was written";
+
+  EXPECT_EQ(RunToEnd(SCANNER_SIM_PATH, {"--tcp", "abc"}, folder), 2);
+  EXPECT_EQ(RunToEnd(SCANNER_SIM_PATH, {"--tcp", "8001", "--drop", "2"}, folder), 2);
+  fs::remove_all(folder);
+}
+
 TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr) << "needs an X server (CTest runs it under Xvfb)";
@@ -86,7 +117,6 @@ TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
       "2000,250"};
   const int port = testing::FreeLoopbackPort();
   installation.create(port, SCANTOUCH_PATH);
-  const fs::path& folder = installation.path;
 
   // The window the click should land in: the band of the screen area.
   const ::Window target =
@@ -102,7 +132,7 @@ TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
   SimProcess sim({"--tcp", QString::number(port), "--room", "7000", "--object", "0,4000,60"});
   ASSERT_TRUE(sim.waitForLine("ready"));
   QProcess program;
-  ASSERT_TRUE(Start(program, folder));
+  ASSERT_TRUE(Start(program, installation));
 
   int presses = 0;
   const bool clicked = RunUntil(
@@ -143,12 +173,11 @@ TEST(EndToEnd, ATerminateSignalIsACloseRequestThatStopsTheScanner) {
                                       ("scantouch-term-" + std::to_string(::getpid()))};
   const int port = testing::FreeLoopbackPort();
   installation.create(port, SCANTOUCH_PATH);
-  const fs::path& folder = installation.path;
 
   SimProcess sim({"--tcp", QString::number(port), "--room", "7000"});
   ASSERT_TRUE(sim.waitForLine("ready"));
   QProcess program;
-  ASSERT_TRUE(Start(program, folder));
+  ASSERT_TRUE(Start(program, installation));
   ASSERT_TRUE(sim.waitForLine(":SCAN.", 10000));  // connected and streaming
 
   program.terminate();  // SIGTERM, as at log-out or shut-down

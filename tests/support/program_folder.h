@@ -43,6 +43,15 @@ struct ProgramFolder {
     store.WriteIniString(network, "网络参数", "TxtTcpPost0", std::to_string(port));
   }
   void remove() const { std::filesystem::remove_all(path); }
+
+  // A runtime folder of the program's own in the folder, private as the desktop's is: another
+  // copy running on this machine must not make this one stop at the "already running" warning.
+  std::string runtimeFolder() const {
+    const std::filesystem::path runtime = path / "runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    return runtime.string();
+  }
 };
 
 }  // namespace scantouch::testing

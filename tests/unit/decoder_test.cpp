@@ -76,6 +76,27 @@ class EarlierRealignmentTest : public DecoderFixture {
   EarlierRealignmentTest() : DecoderFixture(ScanStreamDecoder::Recovery::realignAtNextAppend) {}
 };
 
+std::string RecoveryName(ScanStreamDecoder::Recovery recovery) {
+  switch (recovery) {
+    case ScanStreamDecoder::Recovery::restartAtNextAppend:
+      return "RestartAtNextAppend";
+    case ScanStreamDecoder::Recovery::realignAtNextAppend:
+      return "RealignAtNextAppend";
+    case ScanStreamDecoder::Recovery::realign:
+      break;
+  }
+  return "Realign";
+}
+
+}  // namespace
+
+// What CTest shows of a parameter, instead of its bytes; found by its namespace.
+void PrintTo(ScanStreamDecoder::Recovery recovery, std::ostream* out) {
+  *out << RecoveryName(recovery);
+}
+
+namespace {
+
 // For the rules both ways of recovering share.
 class EitherDecoderTest : public DecoderFixture,
                           public ::testing::WithParamInterface<ScanStreamDecoder::Recovery> {
@@ -394,7 +415,10 @@ TEST_P(EitherDecoderTest, AnyTextIsSurvived) {
 
 INSTANTIATE_TEST_SUITE_P(BothRecoveries, EitherDecoderTest,
                          ::testing::Values(ScanStreamDecoder::Recovery::realign,
-                                           ScanStreamDecoder::Recovery::restartAtNextAppend));
+                                           ScanStreamDecoder::Recovery::restartAtNextAppend),
+                         [](const ::testing::TestParamInfo<ScanStreamDecoder::Recovery>& way) {
+                           return RecoveryName(way.param);
+                         });
 
 }  // namespace
 }  // namespace scantouch

@@ -86,9 +86,15 @@ TEST_F(SendQueueTest, TheIgnorePolicyDropsAnEntryPerTickWhileDisconnected) {
 }
 
 struct PolicyCase {
+  const char* name;  // for the test's name: ASCII, as CTest and --gtest_filter want it
   const char* policy;
   std::vector<std::string> left;
 };
+
+// What CTest shows of a case, instead of its bytes.
+void PrintTo(const PolicyCase& policy, std::ostream* out) {
+  *out << policy.name;
+}
 
 class PolicyAtExpiryTest : public testing::ProgramFixture,
                            public ::testing::WithParamInterface<PolicyCase> {};
@@ -104,15 +110,18 @@ TEST_P(PolicyAtExpiryTest, ActsOnTheQueueWhenTheIdleTimeOutExpires) {
   EXPECT_EQ(Queue(channel()), GetParam().left) << GetParam().policy;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPolicy, PolicyAtExpiryTest,
-                         ::testing::Values(PolicyCase{"忽略", {"2", "3", "4", "5"}},
-                                           PolicyCase{"尝试发送循环", {"1", "2", "3", "4", "5"}},
-                                           PolicyCase{"尝试发送到有新数据", {"2", "3", "4", "5"}},
-                                           PolicyCase{"只发送最后一条", {"5"}},
-                                           PolicyCase{"提示人工选择", {"2", "3", "4", "5"}},
-                                           PolicyCase{"计划功能：尝试发送5次",
-                                                      {"1", "2", "3", "4", "5"}},
-                                           PolicyCase{"不认识", {"1", "2", "3", "4", "5"}}));
+INSTANTIATE_TEST_SUITE_P(
+    EveryPolicy, PolicyAtExpiryTest,
+    ::testing::Values(PolicyCase{"Ignore", "忽略", {"2", "3", "4", "5"}},
+                      PolicyCase{"RetryForever", "尝试发送循环", {"1", "2", "3", "4", "5"}},
+                      PolicyCase{"RetryUntilNewData", "尝试发送到有新数据", {"2", "3", "4", "5"}},
+                      PolicyCase{"OnlyTheLast", "只发送最后一条", {"5"}},
+                      PolicyCase{"AskTheUser", "提示人工选择", {"2", "3", "4", "5"}},
+                      PolicyCase{"FiveTries", "计划功能：尝试发送5次", {"1", "2", "3", "4", "5"}},
+                      PolicyCase{"Unknown", "不认识", {"1", "2", "3", "4", "5"}}),
+    [](const ::testing::TestParamInfo<PolicyCase>& policy) {
+      return std::string(policy.param.name);
+    });
 
 TEST_F(SendQueueTest, TryUntilNewerDataKeepsASingleEntryAndAskingYesKeepsIt) {
   configureChannel();
