@@ -54,7 +54,7 @@ class FakeSerialPort final : public SerialPort {
 // A TCP socket whose peer the test plays.
 class FakeTcpSocket final : public TcpSocket {
  public:
-  int state() const override { return state_; }
+  TcpState state() const override { return state_; }
   std::string remoteHost() const override { return host_; }
   std::int32_t remotePort() const override { return port_; }
   void setLocalPort(std::int32_t) override {}
@@ -62,11 +62,11 @@ class FakeTcpSocket final : public TcpSocket {
   void setRemotePort(std::int32_t port) override { port_ = port; }
   void connect() override {
     ++connects;
-    state_ = kConnecting;
+    state_ = TcpState::connecting;
   }
   void close() override {
     ++closes;
-    state_ = kClosed;
+    state_ = TcpState::closed;
   }
   std::vector<std::uint8_t> readAll() override { return std::exchange(waiting, {}); }
   bool send(std::string_view bytes) override {
@@ -79,19 +79,19 @@ class FakeTcpSocket final : public TcpSocket {
 
   // The server accepts the pending connection.
   void accept() {
-    state_ = kConnected;
+    state_ = TcpState::connected;
     connected.notify();
   }
-  void fail(int number, const std::string& description) {
-    state_ = kClosed;
-    errorOccurred.notify(number, description);
+  void fail(TcpError error, const std::string& description) {
+    state_ = TcpState::closed;
+    errorOccurred.notify(error, description);
   }
   void deliver(std::vector<std::uint8_t> bytes) {
     waiting.insert(waiting.end(), bytes.begin(), bytes.end());
     dataArrived.notify(waiting.size());
   }
   void complete() { sendCompleted.notify(); }
-  void setState(int state) { state_ = state; }
+  void setState(TcpState state) { state_ = state; }
 
   std::function<void()> onSend;  // the peer's answer to a send, if any
   int connects = 0;
@@ -100,7 +100,7 @@ class FakeTcpSocket final : public TcpSocket {
   std::vector<std::uint8_t> waiting;
 
  private:
-  int state_ = kClosed;
+  TcpState state_ = TcpState::closed;
   std::string host_;
   std::int32_t port_ = 0;
 };

@@ -36,7 +36,7 @@ TEST_F(NetworkFormTest, ConnectsReconnectsAndWaitsTickByTick) {
   EXPECT_EQ(socket().connects, 2);
   EXPECT_EQ(socket().remotePort(), 8002);
 
-  socket().fail(10061, "refused");
+  socket().fail(TcpError::connectionRefused, "refused");
   loop_.advance(1000);
   EXPECT_EQ(socket().connects, 3);
 }
@@ -96,9 +96,9 @@ TEST_F(NetworkFormTest, ReceivedBytesGoToTheReceiveBuffer) {
 
 TEST_F(NetworkFormTest, TheSameErrorTwiceIsLoggedOnce) {
   configureChannel();
-  socket().fail(10061, "Connection refused");
-  socket().fail(10061, "Connection refused");
-  socket().fail(10060, "Timed out");
+  socket().fail(TcpError::connectionRefused, "Connection refused");
+  socket().fail(TcpError::connectionRefused, "Connection refused");
+  socket().fail(TcpError::timedOut, "Timed out");
   EXPECT_EQ(
       form().List1.list().entries(),
       (std::vector<std::string>{"10061Connection refused.  TCPS0", "10060Timed out.  TCPS0"}));

@@ -53,11 +53,12 @@ TEST_F(ProgramShellTest, TheTrayIconOpensTheMenuOrShowsTheWindow) {
   program_.lifecycle().startUp();
   form().CMD隐藏.click();
   EXPECT_FALSE(form().Form1.visible());
-  for (const int code : {TrayIcon::kLeftButtonUp, TrayIcon::kRightButtonUp, 512, 513})
-    tray_.notified.notify(code);
+  for (const TrayEvent event : {TrayEvent::leftButtonUp, TrayEvent::rightButtonUp,
+                                TrayEvent::mouseMove, TrayEvent::leftButtonDown})
+    tray_.notified.notify(event);
   EXPECT_EQ(tray_.menusOpened, 2);
   EXPECT_FALSE(form().Form1.visible());
-  tray_.notified.notify(TrayIcon::kLeftDoubleClick);
+  tray_.notified.notify(TrayEvent::leftDoubleClick);
   EXPECT_TRUE(form().Form1.visible());
   form().CMD隐藏.click();
   tray_.showWindowChosen.notify();

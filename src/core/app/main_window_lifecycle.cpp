@@ -17,7 +17,7 @@ MainWindowLifecycle::MainWindowLifecycle(MainForm& form, ScannerCommands& comman
       instances_(instances),
       dialogs_(dialogs),
       endProcess_(std::move(endProcess)) {
-  tray_.notified.connect([this](int code) { onTrayNotification(code); });
+  tray_.notified.connect([this](TrayEvent event) { onTrayNotification(event); });
   tray_.showWindowChosen.connect([this] { form_.Form1.show(); });
   tray_.exitChosen.connect([this] { exitProgram(); });
   form_.CMD隐藏.clicked.connect([this] { form_.Form1.hide(); });
@@ -38,13 +38,13 @@ void MainWindowLifecycle::startUp() {
   form_.TMR计算扫描频率.setEnabled(true);
 }
 
-void MainWindowLifecycle::onTrayNotification(int code) {
-  switch (code) {
-    case TrayIcon::kLeftButtonUp:
-    case TrayIcon::kRightButtonUp:
+void MainWindowLifecycle::onTrayNotification(TrayEvent event) {
+  switch (event) {
+    case TrayEvent::leftButtonUp:
+    case TrayEvent::rightButtonUp:
       tray_.popUpMenu();
       break;
-    case TrayIcon::kLeftDoubleClick:
+    case TrayEvent::leftDoubleClick:
       form_.Form1.show();
       break;
     default:
@@ -72,7 +72,7 @@ void MainWindowLifecycle::letStopCommandsLeave() {
   const std::int64_t deadline = loop_.nowMs() + kStopDrainLimit_ms;
   for (int turn = 0; turn < 100000 && loop_.nowMs() < deadline; ++turn) {
     const bool pending = channel.TxtTcpTx.list().size() > 0 && channel.WinsockTcp &&
-                         channel.WinsockTcp->state() == TcpSocket::kConnected;
+                         channel.WinsockTcp->state() == TcpState::connected;
     if (!pending)
       break;
     network_.sendQueuedData();  // a send tick now rather than at the timer's next turn

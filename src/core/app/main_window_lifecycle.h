@@ -28,7 +28,7 @@ class MainWindowLifecycle {
   // The main window loads: warn about another copy, add the tray icon, load the settings, show
   // the window unless the settings hid it, start the window's timers.
   void startUp();
-  void onTrayNotification(int code);
+  void onTrayNotification(TrayEvent event);
   // Stops the scanner twice over both transports, removes the tray icon and ends the process.
   // Every close request comes here; one that arrives while the exit runs changes nothing.
   void exitProgram();

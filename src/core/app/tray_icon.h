@@ -6,14 +6,20 @@
 
 namespace scantouch {
 
+// Mouse actions on the tray icon. The values are the codes the desktop has always reported them
+// with; only the three the program answers matter.
+enum class TrayEvent : int {
+  mouseMove = 512,
+  leftButtonDown = 513,
+  leftButtonUp = 514,
+  leftDoubleClick = 515,
+  rightButtonDown = 516,
+  rightButtonUp = 517,
+};
+
 // The program's icon in the desktop's notification area, with its pop-up menu "系统菜单".
 class TrayIcon {
  public:
-  // Mouse actions on the icon, by the codes the desktop has always reported them with.
-  static constexpr int kLeftButtonUp = 514;
-  static constexpr int kLeftDoubleClick = 515;
-  static constexpr int kRightButtonUp = 517;
-
   virtual ~TrayIcon() = default;
 
   // False when the desktop offers no notification area; the program goes on without the icon.
@@ -22,9 +28,9 @@ class TrayIcon {
   // Opens the menu at the cursor.
   virtual void popUpMenu() = 0;
 
-  Notifier<int> notified;       // a mouse action on the icon
-  Notifier<> showWindowChosen;  // menu item "Qivra激光雷达互动调试界面"
-  Notifier<> exitChosen;        // menu item "退出Qivra激光雷达互动"
+  Notifier<TrayEvent> notified;  // a mouse action on the icon
+  Notifier<> showWindowChosen;   // menu item "Qivra激光雷达互动调试界面"
+  Notifier<> exitChosen;         // menu item "退出Qivra激光雷达互动"
 };
 
 }  // namespace scantouch

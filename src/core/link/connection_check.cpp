@@ -41,8 +41,8 @@ void NetworkForm::checkConnections() {
 }
 
 void NetworkForm::showState(TcpChannel& channel) {
-  channel.LBLTcpState.setCaption(
-      std::to_string(channel.WinsockTcp ? channel.WinsockTcp->state() : TcpSocket::kClosed));
+  channel.LBLTcpState.setCaption(std::to_string(
+      StateNumber(channel.WinsockTcp ? channel.WinsockTcp->state() : TcpState::closed)));
 }
 
 void NetworkForm::checkChannel(int index) {
@@ -58,13 +58,13 @@ void NetworkForm::checkChannel(int index) {
     if (!channel.WinsockTcp)
       return;
     const TcpSocket& socket = *channel.WinsockTcp;
-    const int state = socket.state();
+    const TcpState state = socket.state();
     // The port is compared as a number: "08001" is the port 8001 the socket was given.
     const auto port = PortNumberOf(channel.TxtTcpPost.text());
-    const bool healthy = state == TcpSocket::kConnected &&
+    const bool healthy = state == TcpState::connected &&
                          TrimBlanks(channel.TxtTcpIp.text()) == TrimBlanks(socket.remoteHost()) &&
                          port && *port == socket.remotePort();
-    if (!healthy && state != TcpSocket::kConnecting)
+    if (!healthy && state != TcpState::connecting)
       reconnect(channel);
     if (NumericValue(channel.LBLTcpState.tag()) > kRedAfterIdleSeconds) {
       channel.LblTcpNam.setTextColour(colours::kRed);
@@ -80,7 +80,7 @@ void NetworkForm::checkChannel(int index) {
     if (channel.sendStatus == "SendData")
       applySendFailurePolicy(index);
     channel.LBLTcpState.setTag("0");
-    if (channel.WinsockTcp && channel.WinsockTcp->state() != TcpSocket::kClosed) {
+    if (channel.WinsockTcp && channel.WinsockTcp->state() != TcpState::closed) {
       channel.WinsockTcp->close();
       channel.headInFlight = false;  // whatever was in flight goes again on the next connection
     }
@@ -88,14 +88,14 @@ void NetworkForm::checkChannel(int index) {
 }
 
 void NetworkForm::reconnect(TcpChannel& channel) {
-  if (channel.WinsockTcp->state() != TcpSocket::kClosed) {
+  if (channel.WinsockTcp->state() != TcpState::closed) {
     channel.WinsockTcp->close();
     channel.headInFlight = false;
     loop_.yield();
     loop_.yield();
   }
   loop_.yield();
-  if (!channel.WinsockTcp || channel.WinsockTcp->state() != TcpSocket::kClosed)
+  if (!channel.WinsockTcp || channel.WinsockTcp->state() != TcpState::closed)
     return;
   const auto port = PortNumberOf(channel.TxtTcpPost.text());
   // An address shorter than "1.2.3.4" or a port that is no port: never connect.

@@ -74,8 +74,8 @@ NetworkForm::~NetworkForm() = default;
 void NetworkForm::wireSocket(TcpChannel& channel) {
   TcpSocket& socket = *channel.WinsockTcp;
   socket.dataArrived.connect([this, &channel](std::size_t) { receive(channel); });
-  socket.errorOccurred.connect([this, &channel](int number, const std::string& description) {
-    onSocketError(channel, number, description);
+  socket.errorOccurred.connect([this, &channel](TcpError error, const std::string& description) {
+    onSocketError(channel, ErrorNumber(error), description);
   });
   socket.sendCompleted.connect([this, &channel] { onSendCompleted(channel); });
   socket.connected.connect([this] { updateSendTimer(); });
@@ -83,7 +83,7 @@ void NetworkForm::wireSocket(TcpChannel& channel) {
 
 void NetworkForm::wireControls(TcpChannel& channel) {
   channel.LBLTcpState.changed.connect([&channel] {
-    if (channel.LBLTcpState.caption() != "7")
+    if (channel.LBLTcpState.caption() != std::to_string(StateNumber(TcpState::connected)))
       channel.LblTcpNam.setTextColour(colours::kRed);
   });
   channel.TxtTcpRx.changed.connect([&channel] {

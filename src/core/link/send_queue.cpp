@@ -38,7 +38,7 @@ void NetworkForm::sendQueuedData() {
     if (channel.TxtTcpTx.list().size() == 0 || !channel.WinsockTcp)
       continue;
     channel.sendStatus = "SendData";
-    if (channel.WinsockTcp->state() == TcpSocket::kConnected) {
+    if (channel.WinsockTcp->state() == TcpState::connected) {
       // Once per connection: the entry stays at the head until its completion arrives.
       if (!channel.headInFlight)
         sendHead(channel);
@@ -100,7 +100,7 @@ bool NetworkForm::sendTicksWanted() const {
   for (const auto& channel : channels_) {
     if (channel->TxtTcpTx.list().size() == 0 || !channel->WinsockTcp)
       continue;
-    const bool connected = channel->WinsockTcp->state() == TcpSocket::kConnected;
+    const bool connected = channel->WinsockTcp->state() == TcpState::connected;
     if (connected && !channel->headInFlight)
       return true;
     if (!connected && PolicyNamed(channel->CMB发送失败处理方法.text()) == SendFailurePolicy::ignore)

@@ -6,27 +6,26 @@
 namespace scantouch {
 namespace {
 
-// The error numbers the event log has always shown for these failures.
-int ErrorNumberOf(QAbstractSocket::SocketError error) {
+TcpError ErrorOf(QAbstractSocket::SocketError error) {
   switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
-      return 10061;
+      return TcpError::connectionRefused;
     case QAbstractSocket::RemoteHostClosedError:
-      return 10053;
+      return TcpError::connectionAborted;
     case QAbstractSocket::HostNotFoundError:
-      return 11001;
+      return TcpError::hostNotFound;
     case QAbstractSocket::SocketTimeoutError:
-      return 10060;
+      return TcpError::timedOut;
     case QAbstractSocket::NetworkError:
-      return 10050;
+      return TcpError::networkDown;
     case QAbstractSocket::SocketAddressNotAvailableError:
-      return 10049;
+      return TcpError::addressNotAvailable;
     case QAbstractSocket::SocketAccessError:
-      return 10013;
+      return TcpError::accessDenied;
     case QAbstractSocket::SocketResourceError:
-      return 10055;
-    default:
-      return 10000 + static_cast<int>(error);
+      return TcpError::noBufferSpace;
+    default:  // a number of its own, clear of the others
+      return static_cast<TcpError>(10000 + static_cast<int>(error));
   }
 }
 
@@ -36,10 +35,10 @@ QtTcpSocket::QtTcpSocket() {
   QObject::connect(&socket_, &QTcpSocket::readyRead, [this] {
     dataArrived.notify(static_cast<std::size_t>(socket_.bytesAvailable()));
   });
-  QObject::connect(
-      &socket_, &QTcpSocket::errorOccurred, [this](QAbstractSocket::SocketError error) {
-        errorOccurred.notify(ErrorNumberOf(error), socket_.errorString().toStdString());
-      });
+  QObject::connect(&socket_, &QTcpSocket::errorOccurred,
+                   [this](QAbstractSocket::SocketError error) {
+                     errorOccurred.notify(ErrorOf(error), socket_.errorString().toStdString());
+                   });
   QObject::connect(&socket_, &QTcpSocket::bytesWritten, [this](qint64 written) {
     // One completion per send, when its last byte is out.
     unsentBytes_ -= written;
@@ -51,20 +50,20 @@ QtTcpSocket::QtTcpSocket() {
   QObject::connect(&socket_, &QTcpSocket::connected, [this] { connected.notify(); });
 }
 
-int QtTcpSocket::state() const {
+TcpState QtTcpSocket::state() const {
   switch (socket_.state()) {
     case QAbstractSocket::UnconnectedState:
-      return kClosed;
+      return TcpState::closed;
     case QAbstractSocket::HostLookupState:
-      return 4;  // resolving the host
+      return TcpState::resolvingHost;
     case QAbstractSocket::ConnectingState:
-      return kConnecting;
+      return TcpState::connecting;
     case QAbstractSocket::ConnectedState:
-      return kConnected;
+      return TcpState::connected;
     case QAbstractSocket::ClosingState:
-      return 8;  // the peer is closing
+      return TcpState::closing;
     default:
-      return kOther;
+      return TcpState::error;
   }
 }
 

@@ -12,7 +12,7 @@ class QtTcpSocket final : public TcpSocket {
  public:
   QtTcpSocket();
 
-  int state() const override;
+  TcpState state() const override;
   std::string remoteHost() const override { return remoteHost_; }
   std::int32_t remotePort() const override { return remotePort_; }
   void setLocalPort(std::int32_t) override {}  // always chosen by the system

@@ -34,13 +34,13 @@ QtTrayIcon::QtTrayIcon() : menu_(QString::fromUtf8("系统菜单")) {
                    [this](QSystemTrayIcon::ActivationReason reason) {
                      switch (reason) {
                        case QSystemTrayIcon::Trigger:
-                         notified.notify(kLeftButtonUp);
+                         notified.notify(TrayEvent::leftButtonUp);
                          break;
                        case QSystemTrayIcon::DoubleClick:
-                         notified.notify(kLeftDoubleClick);
+                         notified.notify(TrayEvent::leftDoubleClick);
                          break;
                        case QSystemTrayIcon::Context:
-                         notified.notify(kRightButtonUp);
+                         notified.notify(TrayEvent::rightButtonUp);
                          break;
                        default:
                          break;
