@@ -127,7 +127,14 @@ void RadarWidget::layOutQualityLabels(double side) {
         break;
     }
     at = {std::clamp(at.x(), 0.0, far), std::clamp(at.y(), 0.0, far)};
-    labelLayout_.push_back(PlacedLabel{i, QRectF(at, QSizeF(box, box))});
+    const QRectF place(at, QSizeF(box, box));
+    // At the corners two edges meet: the label that would overlap another is left out.
+    const auto overlaps = [&place](const PlacedLabel& other) {
+      return other.pixels.intersected(place).width() > 1 &&
+             other.pixels.intersected(place).height() > 1;
+    };
+    if (std::none_of(labelLayout_.begin(), labelLayout_.end(), overlaps))
+      labelLayout_.push_back(PlacedLabel{i, place});
   }
 }
 
