@@ -1,0 +1,18 @@
+#pragma once
+
+#include "config/file_access.h"
+
+namespace scantouch::win32 {
+
+// Settings files on Windows. A replacement goes to a temporary file beside the old one, is
+// flushed to disk and then moved over it with write-through, so a crash or a full disk never
+// leaves a half-written file. A file with the read-only attribute is refused, as the program has
+// always had it; a replaced file keeps its attributes.
+class Win32FileAccess final : public FileAccess {
+ public:
+  std::optional<std::string> readAll(const std::string& path) const override;
+  bool exists(const std::string& path) const override;
+  bool replace(const std::string& path, std::string_view content) override;
+};
+
+}  // namespace scantouch::win32
