@@ -1,0 +1,16 @@
+#pragma once
+
+#include "touch/desktop_input.h"
+
+namespace scantouch::win32 {
+
+// Cursor and left clicks with SendInput, across the virtual desktop of all monitors (whose
+// coordinates may be negative); the cursor position from GetCursorPos.
+class SendInputDesktop final : public DesktopInput {
+ public:
+  bool setCursorPos(std::int32_t x, std::int32_t y) override;
+  bool leftClick() override;
+  std::optional<ScreenPoint> cursorPos() override;
+};
+
+}  // namespace scantouch::win32

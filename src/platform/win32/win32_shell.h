@@ -1,0 +1,52 @@
+#pragma once
+
+#include <shellapi.h>
+#include <windows.h>
+
+#include <functional>
+
+#include "app/instance_guard.h"
+#include "app/tray_icon.h"
+#include "toolkit/dialogs.h"
+#include "win32/message_window.h"
+
+namespace scantouch::win32 {
+
+// The notification-area icon with its menu "系统菜单", and the program's hidden top-level window:
+// a log-off or shut-down of the session is reported as a close request.
+class Win32TrayIcon final : public TrayIcon {
+ public:
+  Win32TrayIcon(HICON icon, std::function<void()> onCloseRequest);
+  ~Win32TrayIcon() override { remove(); }
+
+  bool add(std::string_view tip) override;
+  void remove() override;
+  void popUpMenu() override;
+
+ private:
+  LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HICON icon_;
+  std::function<void()> onCloseRequest_;
+  MessageWindow window_;
+  NOTIFYICONDATAW data_{};
+  bool added_ = false;
+};
+
+// Another copy runs when the named mutex of the user's session exists already.
+class Win32InstanceGuard final : public InstanceGuard {
+ public:
+  ~Win32InstanceGuard() override;
+  bool anotherInstanceRunning() override;
+
+ private:
+  HANDLE mutex_ = nullptr;
+};
+
+class Win32Dialogs final : public Dialogs {
+ public:
+  bool askYesNo(std::string_view text, std::string_view title) override;
+  void inform(std::string_view text, std::string_view title) override;
+};
+
+}  // namespace scantouch::win32
