@@ -13,7 +13,6 @@
 #include "posix/iconv_codec.h"
 #include "posix/posix_file_access.h"
 #include "posix/proc_executable_directory.h"
-#include "posix/stream_program_log.h"
 #include "qt/qt_dialogs.h"
 #include "qt/qt_event_loop.h"
 #include "qt/qt_instance_guard.h"
@@ -21,6 +20,7 @@
 #include "qt/qt_tcp_socket.h"
 #include "qt/qt_tray_icon.h"
 #include "qt/unix_close_requests.h"
+#include "stdlib/stream_program_log.h"
 #include "x11/xtest_desktop_input.h"
 
 int main(int argc, char** argv) {

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "posix/stream_program_log.h"
+#include "stdlib/stream_program_log.h"
 
 namespace scantouch {
 namespace {

@@ -1,4 +1,4 @@
-#include "posix/stream_program_log.h"
+#include "stdlib/stream_program_log.h"
 
 #include <cstdio>
 #include <ctime>
@@ -10,7 +10,11 @@ namespace {
 std::string Now() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
-  ::localtime_r(&now, &local);
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
   char text[32];
   const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   return std::string(text, length);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "frame_pacer.h"
+#include "link/network_form.h"
+#include "page.h"
+
+namespace scantouch::gui_win32 {
+
+// The network window FRMSOCK, as the Qt face lays it out: a row of controls per TCP channel,
+// the time-out and the local address, what was received, and the buttons. Closing only hides
+// it: its sockets and timers live on.
+class NetworkWindow {
+ public:
+  NetworkWindow(NetworkForm& form, FramePacer& pacer, HICON icon);
+  ~NetworkWindow();
+  NetworkWindow(const NetworkWindow&) = delete;
+  NetworkWindow& operator=(const NetworkWindow&) = delete;
+
+  HWND handle() const { return window_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  NetworkForm& form_;
+  FramePacer& pacer_;
+  HWND window_ = nullptr;
+  HFONT font_ = nullptr;
+  std::unique_ptr<Page> page_;
+};
+
+}  // namespace scantouch::gui_win32

@@ -1,0 +1,244 @@
+#include "radar_view.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "win32/wide_text.h"
+
+namespace scantouch::gui_win32 {
+namespace {
+
+constexpr const wchar_t* kRadarClass = L"ScantouchRadar";
+const COLORREF kHitColour = RGB(0, 255, 0);
+const COLORREF kBeamColour = RGB(0, 0, 0);
+const COLORREF kBackground = RGB(235, 240, 245);
+const COLORREF kTouchRectColour = RGB(30, 90, 220);
+const COLORREF kScannerColour = RGB(220, 40, 40);
+const COLORREF kMarkerColour = RGB(255, 150, 0);
+
+// A pen for the time of one drawing.
+struct Pen {
+  Pen(HDC into, COLORREF colour, int width)
+      : context(into), pen(CreatePen(PS_SOLID, width, colour)), old(SelectObject(into, pen)) {}
+  ~Pen() {
+    SelectObject(context, old);
+    DeleteObject(pen);
+  }
+  HDC context;
+  HPEN pen;
+  HGDIOBJ old;
+};
+
+}  // namespace
+
+RadarView::RadarView(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer)
+    : form_(form), calibration_(calibration) {
+  static const bool registered = [] {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &RadarView::Procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_CROSS);
+    windowClass.lpszClassName = kRadarClass;
+    return RegisterClassExW(&windowClass) != 0;
+  }();
+  (void)registered;
+  window_ = CreateWindowExW(0, kRadarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent,
+                            nullptr, GetModuleHandleW(nullptr), this);
+  // Every decoder pass may have changed the beams; once per frame at most the picture is
+  // repainted if they, or anything else it shows, really changed.
+  const auto check = pacer.add(window_, [this] { repaintIfChanged(); });
+  form_.TXTRX.changed.connect(check);
+  const auto shownPartChanged = [this, check] {
+    shownPartsChanged_ = true;
+    check();
+  };
+  for (Shape* shape : {&form_.Shape1, &form_.SHPWIN, &form_.radar().shpmouse[0]}) {
+    shape->geometryChanged.connect(shownPartChanged);
+    shape->visibilityChanged.connect(shownPartChanged);
+  }
+  form_.PICYL.scaleChanged.connect(shownPartChanged);
+  for (int i = 0; i < RadarModel::kQualityLabels; ++i)
+    form_.radar().lblquality[i].changed.connect(shownPartChanged);
+}
+
+RadarView::~RadarView() {
+  if (labelFont_ != nullptr)
+    DeleteObject(labelFont_);
+}
+
+void RadarView::repaintIfChanged() {
+  if (form_.Line1.revision() != paintedBeamRevision_ || shownPartsChanged_)
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+RECT RadarView::square() const {
+  RECT client;
+  GetClientRect(window_, &client);
+  const int side = std::min(client.right, client.bottom);
+  const int left = (client.right - side) / 2;
+  const int top = (client.bottom - side) / 2;
+  return RECT{left, top, left + side, top + side};
+}
+
+void RadarView::layOutQualityLabels(int side) {
+  labelLayoutSide_ = side;
+  labelLayout_.clear();
+  // Ninety labels an edge: shown one in `step`, so that each has room for a legible digit.
+  constexpr double kMinPitch_px = 11;
+  const double pitch = side / 90.0;
+  const int step = std::max(1, static_cast<int>(std::ceil(kMinPitch_px / pitch)));
+  const int box = static_cast<int>(std::min(pitch * step, 14.0));
+  if (labelFont_ != nullptr)
+    DeleteObject(labelFont_);
+  labelFont_ = CreateFontW(-std::max(7, box * 4 / 5), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
+  const int farEdge = side - box;
+  for (int i = 0; i < RadarModel::kQualityLabels; i += step) {
+    const double f = i % 90;
+    double x = 0;
+    double y = 0;
+    switch (i / 90) {
+      case 0:  // left edge, top to bottom
+        y = side * f / 90;
+        break;
+      case 1:  // bottom edge, left to right
+        x = side * f / 90;
+        y = farEdge;
+        break;
+      case 2:  // right edge, bottom to top
+        x = farEdge;
+        y = side - side * f / 90 - box;
+        break;
+      default:  // top edge, right to left
+        x = side - side * f / 90 - box;
+        break;
+    }
+    const int left = std::clamp(static_cast<int>(x), 0, farEdge);
+    const int top = std::clamp(static_cast<int>(y), 0, farEdge);
+    const RECT place{left, top, left + box, top + box};
+    // At the corners two edges meet: the label that would overlap another is left out.
+    const bool overlaps =
+        std::any_of(labelLayout_.begin(), labelLayout_.end(), [&place](const PlacedLabel& other) {
+          RECT common;
+          return IntersectRect(&common, &other.pixels, &place) && common.right - common.left > 1 &&
+                 common.bottom - common.top > 1;
+        });
+    if (!overlaps)
+      labelLayout_.push_back(PlacedLabel{i, place});
+  }
+}
+
+void RadarView::paint(HDC target) {
+  RECT client;
+  GetClientRect(window_, &client);
+  // Drawn into a back buffer first: the picture never flickers.
+  HDC context = CreateCompatibleDC(target);
+  HBITMAP bitmap =
+      CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom));
+  HGDIOBJ oldBitmap = SelectObject(context, bitmap);
+  FillRect(context, &client, GetSysColorBrush(COLOR_BTNFACE));
+
+  const RECT view = square();
+  const int side = view.right - view.left;
+  HBRUSH background = CreateSolidBrush(kBackground);
+  FillRect(context, &view, background);
+  DeleteObject(background);
+  SetViewportOrgEx(context, view.left, view.top, nullptr);
+  const double scale = side / std::max(1.0, static_cast<double>(form_.PICYL.scaleWidth()));
+  const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
+
+  for (const bool hits : {false, true}) {
+    for (const int width : {1, 2}) {
+      Pen pen(context, hits ? kHitColour : kBeamColour, width);
+      for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
+        const Beam& beam = form_.Line1[degree];
+        if (!beam.visible || beam.hit != hits || beam.width != width)
+          continue;
+        MoveToEx(context, px(beam.x1), px(beam.y1), nullptr);
+        LineTo(context, px(beam.x2), px(beam.y2));
+      }
+    }
+  }
+  HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
+  const auto drawRect = [&](const Shape& shape, COLORREF colour, bool round) {
+    if (!shape.visible())
+      return;
+    Pen pen(context, colour, round ? 3 : 2);
+    const int left = px(shape.left());
+    const int top = px(shape.top());
+    const int right = px(shape.left() + shape.width());
+    const int bottom = px(shape.top() + shape.height());
+    if (round)
+      Ellipse(context, left, top, right, bottom);
+    else
+      Rectangle(context, left, top, right, bottom);
+  };
+  drawRect(form_.SHPWIN, kTouchRectColour, false);
+  drawRect(form_.Shape1, kScannerColour, false);
+  drawRect(form_.radar().shpmouse[0], kMarkerColour, true);
+  SelectObject(context, oldBrush);
+
+  if (side != labelLayoutSide_)
+    layOutQualityLabels(side);
+  HGDIOBJ oldFont = SelectObject(context, labelFont_);
+  SetBkMode(context, TRANSPARENT);
+  SetTextColor(context, RGB(60, 60, 60));
+  for (PlacedLabel& placed : labelLayout_) {
+    const Label& label = form_.radar().lblquality[placed.index];
+    if (!label.visible() || label.caption().empty())
+      continue;
+    const std::wstring caption = win32::Widen(label.caption());
+    DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &placed.pixels,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+  }
+  SelectObject(context, oldFont);
+
+  SetViewportOrgEx(context, 0, 0, nullptr);
+  BitBlt(target, 0, 0, client.right, client.bottom, context, 0, 0, SRCCOPY);
+  SelectObject(context, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(context);
+  paintedBeamRevision_ = form_.Line1.revision();
+  shownPartsChanged_ = false;
+}
+
+LRESULT CALLBACK RadarView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<RadarView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr)
+    return DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the back buffer covers everything
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC context = BeginPaint(window, &paint);
+      self->paint(context);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_SIZE:
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_LBUTTONDOWN: {
+      const RECT view = self->square();
+      const double units = std::max(1.0f, self->form_.PICYL.scaleWidth()) /
+                           std::max(1.0, static_cast<double>(view.right - view.left));
+      self->calibration_.click(static_cast<float>((GET_X_LPARAM(lParam) - view.left) * units),
+                               static_cast<float>((GET_Y_LPARAM(lParam) - view.top) * units));
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace scantouch::gui_win32

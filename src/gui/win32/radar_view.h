@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/main_form.h"
+#include "frame_pacer.h"
+#include "touch/calibration.h"
+
+namespace scantouch::gui_win32 {
+
+// The radar view PICYL, painted with GDI into a back buffer: the beams, the scanner marker, the
+// touch rectangle, the touch marker and the quality labels, from the core's model, at most once
+// per frame and only when something shown changed, as the Qt face's radar widget does. A click
+// reports its position in view units to the calibration.
+class RadarView {
+ public:
+  RadarView(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer);
+  ~RadarView();
+  RadarView(const RadarView&) = delete;
+  RadarView& operator=(const RadarView&) = delete;
+
+  HWND handle() const { return window_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void paint(HDC target);
+  void repaintIfChanged();
+  RECT square() const;
+  void layOutQualityLabels(int side);
+
+  struct PlacedLabel {
+    int index;
+    RECT pixels;  // relative to the view's corner
+  };
+
+  HWND window_ = nullptr;
+  MainForm& form_;
+  Calibration& calibration_;
+  std::uint64_t paintedBeamRevision_ = ~std::uint64_t{0};
+  bool shownPartsChanged_ = true;
+  int labelLayoutSide_ = -1;
+  std::vector<PlacedLabel> labelLayout_;
+  HFONT labelFont_ = nullptr;
+};
+
+}  // namespace scantouch::gui_win32
