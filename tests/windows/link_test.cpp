@@ -12,6 +12,7 @@
 
 #include "win32/send_input_desktop.h"
 #include "win32/win32_event_loop.h"
+#include "win32/win32_serial_port.h"
 #include "win32/win32_tcp_socket.h"
 
 namespace scantouch {
@@ -166,6 +167,18 @@ TEST(WindowsTcpSocket, ARefusedConnectionAndAnUnknownHostAreErrorsWithTheirNumbe
   ASSERT_TRUE(RunUntil(
       loop, [&] { return errors.size() == 2; }, 10000));
   EXPECT_EQ(errors.back(), 11001);
+}
+
+TEST(WindowsSerialPort, RefusesNumbersBeyondItsRangeAndStaysClosedOnAMissingPort) {
+  win32::Win32SerialPort port;
+  EXPECT_FALSE(port.setPortNumber(0));
+  EXPECT_FALSE(port.setPortNumber(256));
+  EXPECT_EQ(port.portNumber(), 1);
+  EXPECT_TRUE(port.setPortNumber(200));
+  EXPECT_FALSE(port.open());  // there is no COM200
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_TRUE(port.readAll().empty());
+  EXPECT_FALSE(port.write(":SCAN."));
 }
 
 // What a low-level mouse hook sees of the program's input.
