@@ -92,9 +92,17 @@ MainWindow::~MainWindow() {
 }
 
 double MainWindow::scale() const {
-  HDC screen = GetDC(window_);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(window_, screen);
+  // The DPI of the monitor the window is on, where Windows can tell (10 and later); the
+  // system's otherwise.
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  int dpi = dpiForWindow != nullptr ? static_cast<int>(dpiForWindow(window_)) : 0;
+  if (dpi <= 0) {
+    HDC screen = GetDC(window_);
+    dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(window_, screen);
+  }
   return dpi > 0 ? dpi / 96.0 : 1.0;
 }
 
