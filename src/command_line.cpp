@@ -8,7 +8,7 @@ const char* const kUsage =
     "usage: scantouch [--log FILE]\n"
     "       scantouch --help | --version\n"
     "Turns a 360-degree laser range scanner into a touch input device. The settings are kept in\n"
-    "\"系统配置.ini\" and \"配置.ini\" in the folder of the executable.\n"
+    "\"系统配置.ini\" and \"配置.ini\", in the folder named below.\n"
     "  --log FILE   append the program's log to FILE as well as to standard error; FILE is\n"
     "               kept to about 1 MiB, the older lines moving to FILE.1\n"
     "  --help       print this and exit\n"

@@ -13,6 +13,7 @@
 #include "posix/iconv_codec.h"
 #include "posix/posix_file_access.h"
 #include "posix/proc_executable_directory.h"
+#include "posix/settings_folder.h"
 #include "qt/qt_dialogs.h"
 #include "qt/qt_event_loop.h"
 #include "qt/qt_instance_guard.h"
@@ -33,7 +34,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (commandLine->help) {
-    std::printf("%s", kUsage);
+    std::printf("%sSettings folder: %s\n", kUsage,
+                ChooseSettingsFolder(ThisProcessPlaces(), false).path.c_str());
     return 0;
   }
   if (commandLine->version) {
@@ -51,14 +53,19 @@ int main(int argc, char** argv) {
   application.setWindowIcon(ProgramIcon());  // the windows show the tray's icon too
 
   QtEventLoop loop;
-  ProcExecutableDirectory directory;
+  ProcExecutableDirectory executableFolder;  // where COM<n> links are looked for
+  const SettingsFolderChoice settingsFolder = ChooseSettingsFolder(ThisProcessPlaces(), true);
+  log.write("settings in " + settingsFolder.path);
+  if (!settingsFolder.problem.empty())
+    log.write(settingsFolder.problem);
+  FixedDirectory directory(settingsFolder.path);
   PosixFileAccess files;
   IconvCodec gbk("CP936");  // the code page the settings files have always been written in
   std::unique_ptr<DesktopInput> xtest = XTestDesktopInput::open();
   NoDesktopInput noDesktop;
   if (!xtest)
     log.write("no X server with XTest: touches will not move the cursor");
-  QtSerialPort serialPort(directory);
+  QtSerialPort serialPort(executableFolder);
   QtTcpSocketFactory sockets;
   QtDialogs dialogs;
   QtTrayIcon tray;

@@ -61,7 +61,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 2;
   }
   if (commandLine->help) {
-    Print(kUsage);
+    Print((std::string(kUsage) + "Settings folder: " + win32::ModuleDirectory().path() + "\n")
+              .c_str());
     return 0;
   }
   if (commandLine->version) {
