@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/scanner_program.h"
 #include "command_line.h"
@@ -14,6 +15,7 @@
 #include "posix/posix_file_access.h"
 #include "posix/proc_executable_directory.h"
 #include "posix/settings_folder.h"
+#include "posix/xdg_autostart.h"
 #include "qt/qt_dialogs.h"
 #include "qt/qt_event_loop.h"
 #include "qt/qt_instance_guard.h"
@@ -84,5 +86,9 @@ int main(int argc, char** argv) {
   UnixCloseRequests closeRequests([&program] { program.lifecycle().exitProgram(); });
 
   program.lifecycle().startUp();
+  std::error_code noLink;
+  XdgAutostart autostart(XdgAutostart::UserAutostartFolder(),
+                         std::filesystem::read_symlink("/proc/self/exe", noLink).string());
+  program.connectAutostart(autostart);
   return application.exec();
 }

@@ -19,6 +19,7 @@
 #include "stdlib/stream_program_log.h"
 #include "win32/code_page_codec.h"
 #include "win32/module_directory.h"
+#include "win32/run_key_autostart.h"
 #include "win32/send_input_desktop.h"
 #include "win32/wide_text.h"
 #include "win32/win32_event_loop.h"
@@ -102,5 +103,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   gui_win32::MainWindow mainWindow(*program, pacer, icon);
   gui_win32::NetworkWindow networkWindow(program->network(), pacer, icon);
   program->lifecycle().startUp();
+  wchar_t executable[MAX_PATH];
+  GetModuleFileNameW(nullptr, executable, MAX_PATH);
+  win32::RunKeyAutostart autostart(L"scantouch", executable);
+  program->connectAutostart(autostart);
   return loop.run();
 }

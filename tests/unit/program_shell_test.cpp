@@ -43,6 +43,45 @@ TEST_F(ProgramShellTest, StartUpWarnsThenAddsTheIconThenLoadsThenMeasuresAndNoth
   EXPECT_TRUE(files_.files["/opt/scantouch/系统配置.ini"].starts_with("[串口设置]\r\n端口=7\r\n"));
 }
 
+class FakeAutostart final : public Autostart {
+ public:
+  bool enabled() const override { return on; }
+  bool setEnabled(bool wanted) override {
+    if (refuse)
+      return false;
+    on = wanted;
+    return true;
+  }
+  bool on = true;
+  bool refuse = false;
+};
+
+class RecordingLog final : public ProgramLog {
+ public:
+  void write(std::string_view line) override { lines.emplace_back(line); }
+  std::vector<std::string> lines;
+};
+
+TEST_F(ProgramShellTest, TheRunAtLogInBoxFollowsTheDesktopAndAHeldChangeIsUndone) {
+  program_.lifecycle().startUp();
+  FakeAutostart autostart;
+  RecordingLog log;
+  program_.connectLog(log);
+  program_.connectAutostart(autostart);
+  EXPECT_EQ(form().CHK开机自动运行.value(), CheckBox::kChecked);  // the entry is there
+  EXPECT_EQ(program_.mainSettings().read("程序设置", "开机自动运行"), "1");
+
+  ASSERT_EQ(form().CHK开机自动运行.setValue(CheckBox::kCleared), ToolkitResult::ok);
+  EXPECT_FALSE(autostart.on);
+  EXPECT_EQ(program_.mainSettings().read("程序设置", "开机自动运行"), "0");
+
+  autostart.refuse = true;  // the autostart folder cannot be written
+  ASSERT_EQ(form().CHK开机自动运行.setValue(CheckBox::kChecked), ToolkitResult::ok);
+  EXPECT_EQ(form().CHK开机自动运行.value(), CheckBox::kCleared);
+  EXPECT_EQ(log.lines,
+            (std::vector<std::string>{"cannot make the desktop start the program at log-in"}));
+}
+
 TEST_F(ProgramShellTest, WithoutANotificationAreaStartUpGoesOn) {
   tray_.available = false;
   program_.lifecycle().startUp();

@@ -10,6 +10,7 @@
 #include "config/settings_file.h"
 #include "win32/code_page_codec.h"
 #include "win32/module_directory.h"
+#include "win32/run_key_autostart.h"
 #include "win32/wide_text.h"
 #include "win32/win32_file_access.h"
 
@@ -78,6 +79,21 @@ TEST_F(WindowsFilesTest, AReadOnlyFileIsLeftAsItIsAndAttributesStay) {
   EXPECT_NE(GetFileAttributesW(Widen(path_).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
   EXPECT_EQ(GetFileAttributesW(Widen(path_ + ".new").c_str()), INVALID_FILE_ATTRIBUTES)
       << "no temporary file is left behind";
+}
+
+TEST(WindowsAutostart, TheRunKeyValueComesAndGoes) {
+  win32::RunKeyAutostart autostart(L"scantouch-test", L"C:\\程序\\scantouch.exe");
+  ASSERT_TRUE(autostart.setEnabled(true));
+  EXPECT_TRUE(autostart.enabled());
+  wchar_t command[MAX_PATH];
+  DWORD size = sizeof command;
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                         L"scantouch-test", RRF_RT_REG_SZ, nullptr, command, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(command), L"\"C:\\程序\\scantouch.exe\"");
+  ASSERT_TRUE(autostart.setEnabled(false));
+  EXPECT_FALSE(autostart.enabled());
+  EXPECT_TRUE(autostart.setEnabled(false));
 }
 
 TEST(WindowsFolders, TheExecutablesFolderHoldsTheExecutable) {

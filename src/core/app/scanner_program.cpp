@@ -29,8 +29,30 @@ ScannerProgram::ScannerProgram(Platform platform, ScanStreamDecoder::Recovery re
 }
 
 void ScannerProgram::connectLog(ProgramLog& log) {
+  log_ = &log;
   store_.reports().setLog(&log);
   form_.List1.added.connect([&log](std::string_view entry) { log.write(entry); });
+}
+
+void ScannerProgram::connectAutostart(Autostart& autostart) {
+  CheckBox& box = form_.CHK开机自动运行;
+  const auto show = [this, &box](bool enabled) {
+    showingAutostart_ = true;
+    (void)box.setValue(enabled ? CheckBox::kChecked : CheckBox::kCleared);
+    showingAutostart_ = false;
+  };
+  show(autostart.enabled());
+  box.clicked.connect([this, &box, &autostart, show] {
+    if (showingAutostart_)
+      return;
+    const bool wanted = box.value() == CheckBox::kChecked;
+    if (autostart.setEnabled(wanted))
+      return;
+    if (log_ != nullptr)
+      log_->write(wanted ? "cannot make the desktop start the program at log-in"
+                         : "cannot stop the desktop from starting the program at log-in");
+    show(!wanted);
+  });
 }
 
 void ScannerProgram::wire() {

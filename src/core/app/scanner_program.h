@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "autostart.h"
 #include "common/program_log.h"
 #include "config/file_access.h"
 #include "config/ini_store.h"
@@ -61,11 +62,17 @@ class ScannerProgram {
 
   // From now on the event log's entries and the settings files' problems also go to `log`.
   void connectLog(ProgramLog& log);
+  // The box "开机自动运行" shows whether the desktop starts the program at log-in, and ticking
+  // or clearing it changes that; a change the desktop refuses is told to the log and undone.
+  // Its key in the settings file is written as before.
+  void connectAutostart(Autostart& autostart);
 
  private:
   void wire();
 
   Platform platform_;
+  ProgramLog* log_ = nullptr;
+  bool showingAutostart_ = false;
   IniStore store_;
   SettingsFile mainSettings_;
   SettingsFile networkSettings_;
