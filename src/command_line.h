@@ -12,6 +12,9 @@ struct CommandLine {
   bool help = false;
   bool version = false;
   std::optional<std::string> logFile;  // --log FILE: the program's log is appended to FILE too
+  // --input xtest|uinput: how touches reach the desktop; by default XTest on X11 and the uinput
+  // pointer on Wayland or without an X server.
+  enum class Input { automatic, xtest, uinput } input = Input::automatic;
 };
 
 // Parses argv; on a mistake returns nullopt and says what was wrong in `error`.

@@ -8,6 +8,7 @@
 
 #include "app/scanner_program.h"
 #include "command_line.h"
+#include "desktop_input_choice.h"
 #include "gui/frame_pacer.h"
 #include "gui/main_window.h"
 #include "gui/network_window.h"
@@ -24,7 +25,6 @@
 #include "qt/qt_tray_icon.h"
 #include "qt/unix_close_requests.h"
 #include "stdlib/stream_program_log.h"
-#include "x11/xtest_desktop_input.h"
 
 int main(int argc, char** argv) {
   using namespace scantouch;
@@ -63,19 +63,15 @@ int main(int argc, char** argv) {
   FixedDirectory directory(settingsFolder.path);
   PosixFileAccess files;
   IconvCodec gbk("CP936");  // the code page the settings files have always been written in
-  std::unique_ptr<DesktopInput> xtest = XTestDesktopInput::open();
-  NoDesktopInput noDesktop;
-  if (!xtest)
-    log.write("no X server with XTest: touches will not move the cursor");
+  DesktopInputChoice desktop(commandLine->input, log);
   QtSerialPort serialPort(executableFolder);
   QtTcpSocketFactory sockets;
   QtDialogs dialogs;
   QtTrayIcon tray;
   QtInstanceGuard instances;
 
-  ScannerProgram program(Platform{loop, xtest ? *xtest : static_cast<DesktopInput&>(noDesktop),
-                                  serialPort, sockets, dialogs, files, gbk, directory, tray,
-                                  instances, [] {
+  ScannerProgram program(Platform{loop, desktop.desktop(), serialPort, sockets, dialogs, files, gbk,
+                                  directory, tray, instances, [] {
                                     std::fflush(nullptr);
                                     std::_Exit(0);
                                   }});

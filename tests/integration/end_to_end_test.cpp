@@ -100,6 +100,7 @@ TEST(CommandLine, HelpAndVersionAnswerWithoutStartingAndMistakesAreRefused) {
   EXPECT_EQ(RunToEnd(program, {"--version"}, folder, &output), 0);
   EXPECT_EQ(output.rfind("scantouch ", 0), 0u) << output;
   EXPECT_EQ(RunToEnd(program, {"--bogus"}, folder), 2);
+  EXPECT_EQ(RunToEnd(program, {"--input", "mouse"}, folder), 2);
   EXPECT_FALSE(fs::exists(folder / "系统配置.ini")) << "nothing was written";
 
   EXPECT_EQ(RunToEnd(SCANNER_SIM_PATH, {"--tcp", "abc"}, folder), 2);

@@ -213,6 +213,39 @@ TEST_F(ProgramShellTest, CalibrationClicksMoveTheRectangleAndTheScanner) {
   EXPECT_EQ(program_.mainSettings().read("参数设置", "雷达位置"), "-121,300");
 }
 
+// A pointer device that moves the cursor but never tells where it is.
+class BlindDesktop final : public DesktopInput {
+ public:
+  bool setCursorPos(std::int32_t, std::int32_t) override { return true; }
+  bool leftClick() override { return true; }
+  std::optional<ScreenPoint> cursorPos() override { return std::nullopt; }
+  bool canReadCursor() const override { return false; }
+};
+
+TEST(CalibrationWithoutACursorPosition, ShowsItUnknownAndCapturesNothing) {
+  VirtualEventLoop loop;
+  BlindDesktop desktop;
+  testing::FakeSerialPort serialPort;
+  testing::FakeSocketFactory sockets;
+  testing::ScriptedDialogs dialogs;
+  InMemoryFiles files;
+  Utf8Codec codec;
+  FixedDirectory directory("/opt/scantouch");
+  testing::FakeTrayIcon tray;
+  testing::FakeInstanceGuard instances;
+  ScannerProgram program(Platform{loop, desktop, serialPort, sockets, dialogs, files, codec,
+                                  directory, tray, instances, [] {}});
+  program.lifecycle().startUp();
+  MainForm& form = program.form();
+  form.TXT屏幕左上角.setText("100,50");
+  EXPECT_TRUE(form.TXT屏幕左上角.pressKey(kKeySpace));
+  EXPECT_TRUE(form.TXT屏幕宽高.pressKey(kKeySpace));
+  EXPECT_EQ(form.TXT屏幕左上角.text(), "100,50");
+  EXPECT_EQ(form.TXT屏幕宽高.text(), "");
+  loop.advance(1000);
+  EXPECT_EQ(form.LBL鼠标在屏幕的当前位置.caption(), "鼠标在屏幕的当前位置?");
+}
+
 TEST_F(ProgramShellTest, TheSpaceBarCapturesTheScreenAreaFromTheCursor) {
   program_.lifecycle().startUp();
   desktop_.setCursorPos(1920, 0);

@@ -73,6 +73,8 @@ void Calibration::readCursor() {
 bool Calibration::captureScreenTopLeft(int keyCode) {
   if (keyCode != kKeySpace)
     return false;
+  if (!desktop_.canReadCursor())
+    return true;  // nothing to capture: the box keeps what it holds
   readCursor();
   c_.screenTopLeft.setText(std::to_string(cursor_.x) + "," + std::to_string(cursor_.y));
   return true;
@@ -81,6 +83,8 @@ bool Calibration::captureScreenTopLeft(int keyCode) {
 bool Calibration::captureScreenSize(int keyCode) {
   if (keyCode != kKeySpace)
     return false;
+  if (!desktop_.canReadCursor())
+    return true;
   readCursor();
   // Measured from the corner captured before; a corner that cannot be read counts as 0,0.
   const IntPair topLeft = ParsePair(c_.screenTopLeft.text()).value_or(IntPair{});
@@ -90,6 +94,10 @@ bool Calibration::captureScreenSize(int keyCode) {
 }
 
 void Calibration::showCursorPosition() {
+  if (!desktop_.canReadCursor()) {
+    c_.cursorPosition.setCaption(std::string(kCursorCaption) + kUnknownPosition);
+    return;
+  }
   readCursor();
   c_.cursorPosition.setCaption(std::string(kCursorCaption) + std::to_string(cursor_.x) + "," +
                                std::to_string(cursor_.y));

@@ -37,6 +37,8 @@ class Calibration {
     kDone = 5
   };
   static constexpr const char* kCursorCaption = "鼠标在屏幕的当前位置";
+  // Shown after the caption where the desktop cannot tell where the cursor is.
+  static constexpr const char* kUnknownPosition = "?";
 
   Calibration(CalibrationControls controls, DesktopInput& desktop);
 

@@ -22,6 +22,9 @@ class DesktopInput {
   // One complete left click, press and release, wherever the cursor is.
   virtual bool leftClick() = 0;
   virtual std::optional<ScreenPoint> cursorPos() = 0;
+  // False for a desktop that never tells where the cursor is (a pointer device that only moves
+  // it): the program shows the position as unknown rather than a wrong number.
+  virtual bool canReadCursor() const { return true; }
 };
 
 // For programs without a desktop to act on.
