@@ -133,6 +133,10 @@ int main(int argc, char** argv) {
       std::printf("%s", kSimUsage);
       return 0;
     }
+    if (std::string(argv[i]) == "--version") {
+      std::printf("scanner-sim %s\n", SCANTOUCH_VERSION);
+      return 0;
+    }
   }
   std::string error;
   const auto options = ParseSimOptions(argc, argv, error);

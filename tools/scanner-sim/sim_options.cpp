@@ -27,6 +27,7 @@ const char* const kSimUsage =
     "  --close-after S        close the connection or the terminal after S seconds\n"
     "  --ignore-scan          never answer \":SCAN.\"\n"
     "  --seed N               random seed (default 1)\n"
+    "  --help, --version      print this, or the version, and exit\n"
     "It waits for \":SCAN.\", then streams; \":STOP.\" ends the stream. Every command received\n"
     "is printed on a line of its own.\n";
 

@@ -6,20 +6,24 @@
 
 namespace scantouch {
 
+QPixmap ProgramIconPixmap(int size) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  // Drawn on a 32 x 32 grid, as the scalable icon is.
+  painter.scale(size / 32.0, size / 32.0);
+  painter.setBrush(QColor(20, 60, 40));
+  painter.setPen(QPen(QColor(0, 255, 0), 2));
+  painter.drawEllipse(2, 2, 28, 28);
+  painter.drawLine(16, 16, 27, 8);
+  return pixmap;
+}
+
 QIcon ProgramIcon() {
   QIcon icon;
-  for (const int size : {16, 32, 64}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 32.0, size / 32.0);
-    painter.setBrush(QColor(20, 60, 40));
-    painter.setPen(QPen(QColor(0, 255, 0), 2));
-    painter.drawEllipse(2, 2, 28, 28);
-    painter.drawLine(16, 16, 27, 8);
-    icon.addPixmap(pixmap);
-  }
+  for (const int size : kProgramIconSizes)
+    icon.addPixmap(ProgramIconPixmap(size));
   return icon;
 }
 

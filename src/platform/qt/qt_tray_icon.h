@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMenu>
+#include <QPixmap>
 #include <QSystemTrayIcon>
 
 #include "app/tray_icon.h"
@@ -20,7 +21,10 @@ class QtTrayIcon final : public TrayIcon {
   QMenu menu_;
 };
 
-// The program's icon, a small radar: for the tray and the windows.
+// The program's icon, a small radar: for the tray, the windows and the desktop's menus (the
+// installed icons are these pictures, and packaging/linux/scantouch.svg draws the same).
+inline constexpr int kProgramIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+QPixmap ProgramIconPixmap(int size);
 QIcon ProgramIcon();
 
 }  // namespace scantouch
