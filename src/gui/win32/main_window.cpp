@@ -6,6 +6,7 @@
 
 #include "bindings.h"
 #include "win32/wide_text.h"
+#include "window_class.h"
 
 namespace scantouch::gui_win32 {
 namespace {
@@ -13,14 +14,6 @@ namespace {
 constexpr const wchar_t* kMainClass = L"ScantouchMain";
 constexpr int kSideWidth = 380;  // the pages and buttons, in 96-dpi units
 constexpr int kButtonsHeight = 40;
-
-HFONT MessageFont(double scale) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  metrics.lfMessageFont.lfHeight = -static_cast<LONG>(std::lround(12 * scale));
-  return CreateFontIndirectW(&metrics.lfMessageFont);
-}
 
 std::vector<HWND> Radios(Page& page, int count, int x, int y, int width, int perRow,
                          int rowHeight = 26) {
@@ -34,19 +27,7 @@ std::vector<HWND> Radios(Page& page, int count, int x, int y, int width, int per
 
 MainWindow::MainWindow(ScannerProgram& program, FramePacer& pacer, HICON icon)
     : program_(program), form_(program.form()), pacer_(pacer) {
-  static const bool registered = [icon] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &MainWindow::Procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hIcon = icon;
-    windowClass.hIconSm = icon;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kMainClass;
-    return RegisterClassExW(&windowClass) != 0;
-  }();
-  (void)registered;
+  RegisterWindowClass(kMainClass, &MainWindow::Procedure, icon);
   window_ =
       CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, win32::Widen(form_.Form1.caption()).c_str(),
                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
@@ -83,10 +64,7 @@ MainWindow::MainWindow(ScannerProgram& program, FramePacer& pacer, HICON icon)
 }
 
 MainWindow::~MainWindow() {
-  if (window_ != nullptr) {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-  }
+  DestroyWindowOf(window_);
   if (font_ != nullptr)
     DeleteObject(font_);
 }
@@ -262,11 +240,7 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* self = WindowObject<MainWindow>(window, message, lParam);
   if (self == nullptr || self->window_ == nullptr)
     return DefWindowProcW(window, message, wParam, lParam);
   return self->onMessage(message, wParam, lParam);

@@ -4,6 +4,7 @@
 
 #include "bindings.h"
 #include "win32/wide_text.h"
+#include "window_class.h"
 
 namespace scantouch::gui_win32 {
 namespace {
@@ -14,18 +15,7 @@ constexpr const wchar_t* kNetworkClass = L"ScantouchNetwork";
 
 NetworkWindow::NetworkWindow(NetworkForm& form, FramePacer& pacer, HICON icon)
     : form_(form), pacer_(pacer) {
-  static const bool registered = [icon] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &NetworkWindow::Procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hIcon = icon;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kNetworkClass;
-    return RegisterClassExW(&windowClass) != 0;
-  }();
-  (void)registered;
+  RegisterWindowClass(kNetworkClass, &NetworkWindow::Procedure, icon);
   window_ =
       CreateWindowExW(WS_EX_CONTROLPARENT, kNetworkClass, win32::Widen("网络控制调试窗口").c_str(),
                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
@@ -33,11 +23,7 @@ NetworkWindow::NetworkWindow(NetworkForm& form, FramePacer& pacer, HICON icon)
   HDC screen = GetDC(window_);
   const double scale = GetDeviceCaps(screen, LOGPIXELSX) / 96.0;
   ReleaseDC(window_, screen);
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  metrics.lfMessageFont.lfHeight = -static_cast<LONG>(std::lround(12 * scale));
-  font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  font_ = MessageFont(scale);
   page_ = std::make_unique<Page>(window_, font_);
   Page& page = *page_;
 
@@ -102,20 +88,13 @@ NetworkWindow::NetworkWindow(NetworkForm& form, FramePacer& pacer, HICON icon)
 
 NetworkWindow::~NetworkWindow() {
   page_.reset();
-  if (window_ != nullptr) {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-  }
+  DestroyWindowOf(window_);
   if (font_ != nullptr)
     DeleteObject(font_);
 }
 
 LRESULT CALLBACK NetworkWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<NetworkWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* self = WindowObject<NetworkWindow>(window, message, lParam);
   if (self != nullptr && message == WM_CLOSE) {
     // The window, its sockets and its timers live on; closing only hides.
     self->form_.hide();

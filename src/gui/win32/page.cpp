@@ -4,6 +4,7 @@
 
 #include "bindings.h"
 #include "win32/wide_text.h"
+#include "window_class.h"
 
 namespace scantouch::gui_win32 {
 namespace {
@@ -32,17 +33,7 @@ bool HandleControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
 }
 
 Page::Page(HWND parent, HFONT font) : font_(font) {
-  static const bool registered = [] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &Page::Procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kPageClass;
-    return RegisterClassExW(&windowClass) != 0;
-  }();
-  (void)registered;
+  RegisterWindowClass(kPageClass, &Page::Procedure);
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 10, 10, parent,
                             nullptr, GetModuleHandleW(nullptr), nullptr);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "win32/wide_text.h"
+#include "window_class.h"
 
 namespace scantouch::gui_win32 {
 namespace {
@@ -35,16 +36,8 @@ struct Pen {
 
 RadarView::RadarView(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer)
     : form_(form), calibration_(calibration) {
-  static const bool registered = [] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &RadarView::Procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_CROSS);
-    windowClass.lpszClassName = kRadarClass;
-    return RegisterClassExW(&windowClass) != 0;
-  }();
-  (void)registered;
+  // No background of its own: the back buffer covers everything.
+  RegisterWindowClass(kRadarClass, &RadarView::Procedure, nullptr, IDC_CROSS, false);
   window_ = CreateWindowExW(0, kRadarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent,
                             nullptr, GetModuleHandleW(nullptr), this);
   // Every decoder pass may have changed the beams; once per frame at most the picture is
@@ -207,11 +200,7 @@ void RadarView::paint(HDC target) {
 }
 
 LRESULT CALLBACK RadarView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<RadarView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* self = WindowObject<RadarView>(window, message, lParam);
   if (self == nullptr)
     return DefWindowProcW(window, message, wParam, lParam);
   switch (message) {
