@@ -52,14 +52,59 @@ RadarView::RadarView(HWND parent, MainForm& form, Calibration& calibration, Fram
     shape->geometryChanged.connect(shownPartChanged);
     shape->visibilityChanged.connect(shownPartChanged);
   }
-  form_.PICYL.scaleChanged.connect(shownPartChanged);
+  const auto labelChanged = [this, shownPartChanged] {
+    backdropStale_ = true;
+    shownPartChanged();
+  };
+  form_.PICYL.scaleChanged.connect(labelChanged);
   for (int i = 0; i < RadarModel::kQualityLabels; ++i)
-    form_.radar().lblquality[i].changed.connect(shownPartChanged);
+    form_.radar().lblquality[i].changed.connect(labelChanged);
 }
 
 RadarView::~RadarView() {
-  if (labelFont_ != nullptr)
-    DeleteObject(labelFont_);
+  for (HGDIOBJ object : {static_cast<HGDIOBJ>(labelFont_), static_cast<HGDIOBJ>(backBuffer_),
+                         static_cast<HGDIOBJ>(backdrop_)}) {
+    if (object != nullptr)
+      DeleteObject(object);
+  }
+}
+
+void RadarView::ensureBuffers(HDC target, const RECT& client) {
+  const SIZE size{std::max(1L, client.right), std::max(1L, client.bottom)};
+  if (size.cx == bufferSize_.cx && size.cy == bufferSize_.cy && backBuffer_ != nullptr)
+    return;
+  for (HBITMAP* bitmap : {&backBuffer_, &backdrop_}) {
+    if (*bitmap != nullptr)
+      DeleteObject(*bitmap);
+    *bitmap = CreateCompatibleBitmap(target, size.cx, size.cy);
+  }
+  bufferSize_ = size;
+  backdropStale_ = true;
+}
+
+void RadarView::drawBackdrop(HDC context, const RECT& client) {
+  FillRect(context, &client, GetSysColorBrush(COLOR_BTNFACE));
+  const RECT view = square();
+  const int side = view.right - view.left;
+  HBRUSH background = CreateSolidBrush(kBackground);
+  FillRect(context, &view, background);
+  DeleteObject(background);
+  if (side != labelLayoutSide_)
+    layOutQualityLabels(side);
+  SetViewportOrgEx(context, view.left, view.top, nullptr);
+  HGDIOBJ oldFont = SelectObject(context, labelFont_);
+  SetBkMode(context, TRANSPARENT);
+  SetTextColor(context, RGB(60, 60, 60));
+  for (PlacedLabel& placed : labelLayout_) {
+    const Label& label = form_.radar().lblquality[placed.index];
+    if (!label.visible() || label.caption().empty())
+      continue;
+    const std::wstring caption = win32::Widen(label.caption());
+    DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &placed.pixels,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+  }
+  SelectObject(context, oldFont);
+  SetViewportOrgEx(context, 0, 0, nullptr);
 }
 
 void RadarView::repaintIfChanged() {
@@ -128,18 +173,22 @@ void RadarView::layOutQualityLabels(int side) {
 void RadarView::paint(HDC target) {
   RECT client;
   GetClientRect(window_, &client);
-  // Drawn into a back buffer first: the picture never flickers.
+  ensureBuffers(target, client);
+  HDC backdrop = CreateCompatibleDC(target);
+  HGDIOBJ oldBackdrop = SelectObject(backdrop, backdrop_);
+  if (backdropStale_) {
+    drawBackdrop(backdrop, client);
+    backdropStale_ = false;
+  }
+  // Drawn into a back buffer first, on the backdrop: the picture never flickers.
   HDC context = CreateCompatibleDC(target);
-  HBITMAP bitmap =
-      CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom));
-  HGDIOBJ oldBitmap = SelectObject(context, bitmap);
-  FillRect(context, &client, GetSysColorBrush(COLOR_BTNFACE));
+  HGDIOBJ oldBitmap = SelectObject(context, backBuffer_);
+  BitBlt(context, 0, 0, client.right, client.bottom, backdrop, 0, 0, SRCCOPY);
+  SelectObject(backdrop, oldBackdrop);
+  DeleteDC(backdrop);
 
   const RECT view = square();
   const int side = view.right - view.left;
-  HBRUSH background = CreateSolidBrush(kBackground);
-  FillRect(context, &view, background);
-  DeleteObject(background);
   SetViewportOrgEx(context, view.left, view.top, nullptr);
   const double scale = side / std::max(1.0, static_cast<double>(form_.PICYL.scaleWidth()));
   const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
@@ -175,25 +224,9 @@ void RadarView::paint(HDC target) {
   drawRect(form_.radar().shpmouse[0], kMarkerColour, true);
   SelectObject(context, oldBrush);
 
-  if (side != labelLayoutSide_)
-    layOutQualityLabels(side);
-  HGDIOBJ oldFont = SelectObject(context, labelFont_);
-  SetBkMode(context, TRANSPARENT);
-  SetTextColor(context, RGB(60, 60, 60));
-  for (PlacedLabel& placed : labelLayout_) {
-    const Label& label = form_.radar().lblquality[placed.index];
-    if (!label.visible() || label.caption().empty())
-      continue;
-    const std::wstring caption = win32::Widen(label.caption());
-    DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &placed.pixels,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
-  }
-  SelectObject(context, oldFont);
-
   SetViewportOrgEx(context, 0, 0, nullptr);
   BitBlt(target, 0, 0, client.right, client.bottom, context, 0, 0, SRCCOPY);
   SelectObject(context, oldBitmap);
-  DeleteObject(bitmap);
   DeleteDC(context);
   paintedBeamRevision_ = form_.Line1.revision();
   shownPartsChanged_ = false;

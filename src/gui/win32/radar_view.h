@@ -27,6 +27,10 @@ class RadarView {
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void paint(HDC target);
+  // The part of the picture that changes seldom: the background and the quality labels, drawn
+  // again only when a label or the size changed. Text is what costs most to draw.
+  void drawBackdrop(HDC context, const RECT& client);
+  void ensureBuffers(HDC target, const RECT& client);
   void repaintIfChanged();
   RECT square() const;
   void layOutQualityLabels(int side);
@@ -44,6 +48,10 @@ class RadarView {
   int labelLayoutSide_ = -1;
   std::vector<PlacedLabel> labelLayout_;
   HFONT labelFont_ = nullptr;
+  HBITMAP backBuffer_ = nullptr;
+  HBITMAP backdrop_ = nullptr;
+  SIZE bufferSize_{0, 0};
+  bool backdropStale_ = true;
 };
 
 }  // namespace scantouch::gui_win32

@@ -123,13 +123,12 @@ void Win32TcpSocket::sendWaiting() {
 }
 
 void Win32TcpSocket::receiveWaiting() {
-  char buffer[8192];
-  for (;;) {
-    const int read = ::recv(socket_, buffer, sizeof buffer, 0);
-    if (read <= 0)
-      return;
+  // One read per notification: Winsock posts FD_READ again while bytes remain, and every call
+  // that finds nothing costs as much as one that finds something.
+  char buffer[65536];
+  const int read = ::recv(socket_, buffer, sizeof buffer, 0);
+  if (read > 0)
     received_.insert(received_.end(), buffer, buffer + read);
-  }
 }
 
 void Win32TcpSocket::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
