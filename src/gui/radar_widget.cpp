@@ -99,43 +99,10 @@ void RadarWidget::paintEvent(QPaintEvent*) {
 
 void RadarWidget::layOutQualityLabels(double side) {
   labelLayoutSide_ = side;
-  labelLayout_.clear();
-  // Ninety labels an edge: shown one in `step`, so that each has room for a legible digit.
-  constexpr double kMinPitch_px = 11;
-  const double pitch = side / 90;
-  const int step = std::max(1, static_cast<int>(std::ceil(kMinPitch_px / pitch)));
-  const double box = std::min(pitch * step, 14.0);
+  labelLayout_ = LayOutQualityLabels(side);
   captionFont_ = font();
-  captionFont_.setPixelSize(std::max(7, static_cast<int>(box * 0.8)));
+  captionFont_.setPixelSize(std::max(7, static_cast<int>(labelLayout_.boxPixels * 0.8)));
   captionTexts_.clear();
-  const double far = side - box;
-  for (int i = 0; i < RadarModel::kQualityLabels; i += step) {
-    const auto f = static_cast<double>(i % 90);
-    QPointF at;
-    switch (i / 90) {
-      case 0:  // left edge, top to bottom
-        at = {0, side * f / 90};
-        break;
-      case 1:  // bottom edge, left to right
-        at = {side * f / 90, far};
-        break;
-      case 2:  // right edge, bottom to top
-        at = {far, side - side * f / 90 - box};
-        break;
-      default:  // top edge, right to left
-        at = {side - side * f / 90 - box, 0};
-        break;
-    }
-    at = {std::clamp(at.x(), 0.0, far), std::clamp(at.y(), 0.0, far)};
-    const QRectF place(at, QSizeF(box, box));
-    // At the corners two edges meet: the label that would overlap another is left out.
-    const auto overlaps = [&place](const PlacedLabel& other) {
-      return other.pixels.intersected(place).width() > 1 &&
-             other.pixels.intersected(place).height() > 1;
-    };
-    if (std::none_of(labelLayout_.begin(), labelLayout_.end(), overlaps))
-      labelLayout_.push_back(PlacedLabel{i, place});
-  }
 }
 
 void RadarWidget::paintQualityLabels(QPainter& painter) {
@@ -144,14 +111,14 @@ void RadarWidget::paintQualityLabels(QPainter& painter) {
     layOutQualityLabels(side);
   painter.setPen(QColor(60, 60, 60));
   painter.setFont(captionFont_);
-  for (const PlacedLabel& placed : labelLayout_) {
+  for (const QualityLabelBox& placed : labelLayout_.labels) {
     const Label& label = form_.radar().lblquality[placed.index];
     if (!label.visible() || label.caption().empty())
       continue;
     const QStaticText& text = captionText(label.caption());
     const QSizeF size = text.size();
-    painter.drawStaticText(placed.pixels.center() - QPointF(size.width() / 2, size.height() / 2),
-                           text);
+    const QPointF centre(placed.left + placed.size / 2, placed.top + placed.size / 2);
+    painter.drawStaticText(centre - QPointF(size.width() / 2, size.height() / 2), text);
   }
 }
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "app/main_form.h"
 #include "frame_pacer.h"
+#include "scan/quality_label_layout.h"
 #include "touch/calibration.h"
 
 namespace scantouch::gui {
@@ -36,24 +36,18 @@ class RadarWidget : public QWidget {
   const QStaticText& captionText(const std::string& caption);
   QRectF square() const;  // the part of the widget the view fills
   double pixelsPerUnit() const;
-  // Where the quality labels go for a view of `side` pixels: along the four edges as the model
-  // places them, as many as fit legibly, each inside the view.
+  // Lays the quality labels out for a view of `side` pixels, with a font that fits their boxes.
   void layOutQualityLabels(double side);
   void paintQualityLabels(QPainter& painter);
   // Marks the picture stale when anything it shows changed since it was last painted.
   void repaintIfChanged();
-
-  struct PlacedLabel {
-    int index;      // into lblquality
-    QRectF pixels;  // relative to the view's corner
-  };
 
   MainForm& form_;
   Calibration& calibration_;
   std::uint64_t paintedBeamRevision_ = ~std::uint64_t{0};
   bool shownPartsChanged_ = true;  // shapes, scale, labels: everything but the beams
   double labelLayoutSide_ = -1;
-  std::vector<PlacedLabel> labelLayout_;
+  QualityLabelLayout labelLayout_;
   QFont captionFont_;
   std::map<std::string, QStaticText> captionTexts_;
 };

@@ -1,4 +1,5 @@
 #include "scan/radar_model.h"
+#include "scan/quality_label_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,31 @@ TEST_F(RadarModelTest, TheAngleTraceStaysBoundedWithoutHalfTurns) {
   for (int i = 0; i < 1000; ++i)
     radar_.appendAngleTrace("010 011 012 ");
   EXPECT_EQ(radar_.txtjd.text().size(), RadarModel::kMaxTraceChars);
+}
+
+TEST(QualityLabelLayout, ShowsAsManyLabelsAsFitLegiblyInsideTheViewAndNoneOverlap) {
+  for (const double side : {320.0, 640.0, 2000.0}) {
+    SCOPED_TRACE(side);
+    const QualityLabelLayout layout = LayOutQualityLabels(side);
+    ASSERT_FALSE(layout.labels.empty());
+    const double pitch = side / 90 * (layout.labels[1].index - layout.labels[0].index);
+    EXPECT_GE(pitch, 11);  // room for a legible digit
+    for (std::size_t a = 0; a < layout.labels.size(); ++a) {
+      const QualityLabelBox& box = layout.labels[a];
+      EXPECT_GE(box.left, 0);
+      EXPECT_LE(box.left + box.size, side);
+      EXPECT_GE(box.top, 0);
+      EXPECT_LE(box.top + box.size, side);
+      for (std::size_t b = a + 1; b < layout.labels.size(); ++b) {
+        const QualityLabelBox& other = layout.labels[b];
+        const bool apart =
+            other.left + other.size <= box.left + 1 || box.left + box.size <= other.left + 1 ||
+            other.top + other.size <= box.top + 1 || box.top + box.size <= other.top + 1;
+        EXPECT_TRUE(apart) << box.index << " and " << other.index;
+      }
+    }
+  }
+  EXPECT_EQ(LayOutQualityLabels(2000).labels[1].index, 1);  // a large view shows every label
 }
 
 }  // namespace

@@ -95,12 +95,16 @@ void RadarView::drawBackdrop(HDC context, const RECT& client) {
   HGDIOBJ oldFont = SelectObject(context, labelFont_);
   SetBkMode(context, TRANSPARENT);
   SetTextColor(context, RGB(60, 60, 60));
-  for (PlacedLabel& placed : labelLayout_) {
+  for (const QualityLabelBox& placed : labelLayout_.labels) {
     const Label& label = form_.radar().lblquality[placed.index];
     if (!label.visible() || label.caption().empty())
       continue;
     const std::wstring caption = win32::Widen(label.caption());
-    DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &placed.pixels,
+    const auto left = static_cast<LONG>(placed.left);
+    const auto top = static_cast<LONG>(placed.top);
+    const auto size = static_cast<LONG>(placed.size);
+    RECT box{left, top, left + size, top + size};
+    DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &box,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
   }
   SelectObject(context, oldFont);
@@ -123,51 +127,13 @@ RECT RadarView::square() const {
 
 void RadarView::layOutQualityLabels(int side) {
   labelLayoutSide_ = side;
-  labelLayout_.clear();
-  // Ninety labels an edge: shown one in `step`, so that each has room for a legible digit.
-  constexpr double kMinPitch_px = 11;
-  const double pitch = side / 90.0;
-  const int step = std::max(1, static_cast<int>(std::ceil(kMinPitch_px / pitch)));
-  const int box = static_cast<int>(std::min(pitch * step, 14.0));
+  labelLayout_ = LayOutQualityLabels(side);
   if (labelFont_ != nullptr)
     DeleteObject(labelFont_);
+  const int box = static_cast<int>(labelLayout_.boxPixels);
   labelFont_ = CreateFontW(-std::max(7, box * 4 / 5), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
-  const int farEdge = side - box;
-  for (int i = 0; i < RadarModel::kQualityLabels; i += step) {
-    const double f = i % 90;
-    double x = 0;
-    double y = 0;
-    switch (i / 90) {
-      case 0:  // left edge, top to bottom
-        y = side * f / 90;
-        break;
-      case 1:  // bottom edge, left to right
-        x = side * f / 90;
-        y = farEdge;
-        break;
-      case 2:  // right edge, bottom to top
-        x = farEdge;
-        y = side - side * f / 90 - box;
-        break;
-      default:  // top edge, right to left
-        x = side - side * f / 90 - box;
-        break;
-    }
-    const int left = std::clamp(static_cast<int>(x), 0, farEdge);
-    const int top = std::clamp(static_cast<int>(y), 0, farEdge);
-    const RECT place{left, top, left + box, top + box};
-    // At the corners two edges meet: the label that would overlap another is left out.
-    const bool overlaps =
-        std::any_of(labelLayout_.begin(), labelLayout_.end(), [&place](const PlacedLabel& other) {
-          RECT common;
-          return IntersectRect(&common, &other.pixels, &place) && common.right - common.left > 1 &&
-                 common.bottom - common.top > 1;
-        });
-    if (!overlaps)
-      labelLayout_.push_back(PlacedLabel{i, place});
-  }
 }
 
 void RadarView::paint(HDC target) {

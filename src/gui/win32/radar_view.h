@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <vector>
 
 #include "app/main_form.h"
 #include "frame_pacer.h"
+#include "scan/quality_label_layout.h"
 #include "touch/calibration.h"
 
 namespace scantouch::gui_win32 {
@@ -33,12 +33,8 @@ class RadarView {
   void ensureBuffers(HDC target, const RECT& client);
   void repaintIfChanged();
   RECT square() const;
+  // Lays the quality labels out for a view of `side` pixels, with a font that fits their boxes.
   void layOutQualityLabels(int side);
-
-  struct PlacedLabel {
-    int index;
-    RECT pixels;  // relative to the view's corner
-  };
 
   HWND window_ = nullptr;
   MainForm& form_;
@@ -46,7 +42,7 @@ class RadarView {
   std::uint64_t paintedBeamRevision_ = ~std::uint64_t{0};
   bool shownPartsChanged_ = true;
   int labelLayoutSide_ = -1;
-  std::vector<PlacedLabel> labelLayout_;
+  QualityLabelLayout labelLayout_;
   HFONT labelFont_ = nullptr;
   HBITMAP backBuffer_ = nullptr;
   HBITMAP backdrop_ = nullptr;
