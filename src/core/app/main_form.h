@@ -112,6 +112,18 @@ class MainForm {
   OptionArray Option2{"Option2", {"墙投,地投,拼接"}};
   CheckBox Check2{"Check2", "显示激光指示"};
 
+  // The touch engine (page "触控"): several touches tracked from turn to turn, sent to the mouse,
+  // TUIO and the system's own touch. Off until one of its outputs is chosen.
+  OptionArray OPT鼠标模式{"OPT鼠标模式", {"每次触摸点击", "按下拖动抬起", "不控制鼠标"}};
+  TextBox TXTTUIO目标{"TXTTUIO目标"};  // "host:port", several separated by ";"
+  CheckBox CHK系统触控{"CHK系统触控", "系统触控"};
+  TextBox TXT出现圈数{"TXT出现圈数"};  // turns in a row an object is seen before it is a contact
+  TextBox TXT消失圈数{"TXT消失圈数"};  // turns unseen before a contact is removed
+  TextBox TXT分组间距{"TXT分组间距"};  // millimetres between neighbouring hits of one object
+  TextBox TXT匹配距离{"TXT匹配距离"};  // millimetres a contact may move from one turn to the next
+  CheckBox CHK平滑{"CHK平滑", "平滑"};
+  Label LBL触控状态{"LBL触控状态"};  // what the engine does: off, or its live contacts
+
   // Program options.
   CheckBox CHK使用网络{"CHK使用网络", "使用网络"};
   CheckBox CHK开机自动隐藏{"CHK开机自动隐藏", "开机自动隐藏"};

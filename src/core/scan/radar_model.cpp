@@ -115,4 +115,11 @@ void RadarModel::layOutQualityLabels() {
   }
 }
 
+void RadarModel::showContacts(const std::vector<ContactMark>& marks) {
+  if (marks == contacts_)
+    return;
+  contacts_ = marks;
+  ++contactsRevision_;
+}
+
 }  // namespace scantouch

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "beam_table.h"
 #include "radar_view.h"
@@ -31,6 +32,14 @@ class RadarModel final : public RadarView {
   // Quality labels are this share of the view wide and high, however the view is scaled.
   static constexpr float kQualityLabelShare = 0.03f;
 
+  // A live contact of the touch engine as the view marks it: where, and its cursor id.
+  struct ContactMark {
+    float x = 0;  // view units
+    float y = 0;
+    int cursorId = 0;
+    friend bool operator==(const ContactMark&, const ContactMark&) = default;
+  };
+
   struct LabelPlacement {
     float left = 0;
     float top = 0;
@@ -56,6 +65,12 @@ class RadarModel final : public RadarView {
     return placements_[static_cast<std::size_t>(index)];
   }
 
+  // The touch engine's live contacts, replaced after every turn while the engine runs; the
+  // revision changes only when the marks do, so a view repaints for them only then.
+  void showContacts(const std::vector<ContactMark>& marks);
+  const std::vector<ContactMark>& contacts() const { return contacts_; }
+  std::uint64_t contactsRevision() const { return contactsRevision_; }
+
   // Half turns left until the marker hides; kept in the marker's tag, empty counting as 0.
   int markerCountdown() const;
 
@@ -71,6 +86,8 @@ class RadarModel final : public RadarView {
   OptionArray& displayMode_;
   PictureBox& picture_;
   std::array<LabelPlacement, kQualityLabels> placements_{};
+  std::vector<ContactMark> contacts_;
+  std::uint64_t contactsRevision_ = 0;
 };
 
 }  // namespace scantouch

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "contact_tracker.h"
+#include "object_grouping.h"
+#include "scan/scan_node.h"
+#include "toolkit/event_loop.h"
+#include "toolkit/shape.h"
+#include "toolkit/text_box.h"
+#include "touch_engine_settings.h"
+#include "touch_frame.h"
+#include "turn_clock.h"
+
+namespace scantouch {
+
+// The controls of the main window the engine reads.
+struct EngineControls {
+  Shape& scannerMarker;   // Shape1: the scanner sits at its centre; hits inside it do not count
+  Shape& touchRect;       // SHPWIN: the touch rectangle
+  TextBox& screenSize;    // TXT屏幕宽高: the screen area contacts map to
+  TextBox& screenTopLeft;  // TXT屏幕左上角
+};
+
+// Several touches at once: takes every measured node of the sweep at its exact angle, groups the
+// hits of each turn into objects, tracks them from turn to turn as contacts and hands each turn's
+// contacts to its outputs. Runs beside the single-touch road, which it never changes.
+class TouchEngine final : public ScanNodeConsumer {
+ public:
+  TouchEngine(EngineControls controls, EventLoop& loop);
+
+  void configure(const TouchEngineSettings& settings);
+  const TouchEngineSettings& settings() const { return settings_; }
+
+  // While not running, nodes are passed over at the cost of one test, and nothing is sent.
+  void setRunning(bool running);
+  bool running() const { return running_; }
+
+  // Outputs get every turn's frame, in the order they were added.
+  void addSink(TouchFrameSink& sink);
+
+  void processScanNode(const ScanNode& node, std::int16_t sensitivity) override;
+
+  // Forgets the turn being collected and every contact (start-up, re-initialisation).
+  void reset();
+
+  const TouchFrame& lastFrame() const { return frame_; }
+  std::uint64_t nodes() const { return nodes_; }
+  std::uint64_t turns() const { return turns_; }
+
+ private:
+  void endTurn();
+  void mapToOutputs(std::vector<Contact>& contacts) const;
+
+  EngineControls controls_;
+  EventLoop& loop_;
+  TouchEngineSettings settings_;
+  bool running_ = false;
+  std::vector<TouchFrameSink*> sinks_;
+  std::vector<TurnSample> samples_;  // this turn's measured nodes in stream order
+  TurnClock clock_;
+  ContactTracker tracker_;
+  TouchFrame frame_;
+  std::uint64_t nodes_ = 0;
+  std::uint64_t turns_ = 0;
+};
+
+}  // namespace scantouch

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "touch/desktop_input.h"
+
+namespace scantouch {
+
+// One tracked touch as the engine publishes it after a turn.
+struct Contact {
+  std::uint32_t sessionId = 0;  // unique while the program runs, never reused
+  int cursorId = 0;             // the lowest id free when the contact was born
+  double x = 0;                 // smoothed position in view units (millimetres)
+  double y = 0;
+  double u = 0;          // position in the touch rectangle, 0..1 from its left edge
+  double v = 0;          // 0..1 from its top edge (downward)
+  double velocityU = 0;  // rectangle widths per second
+  double velocityV = 0;  // rectangle heights per second
+  double acceleration = 0;  // change of speed, rectangle sizes per second squared
+  ScreenPoint screen;       // the desktop pixel the contact maps to
+  std::int64_t bornMs = 0;  // when it was born, for "the oldest live contact"
+};
+
+// What the engine knows after one turn of the sweep. `live` holds the contacts that are born and
+// not removed, oldest first; `born` and `removed` hold the session ids that changed with this
+// turn, and `removed` contacts carry their last position.
+struct TouchFrame {
+  std::int64_t timeMs = 0;
+  std::vector<Contact> live;
+  std::vector<std::uint32_t> born;
+  std::vector<Contact> removed;
+};
+
+// An output of the engine: the mouse, TUIO, the system's own touch.
+class TouchFrameSink {
+ public:
+  virtual ~TouchFrameSink() = default;
+  // Called once per turn while the engine runs, with or without contacts.
+  virtual void onTouchFrame(const TouchFrame& frame) = 0;
+};
+
+}  // namespace scantouch
