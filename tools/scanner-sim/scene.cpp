@@ -24,6 +24,22 @@ std::optional<double> RayToCircle(double dx, double dy, PlanePoint centre, doubl
   return hit > 0 ? std::optional<double>(hit) : std::nullopt;
 }
 
+// The direction of the beam at `angleDegrees`.
+struct Beam {
+  double dx;
+  double dy;
+};
+Beam BeamAt(double angleDegrees) {
+  return Beam{std::sin(Radians(angleDegrees)), -std::cos(Radians(angleDegrees))};
+}
+
+// Where `beam` meets `object` at `time_s`, if the object is there and in its way.
+std::optional<double> BeamToObject(Beam beam, const SceneObject& object, double time_s) {
+  if (!object.presentAt(time_s))
+    return std::nullopt;
+  return RayToCircle(beam.dx, beam.dy, object.centreAt(time_s), object.diameterMm / 2);
+}
+
 }  // namespace
 
 PlanePoint PolarToPlane(double angleDegrees, double distanceMm) {
@@ -34,9 +50,22 @@ PlanePoint PolarToPlane(double angleDegrees, double distanceMm) {
 PlanePoint SceneObject::centreAt(double time_s) const {
   if (!to || period_s <= 0)
     return from;
-  const double phase = std::fmod(time_s / period_s, 1.0);
+  double phase = std::fmod(time_s / period_s, 1.0);
+  if (phase < 0)
+    phase += 1;
   const double share = phase < 0.5 ? phase * 2 : (1 - phase) * 2;  // there and back
   return PlanePoint{from.x + (to->x - from.x) * share, from.y + (to->y - from.y) * share};
+}
+
+bool SceneObject::presentAt(double time_s) const {
+  if (time_s < appear_s || time_s >= disappear_s)
+    return false;
+  if (!taps())
+    return true;
+  double intoPeriod = std::fmod(time_s - tapPhase_s, tapPeriod_s);
+  if (intoPeriod < 0)
+    intoPeriod += tapPeriod_s;
+  return intoPeriod < tapDown_s;
 }
 
 double Scene::roomDistanceAt(double angleDegrees) const {
@@ -53,15 +82,43 @@ double Scene::roomDistanceAt(double angleDegrees) const {
 }
 
 double Scene::measure(double angleDegrees, double time_s) const {
-  const double dx = std::sin(Radians(angleDegrees));
-  const double dy = -std::cos(Radians(angleDegrees));
+  const Beam beam = BeamAt(angleDegrees);
   double nearest = roomDistanceAt(angleDegrees);
   for (const SceneObject& object : objects) {
-    if (const auto hit = RayToCircle(dx, dy, object.centreAt(time_s), object.diameterMm / 2)) {
+    if (const auto hit = BeamToObject(beam, object, time_s))
       nearest = std::min(nearest, *hit);
-    }
   }
   return nearest;
+}
+
+double Scene::visibleShare(std::size_t index, double time_s, int rays) const {
+  if (index >= objects.size() || rays < 1 || !objects[index].presentAt(time_s))
+    return 0;
+  const SceneObject& target = objects[index];
+  const PlanePoint centre = target.centreAt(time_s);
+  const double distance = std::hypot(centre.x, centre.y);
+  const double radius = target.diameterMm / 2;
+  if (distance <= radius)
+    return 0;
+  const double bearing = std::atan2(centre.x, -centre.y) * 180 / std::numbers::pi;
+  const double halfSpan = std::asin(radius / distance) * 180 / std::numbers::pi;
+  int seen = 0;
+  for (int ray = 0; ray < rays; ++ray) {
+    // The middle of each of `rays` equal slices, so that no beam only grazes the edge.
+    const Beam beam = BeamAt(bearing + halfSpan * ((2.0 * ray + 1) / rays - 1));
+    const auto own = BeamToObject(beam, target, time_s);
+    if (!own)
+      continue;
+    bool hidden = false;
+    for (std::size_t other = 0; other < objects.size() && !hidden; ++other) {
+      if (other == index)
+        continue;
+      const auto hit = BeamToObject(beam, objects[other], time_s);
+      hidden = hit && *hit < *own;
+    }
+    seen += hidden ? 0 : 1;
+  }
+  return static_cast<double>(seen) / rays;
 }
 
 }  // namespace scanner_sim

@@ -18,6 +18,11 @@ const char* const kSimUsage =
     "  --room D[,D...]        wall distance in mm, spread evenly over the turn (default 6000)\n"
     "  --object A,D,S[,A2,D2,P]  an object at angle A, distance D (mm), size S (mm); moving\n"
     "                         to A2,D2 and back every P seconds when given (repeatable)\n"
+    "  --present T1[,T2]      the last object is there from T1 seconds of the stream until T2\n"
+    "                         (default: from the start, to the end)\n"
+    "  --tap DOWN,P[,PHASE]   the last object is there only DOWN seconds of every P seconds,\n"
+    "                         from PHASE seconds into each period (default 0); it keeps\n"
+    "                         moving while it is away\n"
     "  --no-return F[,Q[,J]]  this fraction of the nodes find nothing: distance 0, quality Q\n"
     "                         (default 15), angles off by up to J degrees (default 9)\n"
     "  --stale-bytes N        send N bytes of an earlier stream before each descriptor\n"
@@ -159,6 +164,35 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
           read.fail("--object: the period must be above 0");
       }
       options.scene.objects.push_back(object);
+    } else if (flag == "--present") {
+      const std::vector<double> n = read.numbers(flag, 1, 2);
+      if (!error.empty())
+        break;
+      if (options.scene.objects.empty()) {
+        read.fail("--present follows the --object it is about");
+        break;
+      }
+      SceneObject& object = options.scene.objects.back();
+      object.appear_s = n[0];
+      if (n.size() > 1)
+        object.disappear_s = n[1];
+      if (object.appear_s < 0 || object.disappear_s <= object.appear_s)
+        read.fail("--present takes a start of 0 s or more and an end after it");
+    } else if (flag == "--tap") {
+      const std::vector<double> n = read.numbers(flag, 2, 3);
+      if (!error.empty())
+        break;
+      if (options.scene.objects.empty()) {
+        read.fail("--tap follows the --object it is about");
+        break;
+      }
+      SceneObject& object = options.scene.objects.back();
+      object.tapDown_s = n[0];
+      object.tapPeriod_s = n[1];
+      object.tapPhase_s = n.size() > 2 ? n[2] : 0;
+      if (!(object.tapDown_s > 0 && object.tapDown_s <= object.tapPeriod_s &&
+            object.tapPhase_s >= 0 && object.tapPhase_s < object.tapPeriod_s))
+        read.fail("--tap takes DOWN above 0 and at most P, and a PHASE from 0 to below P");
     } else if (flag == "--no-return") {
       const std::vector<double> n = read.numbers(flag, 1, 3);
       if (!error.empty())
