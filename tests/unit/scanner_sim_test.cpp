@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
+#include "node_stream.h"
 #include "scene.h"
 #include "sim_options.h"
 
@@ -117,8 +119,30 @@ TEST(SimOptionsTest, ObjectsWithoutPresenceOrTapsAreThereAllTheTime) {
   std::string error;
   const auto options = Parse({"--object", "0,1000,60"}, error);
   ASSERT_TRUE(options) << error;
+  EXPECT_EQ(options->stream.distanceNoiseMm, 0);
   EXPECT_TRUE(options->scene.objects[0].presentAt(0));
   EXPECT_TRUE(options->scene.objects[0].presentAt(86400));
+}
+
+TEST(NodeStreamTest, DistanceNoiseSpreadsMeasurementsAroundTheTruth) {
+  Scene room;
+  room.roomDistanceMm = {3000};
+  StreamSettings settings;
+  settings.distanceNoiseMm = 10;
+  NodeStream stream(room, settings);
+  std::vector<std::uint8_t> bytes;
+  stream.appendSeconds(bytes, 1);
+  double sum = 0;
+  double squares = 0;
+  const std::size_t count = bytes.size() / 5;
+  const auto nodes = static_cast<double>(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const double distance = (bytes[5 * i + 3] | bytes[5 * i + 4] << 8) / 4.0 - 3000;
+    sum += distance;
+    squares += distance * distance;
+  }
+  EXPECT_NEAR(sum / nodes, 0, 1.5);
+  EXPECT_NEAR(std::sqrt(squares / nodes), 10, 1.5);
 }
 
 TEST(SimOptionsTest, RefusesPresenceAndTapsItCannotUse) {
@@ -136,6 +160,7 @@ TEST(SimOptionsTest, RefusesPresenceAndTapsItCannotUse) {
       {"--object", "0,1000,60", "--tap", "0.2,1,-0.1"},
       {"--object", "0,1000,60", "--tap", "0.2"},
       {"--object", "0,1000,60", "--tap", "0.2,inf"},
+      {"--noise", "-1"},
   };
   for (const auto& arguments : refused) {
     std::string error;

@@ -55,7 +55,13 @@ void NodeStream::appendNextNode(std::vector<std::uint8_t>& out) {
     node = EncodeNode(jittered(sweepAngle, settings_.noReturnJitterDegrees), 0,
                       settings_.noReturnQuality, startOfTurn);
   } else {
-    node = EncodeNode(angle, scene_.measure(angle, time), settings_.quality, startOfTurn);
+    double distance = scene_.measure(angle, time);
+    if (settings_.distanceNoiseMm > 0 && distance > 0) {
+      // Noise never turns a measurement into a no-return node.
+      distance = std::max(
+          1.0, distance + std::normal_distribution<double>(0, settings_.distanceNoiseMm)(random_));
+    }
+    node = EncodeNode(angle, distance, settings_.quality, startOfTurn);
   }
   out.insert(out.end(), node.begin(), node.end());
   ++nodeIndex_;

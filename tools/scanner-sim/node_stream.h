@@ -23,6 +23,7 @@ struct StreamSettings {
   double nodesPerSecond = 2000;
   double revolutionsPerSecond = 5.5;
   double angleJitterDegrees = 0;  // each node's angle is off by up to this much either way
+  double distanceNoiseMm = 0;     // standard deviation of each measured distance
   int quality = 47;
   std::uint32_t seed = 1;
   // Nodes whose beam came back with nothing: distance 0, reported by real scanners with a

@@ -14,6 +14,7 @@ const char* const kSimUsage =
     "  --rate N               nodes per second (default 2000)\n"
     "  --rps R                revolutions per second (default 5.5)\n"
     "  --jitter DEG           each node's angle is off by up to DEG degrees (default 0)\n"
+    "  --noise MM             each distance is off by this standard deviation (default 0)\n"
     "  --quality Q            quality of every node, 0..63 (default 47)\n"
     "  --room D[,D...]        wall distance in mm, spread evenly over the turn (default 6000)\n"
     "  --object A,D,S[,A2,D2,P]  an object at angle A, distance D (mm), size S (mm); moving\n"
@@ -138,6 +139,8 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
       options.stream.revolutionsPerSecond = read.number(flag, 0.01, 1000);
     } else if (flag == "--jitter") {
       options.stream.angleJitterDegrees = read.number(flag, 0, 180);
+    } else if (flag == "--noise") {
+      options.stream.distanceNoiseMm = read.number(flag, 0, 1000);
     } else if (flag == "--quality") {
       options.stream.quality = static_cast<int>(read.whole(flag, 0, 63));
     } else if (flag == "--room") {
