@@ -10,7 +10,7 @@ namespace scantouch::testing {
 class RecordingDesktopInput final : public DesktopInput {
  public:
   struct Action {
-    enum class Kind { move, click } kind;
+    enum class Kind { move, click, press, release } kind;
     ScreenPoint at;  // the target of a move; the cursor position for a click
     friend bool operator==(const Action&, const Action&) = default;
   };
@@ -22,6 +22,10 @@ class RecordingDesktopInput final : public DesktopInput {
   }
   bool leftClick() override {
     actions.push_back(Action{Action::Kind::click, cursor_});
+    return true;
+  }
+  bool setLeftButton(bool down) override {
+    actions.push_back(Action{down ? Action::Kind::press : Action::Kind::release, cursor_});
     return true;
   }
   std::optional<ScreenPoint> cursorPos() override { return cursor_; }

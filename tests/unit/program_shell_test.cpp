@@ -218,6 +218,7 @@ class BlindDesktop final : public DesktopInput {
  public:
   bool setCursorPos(std::int32_t, std::int32_t) override { return true; }
   bool leftClick() override { return true; }
+  bool setLeftButton(bool) override { return true; }
   std::optional<ScreenPoint> cursorPos() override { return std::nullopt; }
   bool canReadCursor() const override { return false; }
 };

@@ -22,7 +22,11 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
                                  TXT标定右下角, TXT标定左上角, TXT灵敏度, Text1, txt角度校正,
                                  CHK鼠标移动, CHK鼠标点击, CHK使用网络, CHK开机自动隐藏,
                                  CHK开机自动运行, Form1, Shape1, SHPWIN, PICYL},
-                settingsFile, Line1, radar_, points_) {
+                settingsFile, Line1, radar_, points_),
+      engine_(EngineControls{Shape1, SHPWIN, TXT屏幕宽高, TXT屏幕左上角}, loop),
+      engineSection_(TouchEngineControls{OPT鼠标模式, TXTTUIO目标, CHK系统触控, TXT出现圈数,
+                                         TXT消失圈数, TXT分组间距, TXT匹配距离, CHK平滑},
+                     settingsFile) {
   // Values the window shows before anything is loaded; set before any handler is connected, so
   // none of them is stored.
   setDesignTimeValues();
@@ -59,6 +63,14 @@ void MainForm::setDesignTimeValues() {
 void MainForm::load() {
   Form1.setVisible(true);  // the initialisation may hide it again
   settings_.fun_init();
+  engineSection_.load();
+}
+
+void MainForm::runEngine(bool running) {
+  engine_.setRunning(running);
+  decoder_.setPreciseConsumer(running ? &engine_ : nullptr);
+  if (!running)
+    radar_.showContacts({});
 }
 
 }  // namespace scantouch

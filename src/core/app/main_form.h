@@ -2,6 +2,8 @@
 
 #include "config/main_settings.h"
 #include "config/settings_file.h"
+#include "config/touch_engine_section.h"
+#include "engine/touch_engine.h"
 #include "scan/beam_table.h"
 #include "scan/point_processor.h"
 #include "scan/radar_model.h"
@@ -132,8 +134,13 @@ class MainForm {
   RadarModel& radar() { return radar_; }
   ScanStreamDecoder& decoder() { return decoder_; }
   PointProcessor& points() { return points_; }
-  TouchMapper& mapper() { return mapper_; }
   MainSettings& settings() { return settings_; }
+  TouchEngine& engine() { return engine_; }
+  TouchEngineSection& engineSection() { return engineSection_; }
+  TouchMapper& mapper() { return mapper_; }
+
+  // Runs the engine on the decoded nodes, or takes it off them (at no cost to the decoder).
+  void runEngine(bool running);
 
  private:
   void setDesignTimeValues();
@@ -143,6 +150,8 @@ class MainForm {
   ScanStreamDecoder decoder_;
   TouchMapper mapper_;
   MainSettings settings_;
+  TouchEngine engine_;
+  TouchEngineSection engineSection_;
 };
 
 }  // namespace scantouch

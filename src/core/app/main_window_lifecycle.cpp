@@ -56,6 +56,7 @@ void MainWindowLifecycle::exitProgram() {
   if (exiting_)
     return;
   exiting_ = true;
+  exiting.notify();
   commands_.sendScannerCommand(commands::kStop);
   loop_.yield();
   commands_.sendScannerCommand(commands::kStop);

@@ -9,6 +9,7 @@
 #include "main_form.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/event_loop.h"
+#include "toolkit/notifier.h"
 #include "tray_icon.h"
 
 namespace scantouch {
@@ -32,7 +33,11 @@ class MainWindowLifecycle {
   // Stops the scanner twice over both transports, removes the tray icon and ends the process.
   // Every close request comes here; one that arrives while the exit runs changes nothing.
   void exitProgram();
-  bool exiting() const { return exiting_; }
+  bool isExiting() const { return exiting_; }
+
+  // The exit has begun: outputs that hold something (a pressed button, contacts on a network)
+  // let go of it before the process ends.
+  Notifier<> exiting;
 
  private:
   void letStopCommandsLeave();

@@ -24,13 +24,15 @@ ScannerProgram::ScannerProgram(Platform platform, ScanStreamDecoder::Recovery re
                                  form_.tmr鼠标画4个圈测试20秒自动关闭, form_.Form1},
                 platform.loop, platform.desktop),
       lifecycle_(form_, commands_, network_, serial_, platform.loop, platform.tray,
-                 platform.instances, platform.dialogs, platform.endProcess) {
+                 platform.instances, platform.dialogs, platform.endProcess),
+      touchOutputs_(form_, platform.desktop) {
   wire();
 }
 
 void ScannerProgram::connectLog(ProgramLog& log) {
   log_ = &log;
   store_.reports().setLog(&log);
+  touchOutputs_.setLog(&log);
   form_.List1.added.connect([&log](std::string_view entry) { log.write(entry); });
 }
 
@@ -75,6 +77,8 @@ void ScannerProgram::wire() {
   f.CHK鼠标画4个圈测试.clicked.connect([this] { selfTest_.onSwitch(); });
   f.tmr鼠标画4个圈测试.ticked.connect([this] { selfTest_.circleTick(); });
   f.tmr鼠标画4个圈测试20秒自动关闭.ticked.connect([this] { selfTest_.stopTick(); });
+  f.engineSection().connect([this] { touchOutputs_.apply(); });
+  lifecycle_.exiting.connect([this] { touchOutputs_.finish(); });
 }
 
 }  // namespace scantouch

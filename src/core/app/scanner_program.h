@@ -21,6 +21,7 @@
 #include "touch/calibration.h"
 #include "touch/cursor_self_test.h"
 #include "touch/desktop_input.h"
+#include "touch_outputs.h"
 #include "tray_icon.h"
 
 namespace scantouch {
@@ -59,6 +60,7 @@ class ScannerProgram {
   CursorSelfTest& selfTest() { return selfTest_; }
   SettingsFile& mainSettings() { return mainSettings_; }
   SettingsFile& networkSettings() { return networkSettings_; }
+  TouchOutputs& touchOutputs() { return touchOutputs_; }
 
   // From now on the event log's entries and the settings files' problems also go to `log`.
   void connectLog(ProgramLog& log);
@@ -84,6 +86,7 @@ class ScannerProgram {
   Calibration calibration_;
   CursorSelfTest selfTest_;
   MainWindowLifecycle lifecycle_;
+  TouchOutputs touchOutputs_;
 };
 
 }  // namespace scantouch

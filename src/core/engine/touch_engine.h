@@ -17,16 +17,16 @@ namespace scantouch {
 
 // The controls of the main window the engine reads.
 struct EngineControls {
-  Shape& scannerMarker;   // Shape1: the scanner sits at its centre; hits inside it do not count
-  Shape& touchRect;       // SHPWIN: the touch rectangle
-  TextBox& screenSize;    // TXT屏幕宽高: the screen area contacts map to
+  Shape& scannerMarker;    // Shape1: the scanner sits at its centre; hits inside it do not count
+  Shape& touchRect;        // SHPWIN: the touch rectangle
+  TextBox& screenSize;     // TXT屏幕宽高: the screen area contacts map to
   TextBox& screenTopLeft;  // TXT屏幕左上角
 };
 
 // Several touches at once: takes every measured node of the sweep at its exact angle, groups the
 // hits of each turn into objects, tracks them from turn to turn as contacts and hands each turn's
 // contacts to its outputs. Runs beside the single-touch road, which it never changes.
-class TouchEngine final : public ScanNodeConsumer {
+class TouchEngine final : public PreciseScanNodeConsumer {
  public:
   TouchEngine(EngineControls controls, EventLoop& loop);
 
@@ -40,7 +40,7 @@ class TouchEngine final : public ScanNodeConsumer {
   // Outputs get every turn's frame, in the order they were added.
   void addSink(TouchFrameSink& sink);
 
-  void processScanNode(const ScanNode& node, std::int16_t sensitivity) override;
+  void processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) override;
 
   // Forgets the turn being collected and every contact (start-up, re-initialisation).
   void reset();
@@ -50,15 +50,19 @@ class TouchEngine final : public ScanNodeConsumer {
   std::uint64_t turns() const { return turns_; }
 
  private:
+  bool startsTurn(const PreciseScanNode& node);
   void endTurn();
-  void mapToOutputs(std::vector<Contact>& contacts) const;
+  Contact publish(const TrackedContact& tracked) const;
 
   EngineControls controls_;
   EventLoop& loop_;
   TouchEngineSettings settings_;
   bool running_ = false;
   std::vector<TouchFrameSink*> sinks_;
-  std::vector<TurnSample> samples_;  // this turn's measured nodes in stream order
+  TurnHits turn_;          // this turn's hits in stream order
+  bool turnOpen_ = false;  // a node of the turn has come
+  double turnStartAngle_ = 0;
+  double lastSweep_ = 0;  // how far the last node was past the turn's first, degrees
   TurnClock clock_;
   ContactTracker tracker_;
   TouchFrame frame_;

@@ -96,7 +96,8 @@ RawNode DecodeGroup(std::string_view group) {
   const int b4 = GroupByte(group, 4);
   // Raw angle = byte 2 * 128 + byte 1 / 2 in 1/64 degree, ties to even; twice that is exact.
   const int rawAngle = HalfTiesToEven(b2 * 256 + b1);
-  return RawNode{rawAngle / 64, QuarterTiesToEven(b0), QuarterTiesToEven(b4 * 256 + b3)};
+  return RawNode{rawAngle / 64, QuarterTiesToEven(b0), QuarterTiesToEven(b4 * 256 + b3), rawAngle,
+                 (b0 & 3) == 1};
 }
 
 }  // namespace scantouch

@@ -20,4 +20,19 @@ class ScanNodeConsumer {
   virtual void processScanNode(const ScanNode& node, std::int16_t sensitivity) = 0;
 };
 
+// A measured node at the scanner's full angular resolution, for the touch engine: the whole
+// degrees of `ScanNode` merge neighbouring nodes of a dense scanner.
+struct PreciseScanNode {
+  double angle = 0;           // [0, 360) degrees after angle correction, to the scanner's 1/64
+  std::int16_t quality = 0;   // 0..64
+  std::int32_t distance = 0;  // millimetres; 0 (no return) only on a node that starts a turn
+  bool startOfTurn = false;   // the scanner's flag on the first node of each turn
+};
+
+class PreciseScanNodeConsumer {
+ public:
+  virtual ~PreciseScanNodeConsumer() = default;
+  virtual void processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) = 0;
+};
+
 }  // namespace scantouch

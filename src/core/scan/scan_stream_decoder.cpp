@@ -23,6 +23,12 @@ void AppendTraceEntry(std::string& trace, int angle) {
   trace += ' ';
 }
 
+// The node's angle at the scanner's full resolution, corrected into [0, 360).
+double ExactAngle(const RawNode& raw, double correction) {
+  const double angle = std::fmod(raw.angle64 / 64.0 + correction + 720.0, 360.0);
+  return angle < 360.0 ? angle : 0.0;  // a sum a hair below a whole turn rounds up to it
+}
+
 // Groups starting "01" are never tested, wherever they stand.
 bool PassesChecks(std::string_view group) {
   return IsSkippedGroup(group) || LooksGenuine(group);
@@ -146,6 +152,9 @@ void ScanStreamDecoder::decodeNode(std::string_view group, double correction,
     // their wandering around 0 and 180 makes no half turns, while a scanner that sees nothing at
     // all still counts its turns.
     ++noReturnNodes_;
+    if (raw.startOfTurn && preciseConsumer_ != nullptr)  // it still tells where a turn begins
+      preciseConsumer_->processPreciseNode(PreciseScanNode{ExactAngle(raw, correction), 0, 0, true},
+                                           sensitivity);
     const int intoHalf = angle % 180;
     if (intoHalf >= kNoReturnHalfMarginDegrees && intoHalf < 180 - kNoReturnHalfMarginDegrees)
       enterHalf(angle / 180);
@@ -156,6 +165,12 @@ void ScanStreamDecoder::decodeNode(std::string_view group, double correction,
   AppendTraceEntry(pendingTrace_, angle);
   consumer_.processScanNode(ScanNode{angle, static_cast<std::int16_t>(raw.quality), raw.distance},
                             sensitivity);
+  if (preciseConsumer_ != nullptr) {
+    preciseConsumer_->processPreciseNode(
+        PreciseScanNode{ExactAngle(raw, correction), static_cast<std::int16_t>(raw.quality),
+                        raw.distance, raw.startOfTurn},
+        sensitivity);
+  }
 }
 
 ScanStreamDecoder::GroupsEnd ScanStreamDecoder::decodeAlignedGroups(std::string_view text,

@@ -54,6 +54,9 @@ class ScanStreamDecoder {
   ScanStreamDecoder(DecoderControls controls, RadarView& radar, ScanNodeConsumer& consumer,
                     Recovery recovery = Recovery::realign);
 
+  // Also hands every measured node at its exact angle to `consumer` (nullptr: to nobody).
+  void setPreciseConsumer(PreciseScanNodeConsumer* consumer) { preciseConsumer_ = consumer; }
+
   // One pass over the receive buffer; a change of the buffer made by the pass itself is ignored.
   void decodeReceiveBuffer();
 
@@ -101,6 +104,7 @@ class ScanStreamDecoder {
   DecoderControls controls_;
   RadarView& radar_;
   ScanNodeConsumer& consumer_;
+  PreciseScanNodeConsumer* preciseConsumer_ = nullptr;
   Recovery recovery_;
 
   int lastHalf_ = 0;

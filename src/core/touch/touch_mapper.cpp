@@ -48,27 +48,31 @@ std::optional<std::int32_t> ScaleToScreen(std::int32_t screenExtent, std::int32_
 TouchMapper::TouchMapper(MappingControls controls, DesktopInput& desktop)
     : controls_(controls), desktop_(desktop) {}
 
-void TouchMapper::mapTouchToScreen() {
-  // Both numbers are read at the comma: an offset of five digits must not be cut in two.
-  const IntPair touch = ReadPair(controls_.currentTouch);
-  const IntPair screenSize = ReadPair(controls_.screenSize);
-  const IntPair topLeft = ReadPair(controls_.screenTopLeft);
-
-  std::int32_t x =
-      ScaleToScreen(screenSize.first, touch.first, controls_.touchRect.width()).value_or(0);
-  std::int32_t y =
-      ScaleToScreen(screenSize.second, touch.second, controls_.touchRect.height()).value_or(0);
+ScreenPoint MapOffsetToScreen(IntPair offset, IntPair screenSize, IntPair topLeft, float rectWidth,
+                              float rectHeight) {
+  std::int32_t x = ScaleToScreen(screenSize.first, offset.first, rectWidth).value_or(0);
+  std::int32_t y = ScaleToScreen(screenSize.second, offset.second, rectHeight).value_or(0);
   x = AddOffset(Clamp(x, screenSize.first), topLeft.first);
   y = AddOffset(Clamp(y, screenSize.second), topLeft.second);
+  return ScreenPoint{x, y};
+}
 
-  std::string mapped = FormatZeroPadded(std::int64_t{x}, 4);
+void TouchMapper::mapTouchToScreen() {
+  // Both numbers are read at the comma: an offset of five digits must not be cut in two.
+  const ScreenPoint at = MapOffsetToScreen(
+      ReadPair(controls_.currentTouch), ReadPair(controls_.screenSize),
+      ReadPair(controls_.screenTopLeft), controls_.touchRect.width(), controls_.touchRect.height());
+
+  std::string mapped = FormatZeroPadded(std::int64_t{at.x}, 4);
   mapped += ',';
-  mapped += FormatZeroPadded(std::int64_t{y}, 4);
+  mapped += FormatZeroPadded(std::int64_t{at.y}, 4);
   controls_.mappedTouch.setText(mapped);
 
+  if (!actsOnDesktop_)
+    return;
   // The desktop's answers change nothing here: a refused move or click is simply not repeated.
   if (controls_.mouseMove.isChecked())
-    (void)desktop_.setCursorPos(x, y);
+    (void)desktop_.setCursorPos(at.x, at.y);
   if (controls_.mouseClick.isChecked())
     (void)desktop_.leftClick();
 }

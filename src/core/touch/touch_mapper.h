@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/pair.h"
 #include "desktop_input.h"
 #include "toolkit/check_box.h"
 #include "toolkit/shape.h"
@@ -30,10 +31,21 @@ class TouchMapper {
   // Runs on every change of the current touch.
   void mapTouchToScreen();
 
+  // Whether a touch moves the cursor and clicks (as the two boxes allow) or is only shown: the
+  // touch engine may have the mouse instead.
+  void setActsOnDesktop(bool acts) { actsOnDesktop_ = acts; }
+
  private:
   MappingControls controls_;
   DesktopInput& desktop_;
+  bool actsOnDesktop_ = true;
 };
+
+// The desktop pixel of a touch `offset` from the rectangle's top-left corner (view units), for a
+// rectangle `rectWidth` x `rectHeight` and a screen area of `screenSize` pixels at `topLeft`:
+// scaled, kept within the area, then moved by the area's corner.
+ScreenPoint MapOffsetToScreen(IntPair offset, IntPair screenSize, IntPair topLeft, float rectWidth,
+                              float rectHeight);
 
 // One coordinate of the mapping: screenExtent * touch / rectExtent, rounded ties-to-even;
 // nullopt when the product leaves 32 bits, the rectangle extent is 0 or the result does not fit.

@@ -22,6 +22,10 @@ bool UinputDesktopInput::leftClick() {
          sink_.write(EV_KEY, BTN_LEFT, 0) && sink_.write(EV_SYN, SYN_REPORT, 0);
 }
 
+bool UinputDesktopInput::setLeftButton(bool down) {
+  return sink_.write(EV_KEY, BTN_LEFT, down ? 1 : 0) && sink_.write(EV_SYN, SYN_REPORT, 0);
+}
+
 libevdev* DescribePointer(DesktopArea area) {
   libevdev* device = libevdev_new();
   libevdev_set_name(device, "scantouch pointer");

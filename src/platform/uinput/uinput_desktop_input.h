@@ -34,6 +34,7 @@ class UinputDesktopInput final : public DesktopInput {
 
   bool setCursorPos(std::int32_t x, std::int32_t y) override;
   bool leftClick() override;
+  bool setLeftButton(bool down) override;
   std::optional<ScreenPoint> cursorPos() override { return std::nullopt; }
   bool canReadCursor() const override { return false; }
 

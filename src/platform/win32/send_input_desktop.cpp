@@ -35,6 +35,13 @@ bool SendInputDesktop::leftClick() {
   return SendInput(2, click, sizeof click[0]) == 2;
 }
 
+bool SendInputDesktop::setLeftButton(bool down) {
+  INPUT button{};
+  button.type = INPUT_MOUSE;
+  button.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  return SendInput(1, &button, sizeof button) == 1;
+}
+
 std::optional<ScreenPoint> SendInputDesktop::cursorPos() {
   POINT point;
   if (!GetCursorPos(&point))

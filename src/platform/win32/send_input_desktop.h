@@ -10,6 +10,7 @@ class SendInputDesktop final : public DesktopInput {
  public:
   bool setCursorPos(std::int32_t x, std::int32_t y) override;
   bool leftClick() override;
+  bool setLeftButton(bool down) override;
   std::optional<ScreenPoint> cursorPos() override;
 };
 

@@ -56,6 +56,13 @@ bool XTestDesktopInput::leftClick() {
   return pressed != 0 && released != 0;
 }
 
+bool XTestDesktopInput::setLeftButton(bool down) {
+  Display* display = connection_->display;
+  const Status sent = XTestFakeButtonEvent(display, kLeftButton, down ? True : False, CurrentTime);
+  XFlush(display);
+  return sent != 0;
+}
+
 std::optional<ScreenPoint> XTestDesktopInput::cursorPos() {
   Display* display = connection_->display;
   Window root = 0, child = 0;

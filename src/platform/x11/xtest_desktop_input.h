@@ -18,6 +18,7 @@ class XTestDesktopInput final : public DesktopInput {
 
   bool setCursorPos(std::int32_t x, std::int32_t y) override;
   bool leftClick() override;
+  bool setLeftButton(bool down) override;
   std::optional<ScreenPoint> cursorPos() override;
 
  private:

@@ -1,0 +1,143 @@
+#include "touch_engine_section.h"
+
+#include <charconv>
+#include <string>
+
+#include "common/blanks.h"
+
+namespace scantouch {
+namespace {
+
+namespace keys = touch_engine_keys;
+
+constexpr int kMaxTurns = 50;
+constexpr int kMaxDistanceMm = 5000;
+
+// Plain decimal digits, blanks around them allowed.
+std::optional<int> ParseWhole(std::string_view text, int lowest, int highest) {
+  text = TrimBlanks(text);
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < lowest ||
+      value > highest)
+    return std::nullopt;
+  return value;
+}
+
+bool UsableTurns(std::string_view text) {
+  return ParseTurns(text).has_value();
+}
+bool UsableDistance(std::string_view text) {
+  return ParseDistanceMm(text).has_value();
+}
+bool UsableAnyText(std::string_view) {
+  return true;
+}
+
+std::string Whole(double value) {
+  return std::to_string(static_cast<int>(value));
+}
+
+}  // namespace
+
+std::optional<int> ParseTurns(std::string_view text) {
+  return ParseWhole(text, 1, kMaxTurns);
+}
+
+std::optional<double> ParseDistanceMm(std::string_view text) {
+  const auto value = ParseWhole(text, 1, kMaxDistanceMm);
+  return value ? std::optional<double>(*value) : std::nullopt;
+}
+
+TouchEngineSection::TouchEngineSection(TouchEngineControls controls, SettingsFile& file)
+    : c_(controls), file_(file) {}
+
+void TouchEngineSection::connect(std::function<void()> changed) {
+  changed_ = std::move(changed);
+  const auto storeText = [this](TextBox& box, std::string_view key) {
+    box.changed.connect([this, &box, key] { store(key, box.text()); });
+  };
+  storeText(c_.tuioTargets, keys::kTuioTargets);
+  storeText(c_.birthTurns, keys::kBirthTurns);
+  storeText(c_.removalTurns, keys::kRemovalTurns);
+  storeText(c_.gap, keys::kGap);
+  storeText(c_.gate, keys::kGate);
+  const auto storeCheck = [this](CheckBox& box, std::string_view key) {
+    box.clicked.connect([this, &box, key] { store(key, std::to_string(box.value())); });
+  };
+  storeCheck(c_.systemTouch, keys::kSystemTouch);
+  storeCheck(c_.smoothing, keys::kSmoothing);
+  c_.mouseMode.clicked.connect(
+      [this](int index) { store(keys::kMouseMode, std::to_string(index)); });
+}
+
+void TouchEngineSection::store(std::string_view key, const std::string& value) {
+  if (loading_)
+    return;
+  file_.write(keys::kSection, key, value);
+  if (changed_)
+    changed_();
+}
+
+void TouchEngineSection::load() {
+  loading_ = true;
+  const TouchEngineSettings defaults;
+
+  const std::string mode = file_.read(keys::kSection, keys::kMouseMode);
+  const auto index = ParseWhole(mode, 0, c_.mouseMode.size() - 1);
+  if (!index && !TrimBlanks(mode).empty())
+    file_.reportUnusable(keys::kSection, keys::kMouseMode, "the default 0 is used");
+  (void)c_.mouseMode.select(index.value_or(static_cast<int>(defaults.mouseMode)));
+
+  loadText(c_.tuioTargets, keys::kTuioTargets, defaults.tuioTargets, UsableAnyText);
+  loadCheck(c_.systemTouch, keys::kSystemTouch, defaults.systemTouch);
+  loadText(c_.birthTurns, keys::kBirthTurns, std::to_string(defaults.birthTurns), UsableTurns);
+  loadText(c_.removalTurns, keys::kRemovalTurns, std::to_string(defaults.removalTurns),
+           UsableTurns);
+  loadText(c_.gap, keys::kGap, Whole(defaults.gapMm), UsableDistance);
+  loadText(c_.gate, keys::kGate, Whole(defaults.gateMm), UsableDistance);
+  loadCheck(c_.smoothing, keys::kSmoothing, defaults.smoothing);
+  loading_ = false;
+  if (changed_)
+    changed_();
+}
+
+void TouchEngineSection::loadText(TextBox& box, std::string_view key, const std::string& fallback,
+                                  bool (*usable)(std::string_view)) {
+  const std::string stored = file_.read(keys::kSection, key);
+  if (TrimBlanks(stored).empty()) {
+    box.setText(fallback);
+    return;
+  }
+  if (!usable(stored)) {
+    file_.reportUnusable(keys::kSection, key, "the default " + fallback + " is used");
+    box.setText(fallback);
+    return;
+  }
+  box.setText(stored);
+}
+
+void TouchEngineSection::loadCheck(CheckBox& box, std::string_view key, bool fallback) {
+  const std::string stored = file_.read(keys::kSection, key);
+  auto value = ParseWhole(stored, CheckBox::kCleared, CheckBox::kChecked);
+  if (!value && !TrimBlanks(stored).empty())
+    file_.reportUnusable(keys::kSection, key,
+                         std::string("the default ") + (fallback ? "1" : "0") + " is used");
+  (void)box.setValue(value.value_or(fallback ? CheckBox::kChecked : CheckBox::kCleared));
+}
+
+TouchEngineSettings TouchEngineSection::settings() const {
+  TouchEngineSettings settings;
+  if (c_.mouseMode.selected() >= 0)
+    settings.mouseMode = static_cast<MouseMode>(c_.mouseMode.selected());
+  settings.tuioTargets = std::string(TrimBlanks(c_.tuioTargets.text()));
+  settings.systemTouch = c_.systemTouch.isChecked();
+  settings.birthTurns = ParseTurns(c_.birthTurns.text()).value_or(settings.birthTurns);
+  settings.removalTurns = ParseTurns(c_.removalTurns.text()).value_or(settings.removalTurns);
+  settings.gapMm = ParseDistanceMm(c_.gap.text()).value_or(settings.gapMm);
+  settings.gateMm = ParseDistanceMm(c_.gate.text()).value_or(settings.gateMm);
+  settings.smoothing = c_.smoothing.isChecked();
+  return settings;
+}
+
+}  // namespace scantouch

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/touch_engine_settings.h"
+#include "settings_file.h"
+#include "toolkit/check_box.h"
+#include "toolkit/option_array.h"
+#include "toolkit/text_box.h"
+
+namespace scantouch {
+
+// The section of the main settings file that the touch engine keeps its settings in. Earlier
+// installations have no such section and ignore it when it is there.
+namespace touch_engine_keys {
+inline constexpr std::string_view kSection = "触控引擎";
+inline constexpr std::string_view kMouseMode = "鼠标模式";
+inline constexpr std::string_view kTuioTargets = "TUIO目标";
+inline constexpr std::string_view kSystemTouch = "系统触控";
+inline constexpr std::string_view kBirthTurns = "出现圈数";
+inline constexpr std::string_view kRemovalTurns = "消失圈数";
+inline constexpr std::string_view kGap = "分组间距";
+inline constexpr std::string_view kGate = "匹配距离";
+inline constexpr std::string_view kSmoothing = "平滑";
+}  // namespace touch_engine_keys
+
+// The controls of the page "触控" that hold the engine's settings.
+struct TouchEngineControls {
+  OptionArray& mouseMode;  // OPT鼠标模式
+  TextBox& tuioTargets;    // TXTTUIO目标
+  CheckBox& systemTouch;   // CHK系统触控
+  TextBox& birthTurns;     // TXT出现圈数
+  TextBox& removalTurns;   // TXT消失圈数
+  TextBox& gap;            // TXT分组间距
+  TextBox& gate;           // TXT匹配距离
+  CheckBox& smoothing;     // CHK平滑
+};
+
+// Copies the section into the controls at start-up and writes each control's key back when the
+// user changes it. A key that is absent gets its default without being written, so the file of an
+// earlier installation stays as it is until the user changes a setting of the engine; a value
+// that cannot be used is told to the log with its key, and its default is used.
+class TouchEngineSection {
+ public:
+  TouchEngineSection(TouchEngineControls controls, SettingsFile& file);
+
+  // From now on every change of the controls is stored and reported to `changed`.
+  void connect(std::function<void()> changed);
+  void load();
+
+  // The settings as the controls hold them; a text that is not a usable value counts as its
+  // default.
+  TouchEngineSettings settings() const;
+
+ private:
+  void loadText(TextBox& box, std::string_view key, const std::string& fallback,
+                bool (*usable)(std::string_view));
+  void loadCheck(CheckBox& box, std::string_view key, bool fallback);
+  void store(std::string_view key, const std::string& value);
+
+  TouchEngineControls c_;
+  SettingsFile& file_;
+  std::function<void()> changed_;
+  bool loading_ = false;
+};
+
+// The ranges a stored or typed value must lie in.
+std::optional<int> ParseTurns(std::string_view text);          // 1..50
+std::optional<double> ParseDistanceMm(std::string_view text);  // 1..5000
+
+}  // namespace scantouch

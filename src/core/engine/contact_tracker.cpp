@@ -1,0 +1,154 @@
+#include "contact_tracker.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace scantouch {
+
+void ContactTracker::setRules(const TrackingRules& rules) {
+  rules_ = rules;
+  for (Track& track : tracks_)
+    track.filter = OneEuroFilter(rules_.filter);
+}
+
+void ContactTracker::reset() {
+  tracks_.clear();
+  update_ = {};
+}
+
+const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& objects, double turn_s,
+                                            std::int64_t now_ms) {
+  update_.live.clear();
+  update_.born.clear();
+  update_.removed.clear();
+  match(objects, turn_s);
+
+  std::vector<Track> kept;
+  kept.reserve(tracks_.size() + objects.size());
+  for (std::size_t t = 0; t < tracks_.size(); ++t) {
+    Track& track = tracks_[t];
+    if (trackMatched_[t]) {
+      kept.push_back(std::move(track));
+      continue;
+    }
+    // A candidate must be seen in every turn until it is born.
+    if (!track.born)
+      continue;
+    if (++track.unseenTurns >= rules_.removalTurns) {
+      update_.removed.push_back(track.contact);
+      continue;
+    }
+    kept.push_back(std::move(track));
+  }
+  for (std::size_t o = 0; o < objects.size(); ++o) {
+    if (objectTrack_[o] >= 0)
+      continue;
+    Track track;
+    track.filter = OneEuroFilter(rules_.filter);
+    follow(track, objects[o], turn_s);
+    kept.push_back(std::move(track));
+  }
+  tracks_ = std::move(kept);
+
+  // Births after removals, so that a removed contact's cursor id is free again at once.
+  for (Track& track : tracks_) {
+    if (!track.born && track.seenTurns >= rules_.birthTurns)
+      bear(track, now_ms);
+  }
+  for (const Track& track : tracks_) {
+    if (track.born)
+      update_.live.push_back(track.contact);
+  }
+  std::sort(
+      update_.live.begin(), update_.live.end(),
+      [](const TrackedContact& a, const TrackedContact& b) { return a.sessionId < b.sessionId; });
+  return update_;
+}
+
+void ContactTracker::match(const std::vector<TouchObject>& objects, double turn_s) {
+  pairs_.clear();
+  const double squareGate = rules_.gateMm * rules_.gateMm;
+  for (std::size_t t = 0; t < tracks_.size(); ++t) {
+    const Track& track = tracks_[t];
+    // Where the track should be now: a hand that moves on keeps its way for one more turn.
+    const double ahead_s = turn_s * (1 + track.unseenTurns);
+    const double expectedX = track.measuredX + track.driftX * ahead_s;
+    const double expectedY = track.measuredY + track.driftY * ahead_s;
+    for (std::size_t o = 0; o < objects.size(); ++o) {
+      const double dx = objects[o].x - expectedX;
+      const double dy = objects[o].y - expectedY;
+      const double squareDistance = dx * dx + dy * dy;
+      if (squareDistance <= squareGate)
+        pairs_.push_back(Pair{squareDistance, t, o});
+    }
+  }
+  std::sort(pairs_.begin(), pairs_.end(), [](const Pair& a, const Pair& b) {
+    if (a.squareDistance != b.squareDistance)
+      return a.squareDistance < b.squareDistance;
+    return a.track < b.track;  // the older track first, so that a tie always goes one way
+  });
+
+  objectTrack_.assign(objects.size(), -1);
+  trackMatched_.assign(tracks_.size(), false);
+  for (const Pair& pair : pairs_) {
+    if (trackMatched_[pair.track] || objectTrack_[pair.object] >= 0)
+      continue;
+    trackMatched_[pair.track] = true;
+    objectTrack_[pair.object] = static_cast<int>(pair.track);
+    follow(tracks_[pair.track], objects[pair.object], turn_s);
+  }
+}
+
+void ContactTracker::follow(Track& track, const TouchObject& object, double turn_s) {
+  if (track.seenTurns > 0) {
+    const double since_s = turn_s * (1 + track.unseenTurns);
+    track.driftX = (object.x - track.measuredX) / since_s;
+    track.driftY = (object.y - track.measuredY) / since_s;
+  }
+  track.measuredX = object.x;
+  track.measuredY = object.y;
+  ++track.seenTurns;
+  track.unseenTurns = 0;
+  place(track, turn_s);
+}
+
+void ContactTracker::place(Track& track, double turn_s) {
+  TrackedContact& contact = track.contact;
+  const double lastX = contact.x;
+  const double lastY = contact.y;
+  const bool first = track.seenTurns == 1;
+  if (rules_.smoothing) {
+    track.filter.step(track.measuredX, track.measuredY, turn_s);
+    contact.x = track.filter.x();
+    contact.y = track.filter.y();
+  } else {
+    contact.x = track.measuredX;
+    contact.y = track.measuredY;
+  }
+  if (first)
+    return;
+  const double lastSpeed = std::hypot(contact.velocityX, contact.velocityY);
+  contact.velocityX = (contact.x - lastX) / turn_s;
+  contact.velocityY = (contact.y - lastY) / turn_s;
+  contact.acceleration = (std::hypot(contact.velocityX, contact.velocityY) - lastSpeed) / turn_s;
+}
+
+void ContactTracker::bear(Track& track, std::int64_t now_ms) {
+  track.born = true;
+  track.contact.sessionId = nextSessionId_++;
+  track.contact.cursorId = lowestFreeCursorId();
+  track.contact.born_ms = now_ms;
+  update_.born.push_back(track.contact.sessionId);
+}
+
+int ContactTracker::lowestFreeCursorId() const {
+  for (int id = 0;; ++id) {
+    const bool taken = std::any_of(tracks_.begin(), tracks_.end(), [id](const Track& track) {
+      return track.born && track.contact.cursorId == id;
+    });
+    if (!taken)
+      return id;
+  }
+}
+
+}  // namespace scantouch

@@ -1,0 +1,52 @@
+#include "object_grouping.h"
+
+namespace scantouch {
+namespace {
+
+bool Closer(const TurnHit& a, const TurnHit& b, double gapMm) {
+  const double dx = a.x - b.x;
+  const double dy = a.y - b.y;
+  return dx * dx + dy * dy < gapMm * gapMm;
+}
+
+struct Span {
+  std::size_t first;
+  std::size_t last;
+};
+
+TouchObject Midpoint(const TurnHit& first, const TurnHit& last, int hits) {
+  return TouchObject{(first.x + last.x) / 2, (first.y + last.y) / 2, hits};
+}
+
+}  // namespace
+
+std::vector<TouchObject> GroupHits(const TurnHits& turn, double gapMm) {
+  const std::vector<TurnHit>& hits = turn.hits;
+  std::vector<Span> spans;
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    if (!spans.empty() && !hits[i].afterMiss && Closer(hits[i - 1], hits[i], gapMm))
+      spans.back().last = i;
+    else
+      spans.push_back(Span{i, i});
+  }
+
+  // The last object runs on into the first across the start of the turn: in the sweep they are
+  // one, its last point the first object's last.
+  bool wrapped = spans.size() > 1 && !turn.missAtEnd && !hits.front().afterMiss &&
+                 Closer(hits.back(), hits.front(), gapMm);
+
+  std::vector<TouchObject> objects;
+  objects.reserve(spans.size());
+  const std::size_t end = wrapped ? spans.size() - 1 : spans.size();
+  for (std::size_t s = 0; s < end; ++s) {
+    const Span& span = spans[s];
+    const TurnHit& first = wrapped && s == 0 ? hits[spans.back().first] : hits[span.first];
+    int count = static_cast<int>(span.last - span.first + 1);
+    if (wrapped && s == 0)
+      count += static_cast<int>(spans.back().last - spans.back().first + 1);
+    objects.push_back(Midpoint(first, hits[span.last], count));
+  }
+  return objects;
+}
+
+}  // namespace scantouch

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <vector>
+
+namespace scantouch {
+
+// A hit of one turn: a measured point inside the touch rectangle, in view units.
+struct TurnHit {
+  double x = 0;
+  double y = 0;
+  bool afterMiss = false;  // a measured node outside the rectangle came between it and the last hit
+};
+
+// The hits of one turn in the order the sweep met them.
+struct TurnHits {
+  std::vector<TurnHit> hits;
+  bool missAtEnd = false;  // a miss came after the last hit
+
+  void clear() {
+    hits.clear();
+    missAtEnd = false;
+  }
+};
+
+// One object that broke the plane in a turn.
+struct TouchObject {
+  double x = 0;  // the midpoint of its first and last point, view units
+  double y = 0;
+  int hits = 0;
+  friend bool operator==(const TouchObject&, const TouchObject&) = default;
+};
+
+// Groups a turn's hits into objects: neighbouring hits belong to one object when no miss came
+// between them and their points are closer than `gapMm`. An object that the turn's start cut in
+// two (its last hits end the turn, its first hits began it) is joined again.
+std::vector<TouchObject> GroupHits(const TurnHits& turn, double gapMm);
+
+}  // namespace scantouch

@@ -1,0 +1,34 @@
+#include "one_euro_filter.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace scantouch {
+namespace {
+
+// The weight of a new value in an exponential smoothing with this cut-off over `dt_s`.
+double Alpha(double cutoff_hz, double dt_s) {
+  const double tau_s = 1.0 / (2 * std::numbers::pi * cutoff_hz);
+  return 1.0 / (1.0 + tau_s / dt_s);
+}
+
+}  // namespace
+
+void OneEuroFilter::step(double x, double y, double dt_s) {
+  if (!started_ || !(dt_s > 0)) {
+    if (!started_) {
+      x_ = x;
+      y_ = y;
+      speed_ = 0;
+      started_ = true;
+    }
+    return;
+  }
+  const double speed = std::hypot(x - x_, y - y_) / dt_s;
+  speed_ += Alpha(tuning_.derivativeCutoff_hz, dt_s) * (speed - speed_);
+  const double alpha = Alpha(tuning_.minCutoff_hz + tuning_.beta * speed_, dt_s);
+  x_ += alpha * (x - x_);
+  y_ += alpha * (y - y_);
+}
+
+}  // namespace scantouch

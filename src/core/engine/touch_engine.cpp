@@ -1,0 +1,146 @@
+#include "touch_engine.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "common/pair.h"
+#include "touch/touch_mapper.h"
+
+namespace scantouch {
+namespace {
+
+constexpr double kRadiansPerDegree = std::numbers::pi / 180;
+
+TrackingRules RulesOf(const TouchEngineSettings& settings) {
+  TrackingRules rules;
+  rules.birthTurns = settings.birthTurns;
+  rules.removalTurns = settings.removalTurns;
+  rules.gateMm = settings.gateMm;
+  rules.smoothing = settings.smoothing;
+  return rules;
+}
+
+}  // namespace
+
+TouchEngine::TouchEngine(EngineControls controls, EventLoop& loop)
+    : controls_(controls), loop_(loop) {
+  tracker_.setRules(RulesOf(settings_));
+}
+
+void TouchEngine::configure(const TouchEngineSettings& settings) {
+  settings_ = settings;
+  tracker_.setRules(RulesOf(settings_));
+}
+
+void TouchEngine::setRunning(bool running) {
+  if (running == running_)
+    return;
+  running_ = running;
+  reset();
+}
+
+void TouchEngine::addSink(TouchFrameSink& sink) {
+  sinks_.push_back(&sink);
+}
+
+void TouchEngine::reset() {
+  turn_.clear();
+  turnOpen_ = false;
+  clock_.reset();
+  tracker_.reset();
+  frame_ = {};
+}
+
+bool TouchEngine::startsTurn(const PreciseScanNode& node) {
+  if (!turnOpen_) {
+    turnOpen_ = true;
+    turnStartAngle_ = node.angle;
+    lastSweep_ = 0;
+    return false;
+  }
+  // The flag ends a turn; so does a sweep that went round without it (its node was lost).
+  double sweep = node.angle - turnStartAngle_;
+  if (sweep < 0)
+    sweep += 360;
+  const bool wentRound = sweep + 180 < lastSweep_;
+  lastSweep_ = sweep;
+  return node.startOfTurn || wentRound;
+}
+
+void TouchEngine::processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) {
+  if (!running_)
+    return;
+  ++nodes_;
+  if (startsTurn(node)) {
+    endTurn();
+    turnOpen_ = true;
+    turnStartAngle_ = node.angle;
+    lastSweep_ = 0;
+  }
+  if (node.distance == 0 || node.quality <= sensitivity)
+    return;
+
+  const double radians = node.angle * kRadiansPerDegree;
+  const double x = controls_.scannerMarker.centreX() + node.distance * std::sin(radians);
+  const double y = controls_.scannerMarker.centreY() - node.distance * std::cos(radians);
+  // The hit rule of the single-touch road: inside the touch rectangle, outside the scanner's own
+  // square.
+  if (controls_.touchRect.containsStrictly(x, y) &&
+      !controls_.scannerMarker.containsStrictly(x, y)) {
+    turn_.hits.push_back(TurnHit{x, y, turn_.missAtEnd});
+    turn_.missAtEnd = false;
+  } else {
+    turn_.missAtEnd = true;
+  }
+}
+
+void TouchEngine::endTurn() {
+  ++turns_;
+  const std::int64_t now_ms = loop_.nowMs();
+  const double turn_s = clock_.turnEnded(now_ms);
+  const std::vector<TouchObject> objects = GroupHits(turn_, settings_.gapMm);
+  turn_.clear();
+  const TrackerUpdate& update = tracker_.update(objects, turn_s, now_ms);
+
+  frame_.timeMs = now_ms;
+  frame_.live.clear();
+  frame_.removed.clear();
+  frame_.born = update.born;
+  for (const TrackedContact& tracked : update.live)
+    frame_.live.push_back(publish(tracked));
+  for (const TrackedContact& tracked : update.removed)
+    frame_.removed.push_back(publish(tracked));
+  for (TouchFrameSink* sink : sinks_)
+    sink->onTouchFrame(frame_);
+}
+
+Contact TouchEngine::publish(const TrackedContact& tracked) const {
+  const Shape& rect = controls_.touchRect;
+  const double width = rect.width();
+  const double height = rect.height();
+  Contact contact;
+  contact.sessionId = tracked.sessionId;
+  contact.cursorId = tracked.cursorId;
+  contact.bornMs = tracked.born_ms;
+  contact.x = tracked.x;
+  contact.y = tracked.y;
+  const double offsetX = tracked.x - rect.left();
+  const double offsetY = tracked.y - rect.top();
+  if (width > 0 && height > 0) {
+    contact.u = offsetX / width;
+    contact.v = offsetY / height;
+    contact.velocityU = tracked.velocityX / width;
+    contact.velocityV = tracked.velocityY / height;
+    contact.acceleration = tracked.acceleration / width;
+  }
+  // The pixel as the single-touch road maps a touch: the offset in whole view units, rounded
+  // half away from zero as its text is written.
+  const IntPair offset{static_cast<std::int32_t>(std::round(offsetX)),
+                       static_cast<std::int32_t>(std::round(offsetY))};
+  contact.screen = MapOffsetToScreen(
+      offset, ParsePair(controls_.screenSize.text()).value_or(IntPair{}),
+      ParsePair(controls_.screenTopLeft.text()).value_or(IntPair{}), rect.width(), rect.height());
+  return contact;
+}
+
+}  // namespace scantouch
