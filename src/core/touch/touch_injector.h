@@ -26,7 +26,8 @@ class TouchInjector {
   virtual ~TouchInjector() = default;
 
   // One report of every contact on the device: each held one moves or stays where it is, new ones
-  // go down and lifted ones come up. False when the system refused it.
+  // go down and lifted ones come up. Those held come first, the oldest first. False when the
+  // system refused the report.
   virtual bool inject(std::span<const TouchPointState> contacts) = 0;
   // How many contacts the device takes at once.
   virtual int maxContacts() const = 0;
