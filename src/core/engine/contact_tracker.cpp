@@ -134,9 +134,9 @@ void ContactTracker::place(Track& track, double turn_s) {
 }
 
 void ContactTracker::bear(Track& track, std::int64_t now_ms) {
+  track.contact.cursorId = lowestFreeCursorId();
   track.born = true;
   track.contact.sessionId = nextSessionId_++;
-  track.contact.cursorId = lowestFreeCursorId();
   track.contact.born_ms = now_ms;
   update_.born.push_back(track.contact.sessionId);
 }

@@ -15,18 +15,22 @@ double Alpha(double cutoff_hz, double dt_s) {
 }  // namespace
 
 void OneEuroFilter::step(double x, double y, double dt_s) {
-  if (!started_ || !(dt_s > 0)) {
-    if (!started_) {
-      x_ = x;
-      y_ = y;
-      speed_ = 0;
-      started_ = true;
-    }
+  if (!started_) {
+    x_ = x;
+    y_ = y;
+    velocityX_ = velocityY_ = 0;
+    started_ = true;
     return;
   }
-  const double speed = std::hypot(x - x_, y - y_) / dt_s;
-  speed_ += Alpha(tuning_.derivativeCutoff_hz, dt_s) * (speed - speed_);
-  const double alpha = Alpha(tuning_.minCutoff_hz + tuning_.beta * speed_, dt_s);
+  if (!(dt_s > 0))
+    return;
+  // The velocity is smoothed as a vector: the noise of a still point points every way and
+  // cancels out, a hand's movement does not.
+  const double derivativeAlpha = Alpha(tuning_.derivativeCutoff_hz, dt_s);
+  velocityX_ += derivativeAlpha * ((x - x_) / dt_s - velocityX_);
+  velocityY_ += derivativeAlpha * ((y - y_) / dt_s - velocityY_);
+  const double speed = std::hypot(velocityX_, velocityY_);
+  const double alpha = Alpha(tuning_.minCutoff_hz + tuning_.beta * speed, dt_s);
   x_ += alpha * (x - x_);
   y_ += alpha * (y - y_);
 }

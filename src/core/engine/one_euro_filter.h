@@ -9,8 +9,8 @@ namespace scantouch {
 class OneEuroFilter {
  public:
   struct Tuning {
-    double minCutoff_hz = 0.4;  // cut-off of a still point
-    double beta = 0.01;         // cut-off added per millimetre per second of speed
+    double minCutoff_hz = 0.2;  // cut-off of a still point
+    double beta = 0.005;        // cut-off added per millimetre per second of speed
     double derivativeCutoff_hz = 1.0;
   };
 
@@ -29,7 +29,8 @@ class OneEuroFilter {
   bool started_ = false;
   double x_ = 0;
   double y_ = 0;
-  double speed_ = 0;  // filtered, millimetres per second
+  double velocityX_ = 0;  // filtered, millimetres per second
+  double velocityY_ = 0;
 };
 
 }  // namespace scantouch

@@ -46,36 +46,43 @@ void TouchEngine::addSink(TouchFrameSink& sink) {
 void TouchEngine::reset() {
   turn_.clear();
   turnOpen_ = false;
+  turnStartAngle_.reset();
   clock_.reset();
   tracker_.reset();
   frame_ = {};
 }
 
 bool TouchEngine::startsTurn(const PreciseScanNode& node) {
-  if (!turnOpen_) {
-    turnOpen_ = true;
+  const bool measured = node.distance != 0;
+  bool wentRound = false;
+  // The sweep is measured from the turn's first measured node: a no-return node's angle wanders.
+  if (measured && turnStartAngle_) {
+    double sweep = node.angle - *turnStartAngle_;
+    if (sweep < 0)
+      sweep += 360;
+    wentRound = sweep + 180 < lastSweep_;
+    lastSweep_ = sweep;
+  }
+  const bool starts = node.startOfTurn || wentRound;
+  if (starts)
+    turnStartAngle_.reset();
+  if (measured && !turnStartAngle_) {
     turnStartAngle_ = node.angle;
     lastSweep_ = 0;
-    return false;
   }
-  // The flag ends a turn; so does a sweep that went round without it (its node was lost).
-  double sweep = node.angle - turnStartAngle_;
-  if (sweep < 0)
-    sweep += 360;
-  const bool wentRound = sweep + 180 < lastSweep_;
-  lastSweep_ = sweep;
-  return node.startOfTurn || wentRound;
+  return starts;
 }
 
 void TouchEngine::processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) {
   if (!running_)
     return;
   ++nodes_;
+  // The flag ends a turn; so does a sweep that went round without it (its node was lost). The
+  // nodes before the first flag are a part of a turn, and make none.
   if (startsTurn(node)) {
-    endTurn();
+    if (turnOpen_)
+      endTurn();
     turnOpen_ = true;
-    turnStartAngle_ = node.angle;
-    lastSweep_ = 0;
   }
   if (node.distance == 0 || node.quality <= sensitivity)
     return;

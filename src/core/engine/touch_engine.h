@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "contact_tracker.h"
@@ -59,10 +60,10 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   TouchEngineSettings settings_;
   bool running_ = false;
   std::vector<TouchFrameSink*> sinks_;
-  TurnHits turn_;          // this turn's hits in stream order
-  bool turnOpen_ = false;  // a node of the turn has come
-  double turnStartAngle_ = 0;
-  double lastSweep_ = 0;  // how far the last node was past the turn's first, degrees
+  TurnHits turn_;                         // this turn's hits in stream order
+  bool turnOpen_ = false;                 // a turn's start has come, and a turn is collected
+  std::optional<double> turnStartAngle_;  // of the turn's first measured node
+  double lastSweep_ = 0;  // how far the last measured node was past that one, degrees
   TurnClock clock_;
   ContactTracker tracker_;
   TouchFrame frame_;

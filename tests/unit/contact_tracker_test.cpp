@@ -1,0 +1,112 @@
+#include "engine/contact_tracker.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace scantouch {
+namespace {
+
+class ContactTrackerTest : public ::testing::Test {
+ protected:
+  ContactTrackerTest() {
+    TrackingRules rules;
+    rules.smoothing = false;
+    tracker_.setRules(rules);
+  }
+
+  const TrackerUpdate& turn(std::vector<TouchObject> objects) {
+    now_ms_ += 100;
+    return tracker_.update(objects, 0.1, now_ms_);
+  }
+
+  static std::vector<std::uint32_t> Sessions(const std::vector<TrackedContact>& contacts) {
+    std::vector<std::uint32_t> ids;
+    for (const auto& contact : contacts)
+      ids.push_back(contact.sessionId);
+    return ids;
+  }
+
+  ContactTracker tracker_;
+  std::int64_t now_ms_ = 0;
+};
+
+TEST_F(ContactTrackerTest, IsBornAfterTwoTurnsAndRemovedAfterTwoUnseen) {
+  EXPECT_TRUE(turn({{1000, 1000, 3}}).live.empty());
+  const TrackerUpdate& born = turn({{1005, 1000, 3}});
+  ASSERT_EQ(born.live.size(), 1u);
+  EXPECT_EQ(born.born, std::vector<std::uint32_t>{1});
+  EXPECT_EQ(born.live[0].cursorId, 0);
+  EXPECT_EQ(born.live[0].born_ms, 200);
+  EXPECT_DOUBLE_EQ(born.live[0].x, 1005);
+
+  EXPECT_EQ(turn({}).live.size(), 1u);  // unseen once: still there, where it was
+  const TrackerUpdate& gone = turn({});
+  EXPECT_TRUE(gone.live.empty());
+  ASSERT_EQ(gone.removed.size(), 1u);
+  EXPECT_EQ(gone.removed[0].sessionId, 1u);
+  EXPECT_DOUBLE_EQ(gone.removed[0].x, 1005);
+}
+
+TEST_F(ContactTrackerTest, AnObjectOfOneTurnIsNeverBorn) {
+  // A stray point from a garbled node, in a different place every turn.
+  for (int i = 0; i < 10; ++i) {
+    const TrackerUpdate& update = turn({{1000.0 + 500 * (i % 2), 1000, 1}});
+    EXPECT_TRUE(update.live.empty());
+    EXPECT_TRUE(update.born.empty());
+  }
+}
+
+TEST_F(ContactTrackerTest, SessionIdsAreNeverReusedAndCursorIdsAreTheLowestFree) {
+  turn({{0, 0, 1}, {1000, 0, 1}});
+  EXPECT_EQ(Sessions(turn({{0, 0, 1}, {1000, 0, 1}}).live), (std::vector<std::uint32_t>{1, 2}));
+  // The first goes, a third comes: a new session, and the first's cursor id 0 again.
+  turn({{1000, 0, 1}});
+  turn({{1000, 0, 1}, {3000, 0, 1}});
+  const TrackerUpdate& update = turn({{1000, 0, 1}, {3000, 0, 1}});
+  ASSERT_EQ(update.live.size(), 2u);
+  EXPECT_EQ(update.live[0].sessionId, 2u);
+  EXPECT_EQ(update.live[0].cursorId, 1);
+  EXPECT_EQ(update.live[1].sessionId, 3u);
+  EXPECT_EQ(update.live[1].cursorId, 0);
+}
+
+TEST_F(ContactTrackerTest, PairsAreTakenNearestFirstOverAll) {
+  // Contacts at 0 and 100, objects at 60 and 170. Taking the contacts in turn, the first would
+  // take 60, its nearest; over all pairs the nearest is the second contact and 60 (40 mm).
+  turn({{0, 0, 1}, {100, 0, 1}});
+  turn({{0, 0, 1}, {100, 0, 1}});
+  const TrackerUpdate& update = turn({{60, 0, 1}, {170, 0, 1}});
+  ASSERT_EQ(update.live.size(), 2u);
+  EXPECT_DOUBLE_EQ(update.live[0].x, 170);
+  EXPECT_DOUBLE_EQ(update.live[1].x, 60);
+}
+
+TEST_F(ContactTrackerTest, AnObjectBeyondTheGateIsANewContact) {
+  turn({{0, 0, 1}});
+  turn({{0, 0, 1}});
+  turn({{400, 0, 1}});  // farther than the gate of 250 mm
+  const TrackerUpdate& update = turn({{400, 0, 1}});
+  ASSERT_EQ(update.live.size(), 1u);
+  EXPECT_EQ(update.live[0].sessionId, 2u);
+  EXPECT_EQ(update.removed.size(), 1u);
+}
+
+TEST_F(ContactTrackerTest, AHandMovingFastIsFollowedWhereItIsGoing) {
+  // 2 m/s at ten turns a second: 200 mm a turn, two crossing hands 150 mm apart in the middle.
+  std::vector<std::uint32_t> first;
+  for (int i = 0; i < 12; ++i) {
+    const double x = 200.0 * i;
+    const TrackerUpdate& update = turn({{x, 0, 1}, {2200 - x, 150, 1}});
+    if (update.live.size() == 2) {
+      // Each session stays on its own hand: the one that started on the left moves right.
+      const bool firstIsLeftHand = update.live[0].y == 0;
+      EXPECT_TRUE(firstIsLeftHand) << "turn " << i;
+    }
+    first = Sessions(update.live);
+  }
+  EXPECT_EQ(first, (std::vector<std::uint32_t>{1, 2}));
+}
+
+}  // namespace
+}  // namespace scantouch

@@ -1,0 +1,135 @@
+#include "engine/touch_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+
+#include "app/main_form.h"
+#include "common/hex_text.h"
+#include "example_setup.h"
+#include "node_stream.h"
+#include "recording_desktop_input.h"
+#include "scan_text.h"
+#include "toolkit/virtual_event_loop.h"
+
+namespace scantouch {
+namespace {
+
+using testing::RecordingDesktopInput;
+
+class RecordingFrames final : public TouchFrameSink {
+ public:
+  void onTouchFrame(const TouchFrame& frame) override { frames.push_back(frame); }
+  std::vector<TouchFrame> frames;
+};
+
+scanner_sim::SceneObject Hand(double x, double y, double diameterMm = 80) {
+  scanner_sim::SceneObject hand;
+  hand.from = scanner_sim::PlanePoint{x, y};
+  hand.diameterMm = diameterMm;
+  return hand;
+}
+
+// The whole road of the worked examples (scanner at (7500, 7500), touch rectangle from (5000,
+// 2000), 5 m x 3 m, above it, 1920 x 1080 screen area) with the engine beside it.
+class TouchEngineTest : public ::testing::Test {
+ protected:
+  TouchEngineTest() {
+    examples::CalibrateLikeTheExamples(form_);
+    TouchEngineSettings settings;
+    settings.smoothing = false;
+    form_.engine().configure(settings);
+    form_.engine().addSink(frames_);
+    form_.runEngine(true);
+    form_.TXTRX.appendText(testing::DescriptorText());
+  }
+
+  void play(std::vector<scanner_sim::SceneObject> objects, scanner_sim::StreamSettings stream,
+            double seconds) {
+    scanner_sim::Scene scene;
+    scene.roomDistanceMm = {7000};
+    scene.objects = std::move(objects);
+    scanner_sim::NodeStream nodes(scene, stream);
+    for (double t = 0; t < seconds; t += 0.1) {
+      std::vector<std::uint8_t> block;
+      nodes.appendSeconds(block, 0.1);
+      loop_.advance(100);
+      form_.TXTRX.appendText(HexText(block));
+    }
+  }
+
+  VirtualEventLoop loop_;
+  RecordingDesktopInput desktop_;
+  examples::InMemorySettings settings_;
+  MainForm form_{loop_, desktop_, settings_.file};
+  RecordingFrames frames_;
+};
+
+TEST_F(TouchEngineTest, OnWholeDegreesAnObjectLandsOnThePixelOfTheSingleTouchRoad) {
+  scanner_sim::StreamSettings stream;
+  stream.nodesPerSecond = 1980;  // 360 nodes a turn at 5.5 turns a second: one a degree
+  for (const auto& hand : {Hand(400, -3500), Hand(-1700, -2900, 60), Hand(2300, -4600, 120)}) {
+    SCOPED_TRACE(hand.from.x);
+    desktop_.actions.clear();
+    frames_.frames.clear();
+    play({hand}, stream, 2);
+    const auto clicks = desktop_.clicks();
+    ASSERT_FALSE(clicks.empty());  // a hand held still clicks once
+    int compared = 0;
+    // The last turns, when the hand before this one has long been removed.
+    for (std::size_t i = frames_.frames.size() - 6; i < frames_.frames.size(); ++i) {
+      const TouchFrame& frame = frames_.frames[i];
+      ASSERT_EQ(frame.live.size(), 1u);
+      EXPECT_LE(std::abs(frame.live[0].screen.x - clicks.back().x), 1);
+      EXPECT_LE(std::abs(frame.live[0].screen.y - clicks.back().y), 1);
+      ++compared;
+    }
+    EXPECT_EQ(compared, 6);
+  }
+}
+
+TEST_F(TouchEngineTest, ADenseScannerHasItsContactInEveryTurn) {
+  // 800 nodes a turn: a whole degree holds two or three nodes, and the beam table of the
+  // single-touch road loses the run whenever one of them misses the hand.
+  scanner_sim::StreamSettings stream;
+  stream.nodesPerSecond = 8000;
+  stream.revolutionsPerSecond = 10;
+  play({Hand(400, -3500)}, stream, 3);
+  ASSERT_GT(frames_.frames.size(), 25u);
+  std::set<std::uint32_t> sessions;
+  for (std::size_t i = 2; i < frames_.frames.size(); ++i) {
+    ASSERT_EQ(frames_.frames[i].live.size(), 1u) << "turn " << i;
+    sessions.insert(frames_.frames[i].live[0].sessionId);
+  }
+  EXPECT_EQ(sessions.size(), 1u);
+}
+
+TEST_F(TouchEngineTest, SeveralHandsAreSeveralContacts) {
+  scanner_sim::StreamSettings stream;
+  stream.nodesPerSecond = 8000;
+  stream.noReturnShare = 0.4;  // turns still end where the scanner says
+  play({Hand(-1500, -3000), Hand(0, -4000), Hand(1500, -3000)}, stream, 2);
+  const TouchFrame& last = frames_.frames.back();
+  ASSERT_EQ(last.live.size(), 3u);
+  std::set<int> cursors;
+  for (const Contact& contact : last.live) {
+    cursors.insert(contact.cursorId);
+    EXPECT_GT(contact.u, 0);
+    EXPECT_LT(contact.u, 1);
+  }
+  EXPECT_EQ(cursors, (std::set<int>{0, 1, 2}));
+  // 5.5 turns a second for 2 s, give or take the turn the stream starts in.
+  EXPECT_NEAR(static_cast<double>(form_.engine().turns()), 11, 1);
+}
+
+TEST_F(TouchEngineTest, OffItTakesNoNodes) {
+  form_.runEngine(false);
+  play({Hand(400, -3500)}, scanner_sim::StreamSettings{}, 1);
+  EXPECT_EQ(form_.engine().nodes(), 0u);
+  EXPECT_TRUE(frames_.frames.empty());
+  EXPECT_FALSE(desktop_.clicks().empty());  // the single-touch road goes on
+}
+
+}  // namespace
+}  // namespace scantouch
