@@ -52,11 +52,12 @@ MainWindow::MainWindow(ScannerProgram& program, FramePacer& pacer)
   setWindowTitle(QString::fromStdString(form_.Form1.caption()));
   radar_ = new RadarWidget(form_, program.calibration(), pacer, this);
 
-  // The settings, in two pages, and the debug area share the space beside the radar view, one
+  // The settings, in three pages, and the debug area share the space beside the radar view, one
   // page at a time: the view keeps its size, and everything fits a 1024 x 768 projector.
   auto* pages = new QTabWidget;
   pages->addTab(Scrollable(makeCalibrationPage()), Q("标定"));
   pages->addTab(Scrollable(makeOptionsPage()), Q("选项"));
+  pages->addTab(Scrollable(MakeTouchPage(form_, this)), Q("触控"));
   pages->addTab(Scrollable(MakeDebugPanel(program, pacer, this)), Q("调试"));
 
   auto* right = new QVBoxLayout;

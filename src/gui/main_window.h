@@ -12,8 +12,8 @@ namespace scantouch::gui {
 class RadarWidget;
 
 // The main window Form1: the radar view and, beside it, pages for the calibration, the other
-// settings and the debug area, with the buttons below. Every widget is bound to its control in the
-// core.
+// settings, the touch engine and the debug area, with the buttons below. Every widget is bound to
+// its control in the core.
 class MainWindow : public QWidget {
  public:
   MainWindow(ScannerProgram& program, FramePacer& pacer);
@@ -51,5 +51,8 @@ class MainWindow : public QWidget {
 
 // The debug area: commands by hand, the receive buffer, the angle trace, the event log.
 QWidget* MakeDebugPanel(ScannerProgram& program, FramePacer& pacer, QWidget* parent);
+
+// The touch engine's page: the mouse mode, the outputs, the tracking and the engine's status.
+QWidget* MakeTouchPage(MainForm& form, QWidget* parent);
 
 }  // namespace scantouch::gui

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -32,8 +34,8 @@ class GuiTest : public testing::ProgramFixture {
   }
 
   template <typename Widget>
-  Widget* widgetShowing(const QString& text) {
-    for (Widget* widget : window_.findChildren<Widget*>()) {
+  Widget* widgetShowing(const QString& text, QWidget* within = nullptr) {
+    for (Widget* widget : (within != nullptr ? within : &window_)->findChildren<Widget*>()) {
       if (widget->text() == text)
         return widget;
     }
@@ -122,6 +124,59 @@ TEST_F(GuiTest, TheRadarViewFollowsBlocksOfWholeNodes) {
     QTest::qWait(40);
   }
   EXPECT_EQ(counter.paints, 0);
+}
+
+TEST_F(GuiTest, TheTouchPageShowsEveryControlOfTheEngineBothWays) {
+  auto* pages = window_.findChild<QTabWidget*>();
+  ASSERT_NE(pages, nullptr);
+  int index = 0;
+  while (index < pages->count() && pages->tabText(index) != QString::fromUtf8("触控"))
+    ++index;
+  ASSERT_LT(index, pages->count());
+  pages->setCurrentIndex(index);
+  QApplication::processEvents();
+  QWidget* page = pages->widget(index);
+  const auto Q = [](const std::string& text) { return QString::fromStdString(text); };
+
+  struct Text {
+    TextBox* box;
+    const char* shown;
+    const char* typed;
+  };
+  for (const Text& text :
+       {Text{&form().TXTTUIO目标, "127.0.0.1:3333", "127.0.0.1:3334"},
+        Text{&form().TXT出现圈数, "3", "4"}, Text{&form().TXT消失圈数, "5", "6"},
+        Text{&form().TXT分组间距, "120", "90"}, Text{&form().TXT匹配距离, "260", "300"}}) {
+    text.box->setText(text.shown);
+    QLineEdit* edit = widgetShowing<QLineEdit>(text.shown, page);
+    ASSERT_NE(edit, nullptr) << text.box->name();
+    edit->selectAll();
+    QTest::keyClicks(edit, text.typed);
+    EXPECT_EQ(text.box->text(), text.typed) << text.box->name();
+  }
+
+  for (CheckBox* box : {&form().CHK系统触控, &form().CHK平滑}) {
+    QCheckBox* widget = widgetShowing<QCheckBox>(Q(box->caption()), page);
+    ASSERT_NE(widget, nullptr) << box->name();
+    const bool was = box->isChecked();
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+    EXPECT_EQ(box->isChecked(), !was) << box->name();
+    ASSERT_EQ(box->setValue(was ? CheckBox::kChecked : CheckBox::kCleared), ToolkitResult::ok);
+    EXPECT_EQ(widget->isChecked(), was) << box->name();
+  }
+
+  QRadioButton* drag = widgetShowing<QRadioButton>(Q(form().OPT鼠标模式.caption(1)), page);
+  QRadioButton* untouched = widgetShowing<QRadioButton>(Q(form().OPT鼠标模式.caption(2)), page);
+  ASSERT_NE(drag, nullptr);
+  ASSERT_NE(untouched, nullptr);
+  QTest::mouseClick(drag, Qt::LeftButton, {}, QPoint(8, drag->height() / 2));
+  EXPECT_EQ(form().OPT鼠标模式.selected(), 1);
+  ASSERT_EQ(form().OPT鼠标模式.select(2), ToolkitResult::ok);
+  EXPECT_TRUE(untouched->isChecked());
+  EXPECT_FALSE(drag->isChecked());
+
+  form().LBL触控状态.setCaption("find me");
+  EXPECT_NE(widgetShowing<QLabel>("find me", page), nullptr);
 }
 
 TEST_F(GuiTest, BothWindowsFitA1024By768Projector) {

@@ -37,8 +37,8 @@ MainWindow::MainWindow(ScannerProgram& program, FramePacer& pacer, HICON icon)
   tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 10,
                           10, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  const char* titles[] = {"标定", "选项", "调试"};
-  for (int i = 0; i < 3; ++i) {
+  const char* titles[kPages] = {"标定", "选项", "触控", "调试"};
+  for (int i = 0; i < kPages; ++i) {
     const std::wstring title = win32::Widen(titles[i]);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
@@ -48,7 +48,8 @@ MainWindow::MainWindow(ScannerProgram& program, FramePacer& pacer, HICON icon)
   }
   makeCalibrationPage();
   makeOptionsPage();
-  MakeDebugPanel(program, pacer, *pages_[2]);
+  MakeTouchPage(form_, *pages_[2]);
+  MakeDebugPanel(program, pacer, *pages_[3]);
   makeButtons();
   showPage(0);
 
@@ -152,7 +153,7 @@ void MainWindow::makeButtons() {
 }
 
 void MainWindow::showPage(int index) {
-  for (int i = 0; i < 3; ++i)
+  for (int i = 0; i < kPages; ++i)
     ShowWindow(pages_[i]->handle(), i == index ? SW_SHOW : SW_HIDE);
   pacer_.wake();  // what went stale on the hidden page shows now
 }

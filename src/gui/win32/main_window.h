@@ -12,8 +12,8 @@
 namespace scantouch::gui_win32 {
 
 // The main window Form1, as the Qt face lays it out: the radar view and, beside it, pages for the
-// calibration, the other settings and the debug area, with the buttons below. Every control is
-// bound to its control in the core.
+// calibration, the other settings, the touch engine and the debug area, with the buttons below.
+// Every control is bound to its control in the core.
 class MainWindow {
  public:
   MainWindow(ScannerProgram& program, FramePacer& pacer, HICON icon);
@@ -42,12 +42,16 @@ class MainWindow {
   HFONT font_ = nullptr;
   std::unique_ptr<RadarView> radar_;
   HWND tabs_ = nullptr;
-  std::unique_ptr<Page> pages_[3];
+  static constexpr int kPages = 4;
+  std::unique_ptr<Page> pages_[kPages];
   std::unique_ptr<Page> buttons_;
   bool followingCore_ = false;  // a state change the core asked for, not the user
 };
 
 // The debug area's page: commands by hand, the receive buffer, the angle trace, the event log.
 void MakeDebugPanel(ScannerProgram& program, FramePacer& pacer, Page& page);
+
+// The touch engine's page: the mouse mode, the outputs, the tracking and the engine's status.
+void MakeTouchPage(MainForm& form, Page& page);
 
 }  // namespace scantouch::gui_win32
