@@ -14,6 +14,9 @@ const QColor kBackground(235, 240, 245);
 const QColor kTouchRectColour(30, 90, 220);
 const QColor kScannerColour(220, 40, 40);
 const QColor kMarkerColour(255, 150, 0);
+const QColor kContactColour(200, 0, 200);
+// Contacts keep their size in pixels at every range: a finger is a finger on any view.
+constexpr double kContactRadius_px = 12;
 
 }  // namespace
 
@@ -26,6 +29,8 @@ RadarWidget::RadarWidget(MainForm& form, Calibration& calibration, FramePacer& p
   // repainted if they, or anything else it shows, really changed.
   const auto check = pacer.add(this, [this] { repaintIfChanged(); });
   form_.TXTRX.changed.connect(check);
+  // The engine's contacts change in decoder passes, or, outside them, with its status (stopped).
+  form_.LBL触控状态.changed.connect(check);
   const auto shownPartChanged = [this, check] {
     shownPartsChanged_ = true;
     check();
@@ -40,7 +45,8 @@ RadarWidget::RadarWidget(MainForm& form, Calibration& calibration, FramePacer& p
 }
 
 void RadarWidget::repaintIfChanged() {
-  if (form_.Line1.revision() != paintedBeamRevision_ || shownPartsChanged_)
+  if (form_.Line1.revision() != paintedBeamRevision_ ||
+      form_.radar().contactsRevision() != paintedContactsRevision_ || shownPartsChanged_)
     update();
 }
 
@@ -93,7 +99,9 @@ void RadarWidget::paintEvent(QPaintEvent*) {
   }
 
   paintQualityLabels(painter);
+  paintContacts(painter, scale);
   paintedBeamRevision_ = form_.Line1.revision();
+  paintedContactsRevision_ = form_.radar().contactsRevision();
   shownPartsChanged_ = false;
 }
 
@@ -119,6 +127,25 @@ void RadarWidget::paintQualityLabels(QPainter& painter) {
     const QSizeF size = text.size();
     const QPointF centre(placed.left + placed.size / 2, placed.top + placed.size / 2);
     painter.drawStaticText(centre - QPointF(size.width() / 2, size.height() / 2), text);
+  }
+}
+
+void RadarWidget::paintContacts(QPainter& painter, double scale) {
+  const auto& contacts = form_.radar().contacts();
+  if (contacts.empty())
+    return;
+  QFont idFont = font();
+  idFont.setBold(true);
+  idFont.setPixelSize(16);
+  painter.setFont(idFont);
+  painter.setPen(QPen(kContactColour, 3));
+  painter.setBrush(Qt::NoBrush);
+  const double r = kContactRadius_px;
+  for (const RadarModel::ContactMark& contact : contacts) {
+    const QPointF centre(contact.x * scale, contact.y * scale);
+    painter.drawEllipse(centre, r, r);
+    painter.drawText(QRectF(centre.x() + r + 2, centre.y() - 2 * r, 4 * r, 2 * r),
+                     Qt::AlignLeft | Qt::AlignBottom, QString::number(contact.cursorId));
   }
 }
 

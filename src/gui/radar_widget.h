@@ -14,8 +14,9 @@
 namespace scantouch::gui {
 
 // The radar view PICYL: paints the beams, the scanner marker, the touch rectangle, the touch
-// marker and the quality labels from the core's model, scaled from view units to the widget,
-// at most once per frame. A mouse press reports its position in view units to the calibration.
+// marker, the quality labels and the touch engine's contacts from the core's model, scaled from
+// view units to the widget, at most once per frame. A mouse press reports its position in view
+// units to the calibration.
 class RadarWidget : public QWidget {
  public:
   RadarWidget(MainForm& form, Calibration& calibration, FramePacer& pacer,
@@ -39,12 +40,15 @@ class RadarWidget : public QWidget {
   // Lays the quality labels out for a view of `side` pixels, with a font that fits their boxes.
   void layOutQualityLabels(double side);
   void paintQualityLabels(QPainter& painter);
+  // Each live contact as a ring of a fixed size with its cursor id beside it.
+  void paintContacts(QPainter& painter, double scale);
   // Marks the picture stale when anything it shows changed since it was last painted.
   void repaintIfChanged();
 
   MainForm& form_;
   Calibration& calibration_;
   std::uint64_t paintedBeamRevision_ = ~std::uint64_t{0};
+  std::uint64_t paintedContactsRevision_ = ~std::uint64_t{0};
   bool shownPartsChanged_ = true;  // shapes, scale, labels: everything but the beams
   double labelLayoutSide_ = -1;
   QualityLabelLayout labelLayout_;

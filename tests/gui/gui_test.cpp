@@ -179,6 +179,35 @@ TEST_F(GuiTest, TheTouchPageShowsEveryControlOfTheEngineBothWays) {
   EXPECT_NE(widgetShowing<QLabel>("find me", page), nullptr);
 }
 
+TEST_F(GuiTest, TheRadarViewMarksEachContactUntilItIsGone) {
+  gui::RadarWidget* radar = window_.radar();
+  PaintCounter counter;
+  radar->installEventFilter(&counter);
+  // A place with nothing else on it, and a pixel on the ring of a mark there.
+  const QPointF place(radar->width() * 0.3, radar->height() * 0.75);
+  const QPointF units = radar->toViewUnits(place);
+  const QPoint onRing = place.toPoint() + QPoint(12, 0);
+  const auto colourOnRing = [&] { return radar->grab().toImage().pixelColor(onRing); };
+  const QColor empty = colourOnRing();
+  // Contacts come and go in decoder passes, or with a change of the engine's status.
+  const auto show = [&](std::vector<RadarModel::ContactMark> marks, const char* status) {
+    const int before = counter.paints;
+    form().radar().showContacts(marks);
+    form().LBL触控状态.setCaption(status);
+    return QTest::qWaitFor([&] { return counter.paints > before; }, 2000);
+  };
+
+  ASSERT_TRUE(show({{static_cast<float>(units.x()), static_cast<float>(units.y()), 3}}, "1"));
+  const QColor marked = colourOnRing();
+  EXPECT_NE(marked, empty);
+  EXPECT_GT(marked.red(), 150);
+  EXPECT_LT(marked.green(), 80);
+  EXPECT_GT(marked.blue(), 150);
+
+  ASSERT_TRUE(show({}, "0"));
+  EXPECT_EQ(colourOnRing(), empty);
+}
+
 TEST_F(GuiTest, BothWindowsFitA1024By768Projector) {
   window_.resize(1024, 728);  // less the title bar
   QApplication::processEvents();

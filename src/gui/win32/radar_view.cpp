@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "win32/wide_text.h"
 #include "window_class.h"
@@ -18,6 +19,9 @@ const COLORREF kBackground = RGB(235, 240, 245);
 const COLORREF kTouchRectColour = RGB(30, 90, 220);
 const COLORREF kScannerColour = RGB(220, 40, 40);
 const COLORREF kMarkerColour = RGB(255, 150, 0);
+const COLORREF kContactColour = RGB(200, 0, 200);
+// Contacts keep their size in pixels at every range: a finger is a finger on any view.
+constexpr int kContactRadius_px = 12;
 
 // A pen for the time of one drawing.
 struct Pen {
@@ -44,6 +48,8 @@ RadarView::RadarView(HWND parent, MainForm& form, Calibration& calibration, Fram
   // repainted if they, or anything else it shows, really changed.
   const auto check = pacer.add(window_, [this] { repaintIfChanged(); });
   form_.TXTRX.changed.connect(check);
+  // The engine's contacts change in decoder passes, or, outside them, with its status (stopped).
+  form_.LBL触控状态.changed.connect(check);
   const auto shownPartChanged = [this, check] {
     shownPartsChanged_ = true;
     check();
@@ -62,8 +68,8 @@ RadarView::RadarView(HWND parent, MainForm& form, Calibration& calibration, Fram
 }
 
 RadarView::~RadarView() {
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(labelFont_), static_cast<HGDIOBJ>(backBuffer_),
-                         static_cast<HGDIOBJ>(backdrop_)}) {
+  for (HGDIOBJ object : {static_cast<HGDIOBJ>(labelFont_), static_cast<HGDIOBJ>(contactFont_),
+                         static_cast<HGDIOBJ>(backBuffer_), static_cast<HGDIOBJ>(backdrop_)}) {
     if (object != nullptr)
       DeleteObject(object);
   }
@@ -112,7 +118,8 @@ void RadarView::drawBackdrop(HDC context, const RECT& client) {
 }
 
 void RadarView::repaintIfChanged() {
-  if (form_.Line1.revision() != paintedBeamRevision_ || shownPartsChanged_)
+  if (form_.Line1.revision() != paintedBeamRevision_ ||
+      form_.radar().contactsRevision() != paintedContactsRevision_ || shownPartsChanged_)
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -189,13 +196,43 @@ void RadarView::paint(HDC target) {
   drawRect(form_.Shape1, kScannerColour, false);
   drawRect(form_.radar().shpmouse[0], kMarkerColour, true);
   SelectObject(context, oldBrush);
+  drawContacts(context, scale);
 
   SetViewportOrgEx(context, 0, 0, nullptr);
   BitBlt(target, 0, 0, client.right, client.bottom, context, 0, 0, SRCCOPY);
   SelectObject(context, oldBitmap);
   DeleteDC(context);
   paintedBeamRevision_ = form_.Line1.revision();
+  paintedContactsRevision_ = form_.radar().contactsRevision();
   shownPartsChanged_ = false;
+}
+
+void RadarView::drawContacts(HDC context, double scale) {
+  const auto& contacts = form_.radar().contacts();
+  if (contacts.empty())
+    return;
+  if (contactFont_ == nullptr) {
+    contactFont_ =
+        CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
+  }
+  Pen pen(context, kContactColour, 3);
+  HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
+  HGDIOBJ oldFont = SelectObject(context, contactFont_);
+  SetBkMode(context, TRANSPARENT);
+  SetTextColor(context, kContactColour);
+  constexpr int r = kContactRadius_px;
+  for (const RadarModel::ContactMark& contact : contacts) {
+    const int x = static_cast<int>(std::lround(contact.x * scale));
+    const int y = static_cast<int>(std::lround(contact.y * scale));
+    Ellipse(context, x - r, y - r, x + r + 1, y + r + 1);
+    const std::wstring id = std::to_wstring(contact.cursorId);
+    RECT box{x + r + 2, y - 2 * r, x + 5 * r, y};
+    DrawTextW(context, id.c_str(), static_cast<int>(id.size()), &box,
+              DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOCLIP);
+  }
+  SelectObject(context, oldFont);
+  SelectObject(context, oldBrush);
 }
 
 LRESULT CALLBACK RadarView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
