@@ -1,14 +1,18 @@
 // window-shot: the main window as a picture for the documentation. The whole program runs on
-// Qt's offscreen platform with its settings in memory, calibrated like the demo; a simulated
-// scanner sweeps a room with a hand in the touch rectangle for a few seconds, and the window is
-// saved as a PNG at the size asked for.
+// Qt's offscreen platform with its settings in memory, calibrated like the demo and with the touch
+// engine sending TUIO to this machine; a simulated scanner sweeps a room with a hand in the touch
+// rectangle for a few seconds, and the window is saved as a PNG at the size asked for, showing
+// the page named (the first one unless told).
 //
-//   window-shot FILE.png [WIDTH HEIGHT]
+//   window-shot FILE.png [WIDTH HEIGHT] [--page NAME]
 
 #include <QApplication>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "app/scanner_program.h"
 #include "common/hex_text.h"
@@ -24,14 +28,23 @@
 
 int main(int argc, char** argv) {
   using namespace scantouch;
-  if (argc != 2 && argc != 4) {
-    std::fprintf(stderr, "usage: window-shot FILE.png [WIDTH HEIGHT]\n");
+  std::vector<const char*> positional;
+  const char* pageName = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc)
+      pageName = argv[++i];
+    else
+      positional.push_back(argv[i]);
+  }
+  if (positional.size() != 1 && positional.size() != 3) {
+    std::fprintf(stderr, "usage: window-shot FILE.png [WIDTH HEIGHT] [--page NAME]\n");
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  const int width = argc == 4 ? std::atoi(argv[2]) : 1280;
-  const int height = argc == 4 ? std::atoi(argv[3]) : 800;
+  const QString file = QString::fromLocal8Bit(positional[0]);
+  const int width = positional.size() == 3 ? std::atoi(positional[1]) : 1280;
+  const int height = positional.size() == 3 ? std::atoi(positional[2]) : 800;
 
   QtEventLoop loop;
   testing::RecordingDesktopInput desktop;
@@ -55,6 +68,24 @@ int main(int argc, char** argv) {
   form.TXT标定左上角.setText("5000,2000");
   form.TXT标定右下角.setText("5000,3000");
   form.txt雷达位置.setText("7500,7500");
+  (void)form.OPT鼠标模式.select(0);
+  form.TXTTUIO目标.setText("127.0.0.1:3333");
+  form.TXT出现圈数.setText("2");
+  form.TXT消失圈数.setText("2");
+  form.TXT分组间距.setText("100");
+  form.TXT匹配距离.setText("250");
+  (void)form.CHK平滑.setValue(CheckBox::kChecked);
+  if (pageName != nullptr) {
+    auto* pages = window.findChild<QTabWidget*>();
+    int index = 0;
+    while (index < pages->count() && pages->tabText(index) != QString::fromLocal8Bit(pageName))
+      ++index;
+    if (index == pages->count()) {
+      std::fprintf(stderr, "window-shot: no page %s\n", pageName);
+      return 2;
+    }
+    pages->setCurrentIndex(index);
+  }
   window.resize(width, height);
   window.show();
 
@@ -70,7 +101,7 @@ int main(int argc, char** argv) {
   });
   feed.start(100);
   QTimer::singleShot(3000, [&] {
-    const bool saved = window.grab().save(QString::fromLocal8Bit(argv[1]));
+    const bool saved = window.grab().save(file);
     application.exit(saved ? 0 : 1);
   });
   return application.exec();
