@@ -18,7 +18,8 @@ bool WaylandSession() {
          (display != nullptr && *display != '\0');
 }
 
-// All screens together, in desktop pixels.
+}  // namespace
+
 DesktopArea VirtualDesktop() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr)
@@ -26,8 +27,6 @@ DesktopArea VirtualDesktop() {
   const QRect desktop = screen->virtualGeometry();
   return DesktopArea{desktop.x(), desktop.y(), desktop.width(), desktop.height()};
 }
-
-}  // namespace
 
 struct DesktopInputChoice::Parts {
   std::unique_ptr<DesktopInput> xtest;

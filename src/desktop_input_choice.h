@@ -5,8 +5,12 @@
 #include "command_line.h"
 #include "common/program_log.h"
 #include "touch/desktop_input.h"
+#include "uinput/uinput_desktop_input.h"
 
 namespace scantouch {
+
+// All screens together, in desktop pixels.
+DesktopArea VirtualDesktop();
 
 // How touches reach the desktop: XTest where it reaches every window (an X11 session), the
 // uinput pointer on Wayland or without an X server, or what the command line asks for. What

@@ -17,6 +17,7 @@
 #include "posix/proc_executable_directory.h"
 #include "posix/settings_folder.h"
 #include "posix/xdg_autostart.h"
+#include "qt/qt_datagram_socket.h"
 #include "qt/qt_dialogs.h"
 #include "qt/qt_event_loop.h"
 #include "qt/qt_instance_guard.h"
@@ -25,6 +26,7 @@
 #include "qt/qt_tray_icon.h"
 #include "qt/unix_close_requests.h"
 #include "stdlib/stream_program_log.h"
+#include "uinput/uinput_touchscreen.h"
 
 int main(int argc, char** argv) {
   using namespace scantouch;
@@ -76,6 +78,11 @@ int main(int argc, char** argv) {
                                     std::_Exit(0);
                                   }});
   program.connectLog(log);
+  QtDatagramSocketFactory datagrams;
+  program.touchOutputs().connectNetwork(datagrams);
+  program.touchOutputs().connectTouchDevice([](std::string& problem) {
+    return std::unique_ptr<TouchInjector>(UinputTouchscreen::Create(VirtualDesktop(), problem));
+  });
   gui::FramePacer pacer;
   gui::MainWindow mainWindow(program, pacer);
   gui::NetworkWindow networkWindow(program.network(), pacer);

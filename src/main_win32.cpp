@@ -21,7 +21,9 @@
 #include "win32/module_directory.h"
 #include "win32/run_key_autostart.h"
 #include "win32/send_input_desktop.h"
+#include "win32/touch_injection.h"
 #include "win32/wide_text.h"
+#include "win32/win32_datagram_socket.h"
 #include "win32/win32_event_loop.h"
 #include "win32/win32_file_access.h"
 #include "win32/win32_serial_port.h"
@@ -99,6 +101,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                                         ExitProcess(0);
                                                       }});
   program->connectLog(log);
+  win32::Win32DatagramSocketFactory datagrams;
+  program->touchOutputs().connectNetwork(datagrams);
+  program->touchOutputs().connectTouchDevice([](std::string& problem) {
+    return std::unique_ptr<TouchInjector>(win32::TouchInjection::Create(problem));
+  });
   gui_win32::FramePacer pacer;
   gui_win32::MainWindow mainWindow(*program, pacer, icon);
   gui_win32::NetworkWindow networkWindow(program->network(), pacer, icon);

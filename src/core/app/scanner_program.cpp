@@ -25,7 +25,7 @@ ScannerProgram::ScannerProgram(Platform platform, ScanStreamDecoder::Recovery re
                 platform.loop, platform.desktop),
       lifecycle_(form_, commands_, network_, serial_, platform.loop, platform.tray,
                  platform.instances, platform.dialogs, platform.endProcess),
-      touchOutputs_(form_, platform.desktop) {
+      touchOutputs_(form_, platform.loop, platform.desktop) {
   wire();
 }
 

@@ -4,11 +4,31 @@
 
 namespace scantouch {
 
-TouchOutputs::TouchOutputs(MainForm& form, DesktopInput& desktop)
-    : form_(form), mouse_(desktop, form.CHK鼠标移动, form.CHK鼠标点击) {
+TouchOutputs::TouchOutputs(MainForm& form, EventLoop& loop, DesktopInput& desktop)
+    : form_(form), loop_(loop), mouse_(desktop, form.CHK鼠标移动, form.CHK鼠标点击) {
   form_.engine().addSink(*this);
-  form_.engine().addSink(mouse_);
-  showStatus(nullptr);
+  showStatus(0);
+}
+
+TouchOutputs::~TouchOutputs() {
+  if (settleTimer_)
+    loop_.stopTimer(*settleTimer_);
+}
+
+void TouchOutputs::setLog(ProgramLog* log) {
+  log_ = log;
+  reports_.setLog(log);
+  if (tuio_)
+    tuio_->setLog(log);
+}
+
+void TouchOutputs::connectNetwork(DatagramSocketFactory& sockets) {
+  tuio_ = std::make_unique<TuioOutput>(loop_, sockets);
+  tuio_->setLog(log_);
+}
+
+void TouchOutputs::connectTouchDevice(TouchDeviceOpener opener) {
+  openTouchDevice_ = std::move(opener);
 }
 
 void TouchOutputs::apply() {
@@ -16,30 +36,91 @@ void TouchOutputs::apply() {
   form_.engine().configure(settings);
   form_.mapper().setActsOnDesktop(settings.mouseMode == MouseMode::clickPerTouch);
   mouse_.setEnabled(settings.mouseMode == MouseMode::pressDragRelease);
+
+  if (settings.tuioTargets != tuioTargets_) {
+    tuioTargets_ = settings.tuioTargets;
+    // The settings as loaded are taken at once; the user's typing when it pauses.
+    if (!applied_) {
+      applyTuioTargets(tuioTargets_);
+    } else {
+      if (settleTimer_)
+        loop_.stopTimer(*settleTimer_);
+      settleTimer_ = loop_.startTimer(kTargetsSettle_ms, [this] {
+        loop_.stopTimer(*settleTimer_);
+        settleTimer_.reset();
+        applyTuioTargets(tuioTargets_);
+      });
+    }
+  }
+  applySystemTouch(settings.systemTouch);
+  applied_ = true;
+
   form_.runEngine(settings.anyOutput());
-  showStatus(nullptr);
+  showStatus(0);
+}
+
+void TouchOutputs::applyTuioTargets(const std::string& targets) {
+  if (!tuio_) {
+    if (!targets.empty())
+      reports_.report("tuio", "TUIO targets are set, but this program cannot send datagrams");
+    return;
+  }
+  tuio_->setTargets(targets);
+  if (tuio_->hasTargets() && !tuio_->running())
+    tuio_->start();
+  else if (!tuio_->hasTargets() && tuio_->running())
+    tuio_->stop();
+}
+
+void TouchOutputs::applySystemTouch(bool wanted) {
+  if (!wanted) {
+    systemTouch_.reset();  // lifts whatever it holds
+    return;
+  }
+  if (systemTouch_)
+    return;
+  if (!touchDevice_) {
+    std::string problem = "this program has no touch device";
+    if (openTouchDevice_)
+      touchDevice_ = openTouchDevice_(problem);
+    if (!touchDevice_) {
+      reports_.report("system touch", "系统触控 is on, but the system's touch cannot be used: " +
+                                          problem + "; the other outputs go on");
+      return;
+    }
+  }
+  systemTouch_ = std::make_unique<SystemTouchOutput>(loop_, *touchDevice_, log_);
 }
 
 void TouchOutputs::finish() {
   mouse_.setEnabled(false);
+  if (systemTouch_)
+    systemTouch_->liftAll();
+  if (tuio_ && tuio_->running())
+    tuio_->stop();
 }
 
 void TouchOutputs::onTouchFrame(const TouchFrame& frame) {
+  mouse_.onTouchFrame(frame);
+  if (tuio_ && tuio_->running())
+    tuio_->onTouchFrame(frame);
+  if (systemTouch_)
+    systemTouch_->onTouchFrame(frame);
+
   marks_.clear();
   for (const Contact& contact : frame.live) {
     marks_.push_back(RadarModel::ContactMark{static_cast<float>(contact.x),
                                              static_cast<float>(contact.y), contact.cursorId});
   }
   form_.radar().showContacts(marks_);
-  showStatus(&frame);
+  showStatus(frame.live.size());
 }
 
-void TouchOutputs::showStatus(const TouchFrame* frame) {
+void TouchOutputs::showStatus(std::size_t contacts) {
   if (!form_.engine().running()) {
     form_.LBL触控状态.setCaption("触控引擎：未启用");
     return;
   }
-  const std::size_t contacts = frame != nullptr ? frame->live.size() : 0;
   form_.LBL触控状态.setCaption("触控引擎：运行中，触点 " + std::to_string(contacts));
 }
 

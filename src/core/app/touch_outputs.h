@@ -1,35 +1,68 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <string>
+
 #include "common/program_log.h"
 #include "engine/touch_frame.h"
 #include "main_form.h"
+#include "toolkit/event_loop.h"
 #include "touch/desktop_input.h"
 #include "touch/mouse_contact_driver.h"
+#include "touch/system_touch_output.h"
+#include "touch/touch_injector.h"
+#include "tuio/datagram_socket.h"
+#include "tuio/tuio_output.h"
 
 namespace scantouch {
+
+// Opens the system's touch device, or says in `problem` why it cannot and what to do.
+using TouchDeviceOpener = std::function<std::unique_ptr<TouchInjector>(std::string& problem)>;
 
 // Where the touch engine's contacts go, as the page "触控" sets it: the mouse, TUIO and the
 // system's own touch; and what the window shows of them (marks on the radar view, the status
 // line). The engine runs only while one of them wants it.
 class TouchOutputs final : public TouchFrameSink {
  public:
-  TouchOutputs(MainForm& form, DesktopInput& desktop);
+  // A change of the TUIO targets is taken this long after the last keystroke, so that the log
+  // is not told of every half-typed target.
+  static constexpr std::int64_t kTargetsSettle_ms = 1000;
 
-  void setLog(ProgramLog* log) { log_ = log; }
+  TouchOutputs(MainForm& form, EventLoop& loop, DesktopInput& desktop);
+  ~TouchOutputs() override;
+  TouchOutputs(const TouchOutputs&) = delete;
+  TouchOutputs& operator=(const TouchOutputs&) = delete;
+
+  void setLog(ProgramLog* log);
+  // The platform's ways out beyond the mouse; a program without them has only the mouse.
+  void connectNetwork(DatagramSocketFactory& sockets);
+  void connectTouchDevice(TouchDeviceOpener opener);
 
   // Takes the page's settings into the engine and the outputs.
   void apply();
-  // The program ends: a held button goes up.
+  // The program ends: a held button and held touches go up, TUIO clients hear that nobody is left.
   void finish();
 
   void onTouchFrame(const TouchFrame& frame) override;
 
  private:
-  void showStatus(const TouchFrame* frame);
+  void applyTuioTargets(const std::string& targets);
+  void applySystemTouch(bool wanted);
+  void showStatus(std::size_t contacts);
 
   MainForm& form_;
+  EventLoop& loop_;
   ProgramLog* log_ = nullptr;
+  OnceReports reports_;
   MouseContactDriver mouse_;
+  std::unique_ptr<TuioOutput> tuio_;
+  std::string tuioTargets_;
+  std::optional<EventLoop::TimerId> settleTimer_;
+  bool applied_ = false;
+  TouchDeviceOpener openTouchDevice_;
+  std::unique_ptr<TouchInjector> touchDevice_;
+  std::unique_ptr<SystemTouchOutput> systemTouch_;
   std::vector<RadarModel::ContactMark> marks_;
 };
 
