@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "config/ini_store.h"
@@ -17,6 +19,8 @@ struct ProgramFolder {
   std::string screenTopLeft = "0,0";
   std::string screenSize = "1000,600";
   bool hideAtStartup = false;
+  // Keys of the touch engine's section "触控引擎", written only when there are any.
+  std::vector<std::pair<std::string, std::string>> touchEngine;
 
   void create(int port, const std::string& program) const {
     std::filesystem::remove_all(path);
@@ -38,6 +42,8 @@ struct ProgramFolder {
     store.WriteIniString(main, "动作设置", "鼠标移动", "1");
     store.WriteIniString(main, "动作设置", "鼠标点击", "1");
     store.WriteIniString(main, "动作设置", "开机自动隐藏", hideAtStartup ? "1" : "0");
+    for (const auto& [key, value] : touchEngine)
+      store.WriteIniString(main, "触控引擎", key, value);
     const std::string network = (path / "配置.ini").string();
     store.WriteIniString(network, "网络参数", "TxtTcpIp0", "127.0.0.1");
     store.WriteIniString(network, "网络参数", "TxtTcpPost0", std::to_string(port));
