@@ -36,7 +36,6 @@ void SystemTouchOutput::onTouchFrame(const TouchFrame& frame) {
 
   // Contacts held before and not kept now come up, where the engine saw them last.
   std::vector<TouchPointState> lifts;
-  std::vector<int> lifted;
   for (const Held& held : held_) {
     const auto keptEnd = frame.live.begin() + static_cast<std::ptrdiff_t>(kept);
     const bool stays = std::any_of(frame.live.begin(), keptEnd, [&](const Contact& contact) {
@@ -46,7 +45,6 @@ void SystemTouchOutput::onTouchFrame(const TouchFrame& frame) {
       continue;
     const Contact* removed = FindSession(frame.removed, held.sessionId, &Contact::sessionId);
     lifts.push_back({held.id, removed != nullptr ? removed->screen : held.at, TouchPhase::up});
-    lifted.push_back(held.id);
   }
 
   std::vector<Held> next;
@@ -60,7 +58,7 @@ void SystemTouchOutput::onTouchFrame(const TouchFrame& frame) {
     }
     // A place that comes up in this report cannot go down in it too; the contact then goes
     // down with the next turn.
-    const int id = freeId(next, lifted);
+    const int id = freeId(next);
     if (id < 0)
       continue;
     next.push_back({contact.sessionId, id, contact.screen});
@@ -80,16 +78,15 @@ void SystemTouchOutput::liftAll() {
     send({});
 }
 
-int SystemTouchOutput::freeId(const std::vector<Held>& taken,
-                              const std::vector<int>& lifted) const {
+int SystemTouchOutput::freeId(const std::vector<Held>& taken) const {
   const int limit = injector_.maxContacts();
   for (int id = 0; id < limit; ++id) {
     const auto inUse = [&](const std::vector<Held>& contacts) {
       return std::any_of(contacts.begin(), contacts.end(),
                          [&](const Held& held) { return held.id == id; });
     };
-    if (!inUse(taken) && !inUse(held_) &&
-        std::find(lifted.begin(), lifted.end(), id) == lifted.end())
+    // Before the report is sent, `held_` still has the places that stay and those that come up.
+    if (!inUse(taken) && !inUse(held_))
       return id;
   }
   return -1;

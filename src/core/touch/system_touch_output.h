@@ -43,7 +43,8 @@ class SystemTouchOutput final : public TouchFrameSink {
     ScreenPoint at;
   };
 
-  int freeId(const std::vector<Held>& taken, const std::vector<int>& lifted) const;
+  // The lowest place on the device neither held nor `taken`; -1 when there is none.
+  int freeId(const std::vector<Held>& taken) const;
   // Sends `report_`; afterwards `held_` is `next`, or nothing when the system refused the report.
   void send(std::vector<Held> next);
   void refreshTick();
