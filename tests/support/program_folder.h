@@ -1,9 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <utility>
 #include <vector>
-#include <string>
 
 #include "config/ini_store.h"
 #include "posix/iconv_codec.h"
@@ -20,7 +20,7 @@ struct ProgramFolder {
   std::string screenSize = "1000,600";
   bool hideAtStartup = false;
   // Keys of the touch engine's section "触控引擎", written only when there are any.
-  std::vector<std::pair<std::string, std::string>> touchEngine;
+  std::vector<std::pair<std::string, std::string>> touchEngine{};
 
   void create(int port, const std::string& program) const {
     std::filesystem::remove_all(path);
