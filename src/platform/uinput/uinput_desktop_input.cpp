@@ -49,6 +49,9 @@ libevdev* DescribePointer(DesktopArea area) {
 UinputDevice::~UinputDevice() {
   if (device_ != nullptr)
     libevdev_uinput_destroy(device_);
+  // libevdev leaves a descriptor it was given open.
+  if (fd_ >= 0)
+    ::close(fd_);
 }
 
 std::unique_ptr<UinputDevice> UinputDevice::Create(DesktopArea area, std::string& problem) {
@@ -62,10 +65,10 @@ std::unique_ptr<UinputDevice> UinputDevice::Create(DesktopArea area, std::string
   }
   libevdev* description = DescribePointer(area);
   std::unique_ptr<UinputDevice> device(new UinputDevice);
+  device->fd_ = fd;
   const int result = libevdev_uinput_create_from_device(description, fd, &device->device_);
   libevdev_free(description);
   if (result != 0) {
-    ::close(fd);
     problem = std::string("cannot create the pointer device on /dev/uinput (") +
               std::strerror(-result) + "): touches will not move the cursor";
     return nullptr;

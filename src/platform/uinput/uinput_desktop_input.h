@@ -58,6 +58,7 @@ class UinputDevice final : public InputEventSink {
  private:
   UinputDevice() = default;
   libevdev_uinput* device_ = nullptr;
+  int fd_ = -1;  // /dev/uinput, ours to close
 };
 
 }  // namespace scantouch
