@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/in_memory_files.h"
+#include "recording_log.h"
 
 namespace scantouch {
 namespace {
@@ -28,11 +29,7 @@ class ShoutingCodec final : public TextCodec {
   }
 };
 
-class RecordingLog final : public ProgramLog {
- public:
-  void write(std::string_view line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
-};
+using testing::RecordingLog;
 
 class IniStoreTest : public ::testing::Test {
  protected:

@@ -7,6 +7,7 @@
 #include "app/main_form.h"
 #include "config/in_memory_files.h"
 #include "config/ini_document.h"
+#include "recording_log.h"
 #include "toolkit/virtual_event_loop.h"
 #include "touch/desktop_input.h"
 
@@ -135,11 +136,7 @@ TEST_F(MainSettingsTest, AValueThatCannotBeAppliedStopsTheInitialisationWhereItI
   EXPECT_EQ(form_.radar().lblquality[0].caption(), "");
 }
 
-class RecordingLog final : public ProgramLog {
- public:
-  void write(std::string_view line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
-};
+using testing::RecordingLog;
 
 TEST_F(MainSettingsTest, WhereTheInitialisationStopsIsToldOnceAndTheLargestNumberLoads) {
   RecordingLog log;

@@ -3,6 +3,7 @@
 
 #include "example_setup.h"
 #include "program_fixture.h"
+#include "recording_log.h"
 #include "scan_text.h"
 
 namespace scantouch {
@@ -56,11 +57,7 @@ class FakeAutostart final : public Autostart {
   bool refuse = false;
 };
 
-class RecordingLog final : public ProgramLog {
- public:
-  void write(std::string_view line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
-};
+using testing::RecordingLog;
 
 TEST_F(ProgramShellTest, TheRunAtLogInBoxFollowsTheDesktopAndAHeldChangeIsUndone) {
   program_.lifecycle().startUp();

@@ -145,6 +145,30 @@ TEST(NodeStreamTest, DistanceNoiseSpreadsMeasurementsAroundTheTruth) {
   EXPECT_NEAR(std::sqrt(squares / nodes), 10, 1.5);
 }
 
+TEST(NodeStreamTest, TheStartFlagIsOnTheFirstNodeOfEachTurnAsTheWireCarriesIt) {
+  // 800 nodes a turn put a node on the turn's start, where angle noise sends some just below 360,
+  // which the wire carries as 0.
+  StreamSettings settings;
+  settings.nodesPerSecond = 8000;
+  settings.revolutionsPerSecond = 10;
+  settings.angleJitterDegrees = 0.05;
+  NodeStream stream(Scene{}, settings);
+  std::vector<std::uint8_t> bytes;
+  stream.appendSeconds(bytes, 3);
+  int flags = 0;
+  int previousAngle64 = 0;
+  for (std::size_t i = 0; i + 5 <= bytes.size(); i += 5) {
+    const int angle64 = (bytes[i + 1] | bytes[i + 2] << 8) >> 1;
+    const bool flagged = (bytes[i] & 0x03) == 0x01;
+    if (i > 0) {
+      EXPECT_EQ(flagged, angle64 < previousAngle64 - 180 * 64) << "node " << i / 5;
+    }
+    flags += flagged ? 1 : 0;
+    previousAngle64 = angle64;
+  }
+  EXPECT_EQ(flags, 30);
+}
+
 TEST(SimOptionsTest, RefusesPresenceAndTapsItCannotUse) {
   const std::vector<std::vector<std::string>> refused{
       {"--present", "1,2"},  // no object yet

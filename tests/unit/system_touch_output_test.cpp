@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "recording_log.h"
 #include "recording_touch_injector.h"
 #include "toolkit/virtual_event_loop.h"
 
@@ -26,11 +27,7 @@ Contact Touch(std::uint32_t sessionId, std::int32_t x, std::int32_t y) {
   return contact;
 }
 
-class RecordingLog final : public ProgramLog {
- public:
-  void write(std::string_view line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
-};
+using testing::RecordingLog;
 
 class SystemTouchOutputTest : public ::testing::Test {
  protected:

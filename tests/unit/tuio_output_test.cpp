@@ -8,6 +8,7 @@
 
 #include "osc_reading.h"
 #include "recording_datagrams.h"
+#include "recording_log.h"
 #include "toolkit/virtual_event_loop.h"
 
 namespace scantouch {
@@ -16,11 +17,7 @@ namespace {
 using testing::ReadTuioBundle;
 using testing::RecordingDatagramSockets;
 
-class RecordingLog final : public ProgramLog {
- public:
-  void write(std::string_view line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
-};
+using testing::RecordingLog;
 
 // A datagram in short: "fseq <n> alive <ids> set <ids>", or "unreadable".
 std::string Summary(const std::vector<std::uint8_t>& datagram) {
