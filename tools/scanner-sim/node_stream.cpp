@@ -46,7 +46,11 @@ void NodeStream::appendNextNode(std::vector<std::uint8_t>& out) {
   const double time = time_s();
   const double turns = time * settings_.revolutionsPerSecond;
   const double sweepAngle = (turns - std::floor(turns)) * 360;
-  const double angle = jittered(sweepAngle, settings_.angleJitterDegrees);
+  // The angle as the wire carries it: a hair below 360 is sent as 0 and starts the turn.
+  const double angle =
+      static_cast<double>(std::lround(jittered(sweepAngle, settings_.angleJitterDegrees) * 64) %
+                          (360 * 64)) /
+      64;
   const bool startOfTurn = angle < lastTurnAngle_ - 180;  // wrapped past 0 since the last node
   lastTurnAngle_ = angle;
   std::array<std::uint8_t, 5> node;
