@@ -1,0 +1,127 @@
+// The whole program sending TUIO from the simulated scanner's two hands, read by liblo's oscdump:
+// the program runs on Qt's offscreen platform with no X server and leaves the mouse alone
+// (鼠标模式=2), so TUIO is the only way its touches go out.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "installed_program.h"
+#include "osc_dump.h"
+#include "program_folder.h"
+#include "qt_program.h"
+
+namespace scantouch {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::DumpedBundle;
+using testing::RunUntil;
+using testing::SimProcess;
+
+// Bundles that say two contacts are there.
+std::size_t FramesWithTwo(const std::vector<std::string>& lines) {
+  std::string problem;
+  const auto bundles = testing::DumpedBundles(lines, problem);
+  return static_cast<std::size_t>(std::count_if(
+      bundles.begin(), bundles.end(), [](const DumpedBundle& b) { return b.alive.size() == 2; }));
+}
+
+TEST(TuioProgram, TwoHandsAreTwoCursorsFrameByFrameAndTheExitSaysNobodyIsLeft) {
+  testing::OscDump dump;
+  ASSERT_TRUE(dump.ready()) << dump.output();
+
+  testing::ProgramFolder installation{fs::temp_directory_path() /
+                                      ("scantouch-tuio-" + std::to_string(::getpid()))};
+  installation.touchEngine = {{"鼠标模式", "2"},
+                              {"TUIO目标", "127.0.0.1:" + std::to_string(dump.port())}};
+  const int port = testing::FreeLoopbackPort();
+  installation.create(port, SCANTOUCH_PATH);
+
+  // A hand still on the left, another wandering on the right at 0.4 m/s, both well inside the
+  // rectangle and far apart; each is 100 mm across, wider than the simulator's nodes are apart.
+  SimProcess sim({"--tcp", QString::number(port), "--room", "7000", "--object", "-30,4000,100",
+                  "--object", "20,3500,100,30,4000,4"});
+  ASSERT_TRUE(sim.waitForLine("ready"));
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  environment.remove("DISPLAY");
+  environment.remove("WAYLAND_DISPLAY");
+  QProcess program;
+  // XTest asked for by name: without an X server the mouse is then no device at all, where the
+  // automatic choice would make a uinput pointer on this machine.
+  ASSERT_TRUE(testing::StartInstalled(program, installation, {"--input", "xtest"}, environment));
+
+  constexpr std::size_t kFrames = 15;
+  const bool sent =
+      dump.waitForLines([&](const auto& lines) { return FramesWithTwo(lines) >= kFrames; }, 20000);
+  EXPECT_TRUE(sent) << dump.output();
+
+  program.terminate();  // a close request, as at log-out
+  EXPECT_TRUE(RunUntil([&] { return program.state() == QProcess::NotRunning; }, 10000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  const bool goodbye = dump.waitForLines(
+      [](const auto& lines) {
+        return !lines.empty() && lines.back().find(" \"fseq\" -1") != std::string::npos &&
+               FramesWithTwo(lines) >= kFrames;
+      },
+      3000);
+  EXPECT_TRUE(goodbye) << dump.output();
+  ASSERT_TRUE(sent && goodbye);
+
+  std::string problem;
+  const std::vector<DumpedBundle> bundles = testing::DumpedBundles(dump.lines(), problem);
+  ASSERT_EQ(problem, "");
+  ASSERT_FALSE(bundles.empty());
+  std::set<std::int64_t> sessions;
+  std::optional<std::int64_t> lastFrame;
+  for (const DumpedBundle& bundle : bundles) {
+    EXPECT_EQ(bundle.source.rfind("scantouch", 0), 0u) << bundle.source;
+    if (bundle.frame == -1) {  // the one-a-second "nobody here" and the goodbye
+      EXPECT_TRUE(bundle.alive.empty());
+      EXPECT_TRUE(bundle.sets.empty());
+      continue;
+    }
+    if (lastFrame) {
+      EXPECT_EQ(bundle.frame, *lastFrame + 1) << "frames are numbered one by one";
+    }
+    lastFrame = bundle.frame;
+    // Every live cursor is set in its frame, at a place inside the screen area.
+    ASSERT_EQ(bundle.sets.size(), bundle.alive.size());
+    for (std::size_t i = 0; i < bundle.sets.size(); ++i) {
+      const std::vector<double>& set = bundle.sets[i];
+      EXPECT_EQ(set[0], static_cast<double>(bundle.alive[i]));
+      EXPECT_GE(set[1], 0.0);
+      EXPECT_LE(set[1], 1.0);
+      EXPECT_GE(set[2], 0.0);
+      EXPECT_LE(set[2], 1.0);
+      sessions.insert(bundle.alive[i]);
+    }
+  }
+  // Hands that never leave keep their sessions: two, one on each side.
+  EXPECT_EQ(sessions.size(), 2u);
+  const auto withTwo = std::find_if(bundles.begin(), bundles.end(),
+                                    [](const DumpedBundle& b) { return b.sets.size() == 2; });
+  ASSERT_NE(withTwo, bundles.end());
+  const double left = std::min(withTwo->sets[0][1], withTwo->sets[1][1]);
+  const double right = std::max(withTwo->sets[0][1], withTwo->sets[1][1]);
+  EXPECT_LT(left, 0.5);
+  EXPECT_GT(right, 0.5);
+  // The last word is that nobody is left.
+  EXPECT_TRUE(bundles.back().alive.empty());
+  EXPECT_EQ(bundles.back().frame, -1);
+  EXPECT_FALSE(bundles[bundles.size() - 2].alive.empty()) << "the hands were there at the exit";
+  installation.remove();
+}
+
+}  // namespace
+}  // namespace scantouch
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

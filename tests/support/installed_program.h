@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <filesystem>
+
+#include "program_folder.h"
+
+namespace scantouch::testing {
+
+// Starts the program installed in `installation` as an installation would run it: from its own
+// folder, with a runtime folder of its own so that a copy running elsewhere on this machine does
+// not stop it at the "already running" warning. Its output goes to the test's.
+inline bool StartInstalled(
+    QProcess& program, const ProgramFolder& installation, const QStringList& arguments = {},
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment()) {
+  const std::filesystem::path& folder = installation.path;
+  program.setWorkingDirectory(QString::fromStdString(folder.string()));
+  environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(installation.runtimeFolder()));
+  program.setProcessEnvironment(environment);
+  program.setProcessChannelMode(QProcess::ForwardedChannels);
+  program.start(QString::fromStdString((folder / "scantouch").string()), arguments);
+  return program.waitForStarted(5000);
+}
+
+}  // namespace scantouch::testing
