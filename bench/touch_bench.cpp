@@ -8,11 +8,12 @@
 // break anywhere, and go through the road as the program wires it (decoder, single-touch road,
 // engine), with the event loop's clock following the stream.
 //
-//   touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events] [--block-ms B]
-//               [--noise-mm M] [--hand-mm D]
+//   touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]
+//               [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M] [--hand-mm D]
 //
 // --quick runs fewer cases for less time, --sweep tries other settings of the engine, --events
-// prints every ghost, id switch, late birth or removal and missed birth before its case's line.
+// prints every ghost, id switch, late birth or removal and missed birth before its case's line,
+// --only runs the table's cases with those figures (0 for any), as in --only 2,16000,5.5.
 //
 // Each frame of the engine is judged against the hands where they were when the beam last passed
 // them in the data the frame was made from: every node's time is known from its angle, so a frame
@@ -305,6 +306,10 @@ struct BenchOptions {
   bool quick = false;
   bool sweep = false;
   bool events = false;  // print every ghost and id switch
+  // Only the table's cases with these hands, nodes per second and turns per second (0: any).
+  int onlyHands = 0;
+  double onlyNodesPerSecond = 0;
+  double onlyTurnsPerSecond = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -1186,6 +1191,10 @@ void RunTable(const BenchOptions& options) {
   PrintLegend(options, settings);
   PrintHeader();
   for (const Case& c : TableCases(options.quick)) {
+    if ((options.onlyHands != 0 && c.hands != options.onlyHands) ||
+        (options.onlyNodesPerSecond != 0 && c.nodesPerSecond != options.onlyNodesPerSecond) ||
+        (options.onlyTurnsPerSecond != 0 && c.turnsPerSecond != options.onlyTurnsPerSecond))
+      continue;
     Figures figures = RunSeeds(c, options, settings, true);
     PrintRow(c, figures, settings);
   }
@@ -1274,6 +1283,15 @@ std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
       options.sweep = true;
     } else if (flag == "--events") {
       options.events = true;
+    } else if (flag == "--only") {
+      // HANDS,NODES,TPS, each 0 for any
+      if (i + 1 >= argc)
+        return std::nullopt;
+      double hands = 0;
+      if (std::sscanf(argv[++i], "%lf,%lf,%lf", &hands, &options.onlyNodesPerSecond,
+                      &options.onlyTurnsPerSecond) != 3)
+        return std::nullopt;
+      options.onlyHands = static_cast<int>(hands);
     } else if (flag == "--seeds") {
       if (!(number = value()) || *number < 1 || *number > 1000)
         return std::nullopt;
@@ -1316,7 +1334,8 @@ int main(int argc, char** argv) {
   if (!options) {
     std::fprintf(stderr,
                  "usage: touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]\n"
-                 "                   [--block-ms B] [--noise-mm M] [--hand-mm D]\n");
+                 "                   [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M]\n"
+                 "                   [--hand-mm D]\n");
     return 2;
   }
   if (options->sweep)
