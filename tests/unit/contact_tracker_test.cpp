@@ -82,6 +82,22 @@ TEST_F(ContactTrackerTest, PairsAreTakenNearestFirstOverAll) {
   EXPECT_DOUBLE_EQ(update.live[1].x, 60);
 }
 
+TEST_F(ContactTrackerTest, AContactMetTwiceInOneTurnMakesNoNewcomer) {
+  // A hand moving left at 1 m/s, met at the start of each turn; in the third turn it crosses
+  // the turn's start and is met again at the end, 100 ms further on.
+  turn({{1000, 0, 1, 0.0}});
+  turn({{900, 0, 1, 0.0}});
+  const TrackerUpdate& twice = turn({{800, 0, 1, 0.0}, {705, 0, 1, 1.0}});
+  ASSERT_EQ(twice.live.size(), 1u);
+  const TrackerUpdate& after = turn({{605, 0, 1, 1.0}});
+  ASSERT_EQ(after.live.size(), 1u);
+  EXPECT_EQ(after.live[0].sessionId, 1u);
+  EXPECT_DOUBLE_EQ(after.live[0].x, 605);
+  // A hand beside it, beyond the gap, is a newcomer.
+  turn({{505, 0, 1, 1.0}, {370, 0, 1, 1.0}});
+  EXPECT_EQ(turn({{405, 0, 1, 1.0}, {370, 0, 1, 1.0}}).live.size(), 2u);
+}
+
 TEST_F(ContactTrackerTest, AnObjectBeyondTheGateIsANewContact) {
   turn({{0, 0, 1}});
   turn({{0, 0, 1}});

@@ -123,6 +123,29 @@ TEST_F(TouchEngineTest, SeveralHandsAreSeveralContacts) {
   EXPECT_NEAR(static_cast<double>(form_.engine().turns()), 11, 1);
 }
 
+TEST_F(TouchEngineTest, AHandMovingAgainstTheSweepAcrossTheTurnsStartKeepsItsSession) {
+  // Straight ahead is where a turn starts. A hand moving left across it is met at the start of a
+  // turn and again, further left, at its end: two objects a turn apart, the later one no newcomer.
+  form_.engine().configure(TouchEngineSettings{});  // smoothing on, as installed
+  for (const double speed_mps : {0.35, 0.7, 1.2}) {
+    SCOPED_TRACE(speed_mps);
+    frames_.frames.clear();
+    scanner_sim::SceneObject hand = Hand(1000, -4000, 100);
+    hand.to = scanner_sim::PlanePoint{-1000, -4000};
+    hand.period_s = 2 * 2000 / (speed_mps * 1000);  // there and back
+    scanner_sim::StreamSettings stream;
+    stream.nodesPerSecond = 8000;  // so that a sliver of the hand at the turn's start is met
+    play({hand}, stream, hand.period_s / 2);
+    std::set<std::uint32_t> sessions;
+    for (const TouchFrame& frame : frames_.frames) {
+      for (const Contact& contact : frame.live)
+        sessions.insert(contact.sessionId);
+    }
+    EXPECT_EQ(sessions.size(), 1u);
+    form_.engine().reset();
+  }
+}
+
 TEST_F(TouchEngineTest, OffItTakesNoNodes) {
   form_.runEngine(false);
   play({Hand(400, -3500)}, scanner_sim::StreamSettings{}, 1);

@@ -21,10 +21,21 @@ const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& obje
   update_.live.clear();
   update_.born.clear();
   update_.removed.clear();
-  match(objects, turn_s);
+  clock_s_ += turn_s;
+  turn_s_ = turn_s;
+  match(objects);
 
   std::vector<Track> kept;
   kept.reserve(tracks_.size() + objects.size());
+  std::vector<Track> newcomers;
+  for (std::size_t o = 0; o < objects.size(); ++o) {
+    if (objectTrack_[o] >= 0 || metAgain(objects[o]))
+      continue;
+    Track track;
+    track.filter = OneEuroFilter(rules_.filter);
+    follow(track, objects[o]);
+    newcomers.push_back(std::move(track));
+  }
   for (std::size_t t = 0; t < tracks_.size(); ++t) {
     Track& track = tracks_[t];
     if (trackMatched_[t]) {
@@ -40,14 +51,8 @@ const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& obje
     }
     kept.push_back(std::move(track));
   }
-  for (std::size_t o = 0; o < objects.size(); ++o) {
-    if (objectTrack_[o] >= 0)
-      continue;
-    Track track;
-    track.filter = OneEuroFilter(rules_.filter);
-    follow(track, objects[o], turn_s);
+  for (Track& track : newcomers)
     kept.push_back(std::move(track));
-  }
   tracks_ = std::move(kept);
 
   // Births after removals, so that a removed contact's cursor id is free again at once.
@@ -65,24 +70,46 @@ const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& obje
   return update_;
 }
 
-void ContactTracker::match(const std::vector<TouchObject>& objects, double turn_s) {
+double ContactTracker::metAt(const TouchObject& object) const {
+  return clock_s_ - turn_s_ + object.phase * turn_s_;
+}
+
+bool ContactTracker::metAgain(const TouchObject& object) const {
+  const double squareGap = rules_.gapMm * rules_.gapMm;
+  return std::any_of(tracks_.begin(), tracks_.end(), [&](const Track& track) {
+    if (!track.born)
+      return false;
+    const double ahead_s = metAt(object) - track.seen_s;
+    const double dx = object.x - (track.measuredX + track.driftX * ahead_s);
+    const double dy = object.y - (track.measuredY + track.driftY * ahead_s);
+    return dx * dx + dy * dy < squareGap;
+  });
+}
+
+void ContactTracker::match(const std::vector<TouchObject>& objects) {
   pairs_.clear();
   const double squareGate = rules_.gateMm * rules_.gateMm;
   for (std::size_t t = 0; t < tracks_.size(); ++t) {
     const Track& track = tracks_[t];
-    // Where the track should be now: a hand that moves on keeps its way for one more turn.
-    const double ahead_s = turn_s * (1 + track.unseenTurns);
-    const double expectedX = track.measuredX + track.driftX * ahead_s;
-    const double expectedY = track.measuredY + track.driftY * ahead_s;
     for (std::size_t o = 0; o < objects.size(); ++o) {
+      // Where the track should be when the sweep met the object: a hand that moves on keeps its
+      // way. Timing it by the object's place in the turn matters for a hand met twice in one
+      // turn, at its start and at its end.
+      const double ahead_s = metAt(objects[o]) - track.seen_s;
+      const double expectedX = track.measuredX + track.driftX * ahead_s;
+      const double expectedY = track.measuredY + track.driftY * ahead_s;
       const double dx = objects[o].x - expectedX;
       const double dy = objects[o].y - expectedY;
       const double squareDistance = dx * dx + dy * dy;
       if (squareDistance <= squareGate)
-        pairs_.push_back(Pair{squareDistance, t, o});
+        pairs_.push_back(Pair{!track.born, squareDistance, t, o});
     }
   }
   std::sort(pairs_.begin(), pairs_.end(), [](const Pair& a, const Pair& b) {
+    // Contacts choose first: a candidate of a turn or two, such as a sliver of a hand met at
+    // the turn's start, must not take a contact's object because it happens to lie nearer.
+    if (a.candidate != b.candidate)
+      return b.candidate;
     if (a.squareDistance != b.squareDistance)
       return a.squareDistance < b.squareDistance;
     return a.track < b.track;  // the older track first, so that a tie always goes one way
@@ -95,30 +122,34 @@ void ContactTracker::match(const std::vector<TouchObject>& objects, double turn_
       continue;
     trackMatched_[pair.track] = true;
     objectTrack_[pair.object] = static_cast<int>(pair.track);
-    follow(tracks_[pair.track], objects[pair.object], turn_s);
+    follow(tracks_[pair.track], objects[pair.object]);
   }
 }
 
-void ContactTracker::follow(Track& track, const TouchObject& object, double turn_s) {
+void ContactTracker::follow(Track& track, const TouchObject& object) {
+  const double met_s = metAt(object);
+  // Two sightings closer than this in time tell nothing of a speed.
+  constexpr double kShortest_s = 0.005;
+  const double since_s = std::max(met_s - track.seen_s, kShortest_s);
   if (track.seenTurns > 0) {
-    const double since_s = turn_s * (1 + track.unseenTurns);
     track.driftX = (object.x - track.measuredX) / since_s;
     track.driftY = (object.y - track.measuredY) / since_s;
   }
   track.measuredX = object.x;
   track.measuredY = object.y;
+  track.seen_s = met_s;
   ++track.seenTurns;
   track.unseenTurns = 0;
-  place(track, turn_s);
+  place(track, since_s);
 }
 
-void ContactTracker::place(Track& track, double turn_s) {
+void ContactTracker::place(Track& track, double since_s) {
   TrackedContact& contact = track.contact;
   const double lastX = contact.x;
   const double lastY = contact.y;
   const bool first = track.seenTurns == 1;
   if (rules_.smoothing) {
-    track.filter.step(track.measuredX, track.measuredY, turn_s);
+    track.filter.step(track.measuredX, track.measuredY, since_s);
     contact.x = track.filter.x();
     contact.y = track.filter.y();
   } else {
@@ -128,9 +159,9 @@ void ContactTracker::place(Track& track, double turn_s) {
   if (first)
     return;
   const double lastSpeed = std::hypot(contact.velocityX, contact.velocityY);
-  contact.velocityX = (contact.x - lastX) / turn_s;
-  contact.velocityY = (contact.y - lastY) / turn_s;
-  contact.acceleration = (std::hypot(contact.velocityX, contact.velocityY) - lastSpeed) / turn_s;
+  contact.velocityX = (contact.x - lastX) / since_s;
+  contact.velocityY = (contact.y - lastY) / since_s;
+  contact.acceleration = (std::hypot(contact.velocityX, contact.velocityY) - lastSpeed) / since_s;
 }
 
 void ContactTracker::bear(Track& track, std::int64_t now_ms) {

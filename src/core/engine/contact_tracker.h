@@ -13,6 +13,9 @@ struct TrackingRules {
   int birthTurns = 2;    // an object seen this many turns in a row becomes a contact
   int removalTurns = 2;  // a contact unseen this many turns in a row is removed
   double gateMm = 250;   // the farthest an object may be from where a contact should be
+  // An object left over this close to where a contact should be is that contact met again in
+  // the same turn, not a newcomer: objects closer than the gap are one.
+  double gapMm = 100;
   bool smoothing = true;
   OneEuroFilter::Tuning filter;
 };
@@ -37,9 +40,10 @@ struct TrackerUpdate {
 };
 
 // Follows the objects of each turn from turn to turn. Objects are matched to the tracks of the
-// last turn by their distance from where each track should be now, pairs taken nearest first
-// over all tracks and objects. Session ids count up and are never reused; a cursor id is the
-// lowest one no live contact holds.
+// last turn by their distance from where each track should be when the sweep met the object
+// (its phase in the turn), pairs taken nearest first over all contacts and objects, then over
+// the candidates and the objects left. Session ids count up and are never reused; a cursor id is
+// the lowest one no live contact holds.
 class ContactTracker {
  public:
   void setRules(const TrackingRules& rules);
@@ -55,6 +59,7 @@ class ContactTracker {
   struct Track {
     double measuredX = 0;  // where the object was last seen
     double measuredY = 0;
+    double seen_s = 0;  // and when, on the tracker's clock
     double driftX = 0;  // millimetres per second between the last two sightings
     double driftY = 0;
     int seenTurns = 0;
@@ -64,14 +69,19 @@ class ContactTracker {
     TrackedContact contact;
   };
   struct Pair {
+    bool candidate;  // the track is not born yet
     double squareDistance;
     std::size_t track;
     std::size_t object;
   };
 
-  void match(const std::vector<TouchObject>& objects, double turn_s);
-  void follow(Track& track, const TouchObject& object, double turn_s);
-  void place(Track& track, double turn_s);
+  // When the sweep met the object, on the tracker's clock.
+  double metAt(const TouchObject& object) const;
+  // Whether a contact should be within the gap of the object when the sweep met it.
+  bool metAgain(const TouchObject& object) const;
+  void match(const std::vector<TouchObject>& objects);
+  void follow(Track& track, const TouchObject& object);
+  void place(Track& track, double since_s);
   void bear(Track& track, std::int64_t now_ms);
   int lowestFreeCursorId() const;
 
@@ -82,6 +92,8 @@ class ContactTracker {
   std::vector<bool> trackMatched_;
   TrackerUpdate update_;
   std::uint32_t nextSessionId_ = 1;
+  double clock_s_ = 0;  // the end of the last turn
+  double turn_s_ = 0;   // its length
 };
 
 }  // namespace scantouch

@@ -14,8 +14,10 @@ struct Span {
   std::size_t last;
 };
 
-TouchObject Midpoint(const TurnHit& first, const TurnHit& last, int hits) {
-  return TouchObject{(first.x + last.x) / 2, (first.y + last.y) / 2, hits};
+TouchObject Midpoint(const TurnHit& first, const TurnHit& last, int hits, double firstNode,
+                     double turnNodes) {
+  const double phase = turnNodes > 0 ? (firstNode + last.node) / 2 / turnNodes : 0;
+  return TouchObject{(first.x + last.x) / 2, (first.y + last.y) / 2, hits, phase};
 }
 
 }  // namespace
@@ -40,11 +42,14 @@ std::vector<TouchObject> GroupHits(const TurnHits& turn, double gapMm) {
   const std::size_t end = wrapped ? spans.size() - 1 : spans.size();
   for (std::size_t s = 0; s < end; ++s) {
     const Span& span = spans[s];
-    const TurnHit& first = wrapped && s == 0 ? hits[spans.back().first] : hits[span.first];
+    const bool joined = wrapped && s == 0;
+    const TurnHit& first = joined ? hits[spans.back().first] : hits[span.first];
+    // The joined object's first hits were met a turn before its last ones.
+    const double firstNode = joined ? first.node - turn.nodes : first.node;
     int count = static_cast<int>(span.last - span.first + 1);
-    if (wrapped && s == 0)
+    if (joined)
       count += static_cast<int>(spans.back().last - spans.back().first + 1);
-    objects.push_back(Midpoint(first, hits[span.last], count));
+    objects.push_back(Midpoint(first, hits[span.last], count, firstNode, turn.nodes));
   }
   return objects;
 }

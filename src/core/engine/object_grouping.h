@@ -9,16 +9,19 @@ struct TurnHit {
   double x = 0;
   double y = 0;
   bool afterMiss = false;  // a measured node outside the rectangle came between it and the last hit
+  double node = 0;         // its place in the turn, counted in nodes from the turn's first
 };
 
 // The hits of one turn in the order the sweep met them.
 struct TurnHits {
   std::vector<TurnHit> hits;
   bool missAtEnd = false;  // a miss came after the last hit
+  double nodes = 0;        // nodes in the whole turn
 
   void clear() {
     hits.clear();
     missAtEnd = false;
+    nodes = 0;
   }
 };
 
@@ -27,6 +30,10 @@ struct TouchObject {
   double x = 0;  // the midpoint of its first and last point, view units
   double y = 0;
   int hits = 0;
+  // When in the turn the sweep met its middle: 0 at the turn's start, 1 at its end (a little
+  // below 0 for an object the turn's start cut in two). A hand moving against the sweep across
+  // the turn's start is met twice in one turn, a turn apart.
+  double phase = 0;
   friend bool operator==(const TouchObject&, const TouchObject&) = default;
 };
 

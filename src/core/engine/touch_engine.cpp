@@ -16,6 +16,7 @@ TrackingRules RulesOf(const TouchEngineSettings& settings) {
   rules.birthTurns = settings.birthTurns;
   rules.removalTurns = settings.removalTurns;
   rules.gateMm = settings.gateMm;
+  rules.gapMm = settings.gapMm;
   rules.smoothing = settings.smoothing;
   return rules;
 }
@@ -84,6 +85,7 @@ void TouchEngine::processPreciseNode(const PreciseScanNode& node, std::int16_t s
       endTurn();
     turnOpen_ = true;
   }
+  const double place = turn_.nodes++;
   if (node.distance == 0 || node.quality <= sensitivity)
     return;
 
@@ -94,7 +96,7 @@ void TouchEngine::processPreciseNode(const PreciseScanNode& node, std::int16_t s
   // square.
   if (controls_.touchRect.containsStrictly(x, y) &&
       !controls_.scannerMarker.containsStrictly(x, y)) {
-    turn_.hits.push_back(TurnHit{x, y, turn_.missAtEnd});
+    turn_.hits.push_back(TurnHit{x, y, turn_.missAtEnd, place});
     turn_.missAtEnd = false;
   } else {
     turn_.missAtEnd = true;
