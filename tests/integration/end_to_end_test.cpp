@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QProcess>
 #include <filesystem>
+#include <string>
 
+#include "installed_program.h"
 #include "program_folder.h"
 #include "qt_program.h"
 
@@ -49,18 +51,6 @@ constexpr const char* kCaption = "Qivra激光雷达互动181213Z";
   if (children != nullptr)
     XFree(children);
   return found;
-}
-
-// Starts the program installed in `installation` as an installation would run it.
-bool Start(QProcess& program, const testing::ProgramFolder& installation) {
-  const fs::path& folder = installation.path;
-  program.setWorkingDirectory(QString::fromStdString(folder.string()));
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(installation.runtimeFolder()));
-  program.setProcessEnvironment(environment);
-  program.setProcessChannelMode(QProcess::ForwardedChannels);
-  program.start(QString::fromStdString((folder / "scantouch").string()), {});
-  return program.waitForStarted(5000);
 }
 
 void AskToClose(Display* display, ::Window window) {
@@ -133,7 +123,7 @@ TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
   SimProcess sim({"--tcp", QString::number(port), "--room", "7000", "--object", "0,4000,60"});
   ASSERT_TRUE(sim.waitForLine("ready"));
   QProcess program;
-  ASSERT_TRUE(Start(program, installation));
+  ASSERT_TRUE(testing::StartInstalled(program, installation));
 
   int presses = 0;
   const bool clicked = RunUntil(
@@ -159,9 +149,9 @@ TEST(EndToEnd, ATouchMovesAndClicksAndClosingStopsTheScanner) {
   ::Window mainWindow = 0;
   ASSERT_TRUE(RunUntil([&] { return (mainWindow = FindWindow(display, kCaption)) != 0; }, 5000));
   AskToClose(display, mainWindow);
-  EXPECT_TRUE(RunUntil([&] { return program.state() == QProcess::NotRunning; }, 10000));
+  EXPECT_TRUE(testing::WaitForEnd(program));
   EXPECT_TRUE(sim.waitForLine(":STOP."));
-  RunUntil([] { return false; }, 300);  // the second stop may trail the first
+  testing::RunFor(300);  // the second stop may trail the first
   const std::string& received = sim.output();
   EXPECT_NE(received.find(":STOP.\n:STOP.\n"), std::string::npos) << received;
 
@@ -178,22 +168,14 @@ TEST(EndToEnd, ATerminateSignalIsACloseRequestThatStopsTheScanner) {
   SimProcess sim({"--tcp", QString::number(port), "--room", "7000"});
   ASSERT_TRUE(sim.waitForLine("ready"));
   QProcess program;
-  ASSERT_TRUE(Start(program, installation));
+  ASSERT_TRUE(testing::StartInstalled(program, installation));
   ASSERT_TRUE(sim.waitForLine(":SCAN.", 10000));  // connected and streaming
 
-  program.terminate();  // SIGTERM, as at log-out or shut-down
-  EXPECT_TRUE(RunUntil([&] { return program.state() == QProcess::NotRunning; }, 10000));
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-  RunUntil([] { return false; }, 300);
+  EXPECT_TRUE(testing::CloseAsAtLogOut(program));
+  testing::RunFor(300);  // the second stop may trail the first
   EXPECT_NE(sim.output().find(":STOP.\n:STOP.\n"), std::string::npos) << sim.output();
   installation.remove();
 }
 
 }  // namespace
 }  // namespace scantouch
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -9,7 +9,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <cstdio>
 #include <memory>
 
@@ -190,9 +189,3 @@ TEST(TcpLinkOnLoopback, AStreamAsRealScannersSendItIsDecodedWithoutRestarts) {
 
 }  // namespace
 }  // namespace scantouch
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QProcess>
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -165,10 +165,7 @@ class TouchEndToEnd : public ::testing::Test {
     ASSERT_TRUE(testing::StartInstalled(program_, installation_));
   }
   // Closes the program as log-out does, and waits for its end.
-  bool close() {
-    program_.terminate();
-    return RunUntil([&] { return program_.state() == QProcess::NotRunning; }, 10000);
-  }
+  ::testing::AssertionResult close() { return testing::CloseAsAtLogOut(program_); }
   void drag(int fromDegrees, int toDegrees);
   bool waitFor(PointerRecord::Kind kind, int count, int timeout_ms = 20000) {
     return RunUntil([&] { return record_.count(kind) >= count; }, timeout_ms);
@@ -269,9 +266,3 @@ TEST_F(TouchEndToEnd, WithoutTheEngineSectionAHeldHandClicksAsBefore) {
 
 }  // namespace
 }  // namespace scantouch
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

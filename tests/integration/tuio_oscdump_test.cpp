@@ -4,189 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QProcess>
-#include <QThread>
-#include <QUdpSocket>
-#include <chrono>
-#include <cmath>
-#include <functional>
-#include <sstream>
+#include <cstdint>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "osc_dump.h"
 #include "qt/qt_datagram_socket.h"
 #include "qt/qt_event_loop.h"
-#include "tuio/osc_writer.h"
+#include "recording_log.h"
 #include "tuio/tuio_output.h"
 
 namespace scantouch {
 namespace {
 
-bool RunUntil(const std::function<bool()>& done, int timeout_ms) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline)
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(2);
-  }
-  return true;
-}
-
-// A UDP port no one uses right now, on every interface (oscdump listens on all of them).
-quint16 FreeUdpPort() {
-  QUdpSocket socket;
-  socket.bind(QHostAddress::AnyIPv4, 0);
-  return socket.localPort();
-}
-
-// One line of oscdump: "<time tag> <address> <type tags> <arguments>".
-struct DumpedMessage {
-  std::string address;
-  std::string typeTags;
-  std::vector<std::variant<std::int64_t, double, std::string>> arguments;
-};
-
-std::optional<DumpedMessage> ParseDumpLine(const std::string& line) {
-  std::istringstream in(line);
-  std::string timeTag;
-  DumpedMessage message;
-  if (!(in >> timeTag >> message.address >> message.typeTags))
-    return std::nullopt;
-  for (const char type : message.typeTags) {
-    std::string token;
-    if (!(in >> token))
-      return std::nullopt;
-    if (type == 'i') {
-      message.arguments.emplace_back(std::stoll(token));
-    } else if (type == 'f') {
-      message.arguments.emplace_back(std::stod(token));
-    } else if (type == 's' && token.size() >= 2 && token.front() == '"' && token.back() == '"') {
-      message.arguments.emplace_back(token.substr(1, token.size() - 2));
-    } else {
-      return std::nullopt;
-    }
-  }
-  return message;
-}
-
-// oscdump on a free port, restarted on another should the port be taken meanwhile.
-class OscDump {
- public:
-  OscDump() {
-    for (int attempt = 0; attempt < 3 && !ready_; ++attempt) {
-      port_ = FreeUdpPort();
-      process_.setProcessChannelMode(QProcess::MergedChannels);
-      process_.start(OSCDUMP_PATH, {"-L", QString::number(port_)});
-      if (!process_.waitForStarted(3000))
-        return;
-      ready_ = awaitListening();
-      if (!ready_)
-        stop();
-    }
-  }
-  ~OscDump() { stop(); }
-
-  bool ready() const { return ready_; }
-  quint16 port() const { return port_; }
-
-  // The lines printed since the start, the readiness probes left out.
-  std::vector<std::string> lines() {
-    read();
-    std::vector<std::string> lines;
-    std::istringstream in(output_);
-    for (std::string line; std::getline(in, line);) {
-      if (line.find(" /probe ") == std::string::npos)
-        lines.push_back(line);
-    }
-    return lines;
-  }
-  bool waitForLines(const std::function<bool(const std::vector<std::string>&)>& done,
-                    int timeout_ms) {
-    return RunUntil([&] { return done(lines()); }, timeout_ms);
-  }
-  std::string output() {
-    read();
-    return output_;
-  }
-
- private:
-  // oscdump says nothing when it listens: a probe is sent until it prints one.
-  bool awaitListening() {
-    QtDatagramSocketFactory sockets;
-    std::string error;
-    auto probe = sockets.open("127.0.0.1", port_, error);
-    const auto bytes = osc::Message("/probe").bytes();
-    return RunUntil(
-        [&] {
-          probe->send(bytes, error);
-          QThread::msleep(10);
-          return process_.state() != QProcess::NotRunning &&
-                 output().find(" /probe ") != std::string::npos;
-        },
-        3000);
-  }
-  void read() { output_ += process_.readAll().toStdString(); }
-  void stop() {
-    if (process_.state() != QProcess::NotRunning) {
-      process_.kill();
-      process_.waitForFinished(2000);
-    }
-  }
-
-  QProcess process_;
-  quint16 port_ = 0;
-  bool ready_ = false;
-  std::string output_;
-};
-
-class RecordingLog final : public ProgramLog {
- public:
-  void write(std::string_view line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
-};
-
-// A bundle as oscdump printed it: the lines from "source" to "fseq".
-struct DumpedBundle {
-  std::string source;
-  std::vector<std::int64_t> alive;
-  std::vector<std::vector<double>> sets;  // s x y X Y m
-  std::int64_t frame = 0;
-};
-
-std::vector<DumpedBundle> Bundles(const std::vector<std::string>& lines, std::string& problem) {
-  std::vector<DumpedBundle> bundles;
-  DumpedBundle bundle;
-  for (const std::string& line : lines) {
-    const auto message = ParseDumpLine(line);
-    if (!message || message->address != "/tuio/2Dcur" || message->arguments.empty()) {
-      problem = "unexpected line: " + line;
-      return bundles;
-    }
-    const std::string command = std::get<std::string>(message->arguments[0]);
-    const auto& arguments = message->arguments;
-    if (command == "source" && message->typeTags == "ss") {
-      bundle = DumpedBundle{std::get<std::string>(arguments[1]), {}, {}, 0};
-    } else if (command == "alive" &&
-               message->typeTags == "s" + std::string(arguments.size() - 1, 'i')) {
-      for (std::size_t i = 1; i < arguments.size(); ++i)
-        bundle.alive.push_back(std::get<std::int64_t>(arguments[i]));
-    } else if (command == "set" && message->typeTags == "sifffff") {
-      std::vector<double> set{static_cast<double>(std::get<std::int64_t>(arguments[1]))};
-      for (std::size_t i = 2; i < arguments.size(); ++i)
-        set.push_back(std::get<double>(arguments[i]));
-      bundle.sets.push_back(set);
-    } else if (command == "fseq" && message->typeTags == "si") {
-      bundle.frame = std::get<std::int64_t>(arguments[1]);
-      bundles.push_back(bundle);
-    } else {
-      problem = "unexpected message: " + line;
-      return bundles;
-    }
-  }
-  return bundles;
-}
+using testing::DumpedBundle;
 
 std::size_t FrameEnds(const std::vector<std::string>& lines) {
   std::size_t count = 0;
@@ -206,13 +37,13 @@ Contact MakeContact(std::uint32_t session, double u, double v, double velocityU)
 }
 
 TEST(TuioToOscDump, ContactsMoveLeaveAndIdleAsTuioCursorsAndARefusingTargetIsToldOnce) {
-  OscDump dump;
+  testing::OscDump dump;
   ASSERT_TRUE(dump.ready()) << dump.output();
-  const quint16 closedPort = FreeUdpPort();
+  const quint16 closedPort = testing::FreeUdpPort();
 
   QtEventLoop loop;
   QtDatagramSocketFactory sockets;
-  RecordingLog log;
+  testing::RecordingLog log;
   TuioOutput output(loop, sockets);
   output.setLog(&log);
   const std::string refusing = "127.0.0.1:" + std::to_string(closedPort);
@@ -254,7 +85,7 @@ TEST(TuioToOscDump, ContactsMoveLeaveAndIdleAsTuioCursorsAndARefusingTargetIsTol
       << dump.output();
 
   std::string problem;
-  const std::vector<DumpedBundle> bundles = Bundles(dump.lines(), problem);
+  const std::vector<DumpedBundle> bundles = testing::DumpedBundles(dump.lines(), problem);
   ASSERT_EQ(problem, "");
   for (const DumpedBundle& bundle : bundles)
     EXPECT_EQ(bundle.source, "scantouch");
@@ -316,9 +147,3 @@ TEST(TuioToOscDump, ContactsMoveLeaveAndIdleAsTuioCursorsAndARefusingTargetIsTol
 
 }  // namespace
 }  // namespace scantouch
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

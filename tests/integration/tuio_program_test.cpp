@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QProcess>
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -19,7 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::DumpedBundle;
-using testing::RunUntil;
 using testing::SimProcess;
 
 // Bundles that say two contacts are there.
@@ -60,9 +59,7 @@ TEST(TuioProgram, TwoHandsAreTwoCursorsFrameByFrameAndTheExitSaysNobodyIsLeft) {
       dump.waitForLines([&](const auto& lines) { return FramesWithTwo(lines) >= kFrames; }, 20000);
   EXPECT_TRUE(sent) << dump.output();
 
-  program.terminate();  // a close request, as at log-out
-  EXPECT_TRUE(RunUntil([&] { return program.state() == QProcess::NotRunning; }, 10000));
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_TRUE(testing::CloseAsAtLogOut(program));
   const bool goodbye = dump.waitForLines(
       [](const auto& lines) {
         return !lines.empty() && lines.back().find(" \"fseq\" -1") != std::string::npos &&
@@ -119,9 +116,3 @@ TEST(TuioProgram, TwoHandsAreTwoCursorsFrameByFrameAndTheExitSaysNobodyIsLeft) {
 
 }  // namespace
 }  // namespace scantouch
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <filesystem>
 
 #include "program_folder.h"
+#include "qt_waiting.h"
 
 namespace scantouch::testing {
 
@@ -22,6 +25,18 @@ inline bool StartInstalled(
   program.setProcessChannelMode(QProcess::ForwardedChannels);
   program.start(QString::fromStdString((folder / "scantouch").string()), arguments);
   return program.waitForStarted(5000);
+}
+
+// Asks `program` to close as log-out and shut-down do (a terminate signal) and waits for its end:
+// a success when it ended of itself within `timeout_ms`, not by a crash.
+inline ::testing::AssertionResult CloseAsAtLogOut(QProcess& program, int timeout_ms = 10000) {
+  program.terminate();
+  if (!WaitForEnd(program, timeout_ms))
+    return ::testing::AssertionFailure()
+           << "still running " << timeout_ms << " ms after the close request";
+  if (program.exitStatus() != QProcess::NormalExit)
+    return ::testing::AssertionFailure() << "crashed at the close request";
+  return ::testing::AssertionSuccess();
 }
 
 }  // namespace scantouch::testing

@@ -3,11 +3,9 @@
 // liblo's oscdump as a receiver of TUIO: a decoder we did not write, listening on a free port,
 // its printed lines read back into messages and /tuio/2Dcur bundles. Needs OSCDUMP_PATH.
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <QThread>
 #include <QUdpSocket>
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -17,9 +15,17 @@
 #include <vector>
 
 #include "qt/qt_datagram_socket.h"
+#include "qt_waiting.h"
 #include "tuio/osc_writer.h"
 
 namespace scantouch::testing {
+
+// A UDP port no one uses right now, on every interface (oscdump listens on all of them).
+inline quint16 FreeUdpPort() {
+  QUdpSocket socket;
+  socket.bind(QHostAddress::AnyIPv4, 0);
+  return socket.localPort();
+}
 
 // One line of oscdump: "<time tag> <address> <type tags> <arguments>".
 struct DumpedMessage {
@@ -59,12 +65,15 @@ struct DumpedBundle {
   std::int64_t frame = 0;
 };
 
-// The bundles of `lines`; the first line that is not part of a /tuio/2Dcur bundle ends the
-// reading and is told in `problem`.
+// The bundles of `lines`, each in the order TUIO wants: source, alive, any number of set, fseq.
+// The first line that is not part of such a /tuio/2Dcur bundle ends the reading and is told in
+// `problem`.
 inline std::vector<DumpedBundle> DumpedBundles(const std::vector<std::string>& lines,
                                                std::string& problem) {
+  enum class Next { source, alive, setOrFrame };
   std::vector<DumpedBundle> bundles;
   DumpedBundle bundle;
+  Next next = Next::source;
   for (const std::string& line : lines) {
     const auto message = ParseDumpLine(line);
     if (!message || message->address != "/tuio/2Dcur" || message->arguments.empty() ||
@@ -74,20 +83,23 @@ inline std::vector<DumpedBundle> DumpedBundles(const std::vector<std::string>& l
     }
     const std::string command = std::get<std::string>(message->arguments[0]);
     const auto& arguments = message->arguments;
-    if (command == "source" && message->typeTags == "ss") {
+    if (next == Next::source && command == "source" && message->typeTags == "ss") {
       bundle = DumpedBundle{std::get<std::string>(arguments[1]), {}, {}, 0};
-    } else if (command == "alive" &&
+      next = Next::alive;
+    } else if (next == Next::alive && command == "alive" &&
                message->typeTags == "s" + std::string(arguments.size() - 1, 'i')) {
       for (std::size_t i = 1; i < arguments.size(); ++i)
         bundle.alive.push_back(std::get<std::int64_t>(arguments[i]));
-    } else if (command == "set" && message->typeTags == "sifffff") {
+      next = Next::setOrFrame;
+    } else if (next == Next::setOrFrame && command == "set" && message->typeTags == "sifffff") {
       std::vector<double> set{static_cast<double>(std::get<std::int64_t>(arguments[1]))};
       for (std::size_t i = 2; i < arguments.size(); ++i)
         set.push_back(std::get<double>(arguments[i]));
       bundle.sets.push_back(set);
-    } else if (command == "fseq" && message->typeTags == "si") {
+    } else if (next == Next::setOrFrame && command == "fseq" && message->typeTags == "si") {
       bundle.frame = std::get<std::int64_t>(arguments[1]);
       bundles.push_back(bundle);
+      next = Next::source;
     } else {
       problem = "unexpected message: " + line;
       return bundles;
@@ -130,7 +142,7 @@ class OscDump {
   // Runs Qt's event loop until `done` holds for the lines or `timeout_ms` has passed.
   bool waitForLines(const std::function<bool(const std::vector<std::string>&)>& done,
                     int timeout_ms) {
-    return pumpUntil([&] { return done(lines()); }, timeout_ms);
+    return RunUntil([&] { return done(lines()); }, timeout_ms);
   }
   std::string output() {
     read();
@@ -138,22 +150,6 @@ class OscDump {
   }
 
  private:
-  // A UDP port no one uses right now, on every interface (oscdump listens on all of them).
-  static quint16 FreeUdpPort() {
-    QUdpSocket socket;
-    socket.bind(QHostAddress::AnyIPv4, 0);
-    return socket.localPort();
-  }
-  static bool pumpUntil(const std::function<bool()>& done, int timeout_ms) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline)
-        return false;
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      QThread::msleep(2);
-    }
-    return true;
-  }
   // oscdump says nothing when it listens: a probe is sent until it prints one.
   bool awaitListening() {
     QtDatagramSocketFactory sockets;
@@ -162,7 +158,7 @@ class OscDump {
     if (!probe)
       return false;
     const auto bytes = osc::Message("/probe").bytes();
-    return pumpUntil(
+    return RunUntil(
         [&] {
           probe->send(bytes, error);
           QThread::msleep(10);

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QCoreApplication>
 #include <QProcess>
-#include <QThread>
-#include <QTimer>
-#include <chrono>
 #include <filesystem>
-#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/scanner_program.h"
@@ -17,27 +13,9 @@
 #include "qt/qt_event_loop.h"
 #include "qt/qt_serial_port.h"
 #include "qt/qt_tcp_socket.h"
+#include "qt_waiting.h"
 
 namespace scantouch::testing {
-
-// Runs Qt's event loop until `done` holds or `timeout_ms` has passed; true when it held.
-inline bool RunUntil(const std::function<bool()>& done, int timeout_ms) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline)
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(2);
-  }
-  return true;
-}
-
-// Runs Qt's event loop for `ms` milliseconds, waking only for real events.
-inline void RunFor(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
 
 // A scanner-sim child process whose printed lines the test can wait for.
 class SimProcess {
