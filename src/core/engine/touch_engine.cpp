@@ -47,29 +47,51 @@ void TouchEngine::addSink(TouchFrameSink& sink) {
 void TouchEngine::reset() {
   turn_.clear();
   turnOpen_ = false;
-  turnStartAngle_.reset();
+  lastAngle_.reset();
+  suspectAngle_.reset();
+  farHalfSeen_ = false;
   clock_.reset();
   tracker_.reset();
   frame_ = {};
 }
 
 bool TouchEngine::startsTurn(const PreciseScanNode& node) {
-  const bool measured = node.distance != 0;
   bool wentRound = false;
-  // The sweep is measured from the turn's first measured node: a no-return node's angle wanders.
-  if (measured && turnStartAngle_) {
-    double sweep = node.angle - *turnStartAngle_;
-    if (sweep < 0)
-      sweep += 360;
-    wentRound = sweep + 180 < lastSweep_;
-    lastSweep_ = sweep;
+  // A turn starts where the scanner's own angle passes 0. Only measured nodes tell the way the
+  // sweep goes (a no-return node's angle wanders), and a node far from the one before it counts
+  // only when the next one agrees: a node of damaged bytes can carry any angle.
+  if (node.distance != 0) {
+    const double angle = node.scannerAngle;
+    const auto follows = [](double later, double earlier) {
+      return std::fmod(later - earlier + 360.0, 360.0) < kLargestStep_degrees;
+    };
+    if (!lastAngle_) {
+      lastAngle_ = angle;
+      suspectAngle_.reset();
+    } else if (suspectAngle_ && follows(angle, *suspectAngle_)) {
+      wentRound = *suspectAngle_ < *lastAngle_;  // a gap in the stream, confirmed
+      lastAngle_ = angle;
+      suspectAngle_.reset();
+    } else if (follows(angle, *lastAngle_)) {
+      wentRound = angle < *lastAngle_;
+      lastAngle_ = angle;
+      suspectAngle_.reset();
+    } else {
+      suspectAngle_ = angle;
+    }
   }
-  const bool starts = node.startOfTurn || wentRound;
-  if (starts)
-    turnStartAngle_.reset();
-  if (measured && !turnStartAngle_) {
-    turnStartAngle_ = node.angle;
-    lastSweep_ = 0;
+  if (lastAngle_ && !suspectAngle_ && *lastAngle_ >= 90 && *lastAngle_ < 270)
+    farHalfSeen_ = true;
+  // The flag ends a turn; so does a sweep that went round without it (its node was lost). Either
+  // counts only once the sweep has been to the far half of the turn: damaged bytes make nodes
+  // that carry the flag near angle 0, and a turn is not over before it has begun.
+  const bool starts = (node.startOfTurn || wentRound) && farHalfSeen_;
+  if (starts) {
+    farHalfSeen_ = false;
+    suspectAngle_.reset();
+    lastAngle_.reset();
+    if (node.distance != 0)
+      lastAngle_ = node.scannerAngle;
   }
   return starts;
 }
@@ -78,11 +100,12 @@ void TouchEngine::processPreciseNode(const PreciseScanNode& node, std::int16_t s
   if (!running_)
     return;
   ++nodes_;
-  // The flag ends a turn; so does a sweep that went round without it (its node was lost). The
-  // nodes before the first flag are a part of a turn, and make none.
+  // The nodes before the first start are a part of a turn, and make none.
   if (startsTurn(node)) {
     if (turnOpen_)
       endTurn();
+    else
+      turn_.clear();
     turnOpen_ = true;
   }
   const double place = turn_.nodes++;

@@ -29,6 +29,9 @@ struct EngineControls {
 // contacts to its outputs. Runs beside the single-touch road, which it never changes.
 class TouchEngine final : public PreciseScanNodeConsumer {
  public:
+  // Consecutive measured nodes lie closer than this; farther is a gap or a damaged node.
+  static constexpr double kLargestStep_degrees = 45;
+
   TouchEngine(EngineControls controls, EventLoop& loop);
 
   void configure(const TouchEngineSettings& settings);
@@ -60,10 +63,11 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   TouchEngineSettings settings_;
   bool running_ = false;
   std::vector<TouchFrameSink*> sinks_;
-  TurnHits turn_;                         // this turn's hits in stream order
-  bool turnOpen_ = false;                 // a turn's start has come, and a turn is collected
-  std::optional<double> turnStartAngle_;  // of the turn's first measured node
-  double lastSweep_ = 0;  // how far the last measured node was past that one, degrees
+  TurnHits turn_;                       // this turn's hits in stream order
+  bool turnOpen_ = false;               // a turn's start has come, and a turn is collected
+  std::optional<double> lastAngle_;     // the scanner's angle of the last measured node
+  std::optional<double> suspectAngle_;  // a node far from it, until the next one agrees
+  bool farHalfSeen_ = false;  // the sweep has been between 90 and 270 degrees since the turn began
   TurnClock clock_;
   ContactTracker tracker_;
   TouchFrame frame_;

@@ -96,7 +96,11 @@ RawNode DecodeGroup(std::string_view group) {
   const int b4 = GroupByte(group, 4);
   // Raw angle = byte 2 * 128 + byte 1 / 2 in 1/64 degree, ties to even; twice that is exact.
   const int rawAngle = HalfTiesToEven(b2 * 256 + b1);
-  return RawNode{rawAngle / 64, QuarterTiesToEven(b0), QuarterTiesToEven(b4 * 256 + b3), rawAngle,
+  // The exact angle is the wire's: bits 1 to 15, below them the check bit. The rounding above,
+  // which the whole degrees have always had, would put every odd angle 1/64 degree high and a
+  // node a hair below 360 degrees at 0, in the next turn.
+  const int wireAngle = (b2 * 256 + b1) >> 1;
+  return RawNode{rawAngle / 64, QuarterTiesToEven(b0), QuarterTiesToEven(b4 * 256 + b3), wireAngle,
                  (b0 & 3) == 1};
 }
 

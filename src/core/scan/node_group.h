@@ -37,7 +37,7 @@ struct RawNode {
   int angleDegrees;       // uncorrected whole degrees (raw angle in 1/64 degree, rounded down)
   int quality;            // byte 0 / 4, ties to even
   std::int32_t distance;  // millimetres: (byte 4 * 256 + byte 3) / 4, ties to even
-  int angle64;            // uncorrected raw angle in 1/64 degree
+  int angle64;            // uncorrected angle in 1/64 degree as the wire carries it
   bool startOfTurn;       // the low two bits of byte 0 are 01
 };
 RawNode DecodeGroup(std::string_view group);

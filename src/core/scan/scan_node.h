@@ -27,6 +27,7 @@ struct PreciseScanNode {
   std::int16_t quality = 0;   // 0..64
   std::int32_t distance = 0;  // millimetres; 0 (no return) only on a node that starts a turn
   bool startOfTurn = false;   // the scanner's flag on the first node of each turn
+  double scannerAngle = 0;    // [0, 360) degrees before the angle correction: a turn starts at 0
 };
 
 class PreciseScanNodeConsumer {

@@ -153,8 +153,9 @@ void ScanStreamDecoder::decodeNode(std::string_view group, double correction,
     // all still counts its turns.
     ++noReturnNodes_;
     if (raw.startOfTurn && preciseConsumer_ != nullptr)  // it still tells where a turn begins
-      preciseConsumer_->processPreciseNode(PreciseScanNode{ExactAngle(raw, correction), 0, 0, true},
-                                           sensitivity);
+      preciseConsumer_->processPreciseNode(
+          PreciseScanNode{ExactAngle(raw, correction), 0, 0, true, ExactAngle(raw, 0)},
+          sensitivity);
     const int intoHalf = angle % 180;
     if (intoHalf >= kNoReturnHalfMarginDegrees && intoHalf < 180 - kNoReturnHalfMarginDegrees)
       enterHalf(angle / 180);
@@ -168,7 +169,7 @@ void ScanStreamDecoder::decodeNode(std::string_view group, double correction,
   if (preciseConsumer_ != nullptr) {
     preciseConsumer_->processPreciseNode(
         PreciseScanNode{ExactAngle(raw, correction), static_cast<std::int16_t>(raw.quality),
-                        raw.distance, raw.startOfTurn},
+                        raw.distance, raw.startOfTurn, ExactAngle(raw, 0)},
         sensitivity);
   }
 }
