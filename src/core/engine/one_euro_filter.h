@@ -10,8 +10,8 @@ class OneEuroFilter {
  public:
   struct Tuning {
     double minCutoff_hz = 0.2;  // cut-off of a still point
-    double beta = 0.005;        // cut-off added per millimetre per second of speed
-    double derivativeCutoff_hz = 1.0;
+    double beta = 0.05;         // cut-off added per millimetre per second of speed
+    double derivativeCutoff_hz = 0.3;
   };
 
   OneEuroFilter() = default;
