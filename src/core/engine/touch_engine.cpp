@@ -56,24 +56,28 @@ void TouchEngine::reset() {
 }
 
 bool TouchEngine::startsTurn(const PreciseScanNode& node) {
-  bool wentRound = false;
-  // A turn starts where the scanner's own angle passes 0. Only measured nodes tell the way the
-  // sweep goes (a no-return node's angle wanders), and a node far from the one before it counts
-  // only when the next one agrees: a node of damaged bytes can carry any angle.
+  const auto follows = [](double later, double earlier) {
+    return std::fmod(later - earlier + 360.0, 360.0) < kLargestStep_degrees;
+  };
+  // From late in a turn to early in the next: where the scanner's own angle passes 0.
+  const auto passesZero = [](double later, double earlier) { return earlier >= 270 && later < 90; };
+  // The flag counts where it follows the sweep: damaged bytes make nodes with the flag near 0
+  // anywhere in the turn.
+  bool starts = node.startOfTurn && (!lastAngle_ || follows(node.scannerAngle, *lastAngle_));
+  // Only measured nodes tell the way the sweep goes (a no-return node's angle wanders), and a
+  // node far from the one before it counts only when the next one agrees: a node of damaged
+  // bytes can carry any angle. A sweep that passes 0 without the flag lost its node.
   if (node.distance != 0) {
     const double angle = node.scannerAngle;
-    const auto follows = [](double later, double earlier) {
-      return std::fmod(later - earlier + 360.0, 360.0) < kLargestStep_degrees;
-    };
     if (!lastAngle_) {
       lastAngle_ = angle;
       suspectAngle_.reset();
     } else if (suspectAngle_ && follows(angle, *suspectAngle_)) {
-      wentRound = *suspectAngle_ < *lastAngle_;  // a gap in the stream, confirmed
+      starts = starts || passesZero(*suspectAngle_, *lastAngle_);  // a gap, confirmed
       lastAngle_ = angle;
       suspectAngle_.reset();
     } else if (follows(angle, *lastAngle_)) {
-      wentRound = angle < *lastAngle_;
+      starts = starts || passesZero(angle, *lastAngle_);
       lastAngle_ = angle;
       suspectAngle_.reset();
     } else {
@@ -82,18 +86,15 @@ bool TouchEngine::startsTurn(const PreciseScanNode& node) {
   }
   if (lastAngle_ && !suspectAngle_ && *lastAngle_ >= 90 && *lastAngle_ < 270)
     farHalfSeen_ = true;
-  // The flag ends a turn; so does a sweep that went round without it (its node was lost). Either
-  // counts only once the sweep has been to the far half of the turn: damaged bytes make nodes
-  // that carry the flag near angle 0, and a turn is not over before it has begun.
-  const bool starts = (node.startOfTurn || wentRound) && farHalfSeen_;
-  if (starts) {
-    farHalfSeen_ = false;
+  // A turn is not over before the sweep has been to its far half.
+  if (!starts || !farHalfSeen_)
+    return false;
+  farHalfSeen_ = false;
+  if (node.distance != 0) {
+    lastAngle_ = node.scannerAngle;
     suspectAngle_.reset();
-    lastAngle_.reset();
-    if (node.distance != 0)
-      lastAngle_ = node.scannerAngle;
   }
-  return starts;
+  return true;
 }
 
 void TouchEngine::processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) {
