@@ -220,9 +220,10 @@ class BlindDesktop final : public DesktopInput {
   bool canReadCursor() const override { return false; }
 };
 
-TEST(CalibrationWithoutACursorPosition, ShowsItUnknownAndCapturesNothing) {
+// Both a pointer device that cannot tell and no desktop input at all (neither XTest nor uinput
+// could be opened) show the position as unknown, not as 0,0.
+void ExpectCursorUnknown(DesktopInput& desktop) {
   VirtualEventLoop loop;
-  BlindDesktop desktop;
   testing::FakeSerialPort serialPort;
   testing::FakeSocketFactory sockets;
   testing::ScriptedDialogs dialogs;
@@ -242,6 +243,13 @@ TEST(CalibrationWithoutACursorPosition, ShowsItUnknownAndCapturesNothing) {
   EXPECT_EQ(form.TXT屏幕宽高.text(), "");
   loop.advance(1000);
   EXPECT_EQ(form.LBL鼠标在屏幕的当前位置.caption(), "鼠标在屏幕的当前位置?");
+}
+
+TEST(CalibrationWithoutACursorPosition, ShowsItUnknownAndCapturesNothing) {
+  BlindDesktop blind;
+  ExpectCursorUnknown(blind);
+  NoDesktopInput none;
+  ExpectCursorUnknown(none);
 }
 
 TEST_F(ProgramShellTest, TheSpaceBarCapturesTheScreenAreaFromTheCursor) {

@@ -33,7 +33,6 @@ class PointProcessor final : public ScanNodeConsumer {
 
   std::int16_t hitRunStart() const { return hitRunStart_; }
   std::int16_t hitRunEnd() const { return hitRunEnd_; }
-  int lastAcceptedAngle() const { return lastAcceptedAngle_; }
 
  private:
   bool isHit(double x, double y) const;

@@ -36,6 +36,7 @@ class NoDesktopInput final : public DesktopInput {
   bool leftClick() override { return true; }
   bool setLeftButton(bool) override { return true; }
   std::optional<ScreenPoint> cursorPos() override { return std::nullopt; }
+  bool canReadCursor() const override { return false; }
 };
 
 }  // namespace scantouch

@@ -28,7 +28,6 @@ class MainWindow {
   LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void makeCalibrationPage();
   void makeOptionsPage();
-  void makeDebugPage();
   void makeButtons();
   void layOut();
   void showPage(int index);
