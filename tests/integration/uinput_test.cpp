@@ -55,5 +55,20 @@ TEST(UinputPointer, AMoveIsOneAbsoluteReportAndAClickAPressAndARelease) {
   EXPECT_EQ(desktop.cursorPos(), std::nullopt);
 }
 
+TEST(UinputPointer, AMoveToThePixelOfTheLastStepsAsideSoThatTheKernelTakesIt) {
+  // The user moved the real mouse in between; the kernel would drop a repeated absolute value.
+  RecordingSink sink;
+  UinputDesktopInput desktop(sink, DesktopArea{0, 0, 1920, 1080});
+  EXPECT_TRUE(desktop.setCursorPos(1919, 500));
+  sink.events.clear();
+  EXPECT_TRUE(desktop.setCursorPos(1919, 500));
+  using Event = std::tuple<unsigned, unsigned, int>;
+  EXPECT_EQ(sink.events, (std::vector<Event>{{EV_ABS, ABS_X, 1918},
+                                             {EV_SYN, SYN_REPORT, 0},
+                                             {EV_ABS, ABS_X, 1919},
+                                             {EV_ABS, ABS_Y, 500},
+                                             {EV_SYN, SYN_REPORT, 0}}));
+}
+
 }  // namespace
 }  // namespace scantouch

@@ -11,8 +11,17 @@
 namespace scantouch {
 
 bool UinputDesktopInput::setCursorPos(std::int32_t x, std::int32_t y) {
-  const int column = std::clamp(x - area_.left, 0, std::max(area_.width - 1, 0));
+  const int lastColumn = std::max(area_.width - 1, 0);
+  const int column = std::clamp(x - area_.left, 0, lastColumn);
   const int row = std::clamp(y - area_.top, 0, std::max(area_.height - 1, 0));
+  // The kernel drops an absolute value equal to the device's last one, so a touch on the pixel
+  // of the last one would not bring back a cursor the user has moved since: step aside first.
+  if (last_ && last_->first == column && last_->second == row) {
+    const int aside = column < lastColumn ? column + 1 : column - 1;
+    if (!sink_.write(EV_ABS, ABS_X, aside) || !sink_.write(EV_SYN, SYN_REPORT, 0))
+      return false;
+  }
+  last_ = std::pair{column, row};
   return sink_.write(EV_ABS, ABS_X, column) && sink_.write(EV_ABS, ABS_Y, row) &&
          sink_.write(EV_SYN, SYN_REPORT, 0);
 }

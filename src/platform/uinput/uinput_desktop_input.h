@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "touch/desktop_input.h"
 
@@ -41,6 +43,7 @@ class UinputDesktopInput final : public DesktopInput {
  private:
   InputEventSink& sink_;
   DesktopArea area_;
+  std::optional<std::pair<int, int>> last_;  // the column and row the device last reported
 };
 
 // The description of the pointer device: absolute X and Y over the desktop area, the left
