@@ -7,7 +7,7 @@
 #include <thread>
 #include <utility>
 
-#include "win32/wide_text.h"
+#include "win32/system_error_text.h"
 
 namespace scantouch::win32 {
 namespace {
@@ -18,17 +18,7 @@ std::string Describe(int error) {
     return "Connection refused";
   if (error == WSAHOST_NOT_FOUND || error == WSANO_DATA)
     return "Host not found";
-  wchar_t* text = nullptr;
-  FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string description = text != nullptr ? Narrow(text) : "error " + std::to_string(error);
-  if (text != nullptr)
-    LocalFree(text);
-  while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
-                                  description.back() == ' ' || description.back() == '.'))
-    description.pop_back();
-  return description;
+  return SystemErrorText(error);
 }
 
 // The address of a numeric host or of "localhost", found without asking a name server.

@@ -2,7 +2,7 @@
 
 #include <ws2tcpip.h>
 
-#include "win32/wide_text.h"
+#include "win32/system_error_text.h"
 
 namespace scantouch::win32 {
 namespace {
@@ -10,20 +10,6 @@ namespace {
 constexpr UINT kSocketEvent = WM_APP + 10;
 constexpr UINT kFailLater = WM_APP + 11;
 constexpr UINT kSendCompleted = WM_APP + 12;
-
-std::string Describe(int error) {
-  wchar_t* text = nullptr;
-  FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string description = text != nullptr ? Narrow(text) : "error " + std::to_string(error);
-  if (text != nullptr)
-    LocalFree(text);
-  while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
-                                  description.back() == ' ' || description.back() == '.'))
-    description.pop_back();
-  return description;
-}
 
 std::string Trimmed(const std::string& text) {
   const std::size_t first = text.find_first_not_of(" \t");
@@ -93,7 +79,7 @@ void Win32TcpSocket::close() {
 
 void Win32TcpSocket::fail(int error) {
   close();
-  errorOccurred.notify(static_cast<TcpError>(error), Describe(error));
+  errorOccurred.notify(static_cast<TcpError>(error), SystemErrorText(error));
 }
 
 std::vector<std::uint8_t> Win32TcpSocket::readAll() {
