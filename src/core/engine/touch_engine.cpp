@@ -139,15 +139,18 @@ void TouchEngine::endTurn() {
   frame_.live.clear();
   frame_.removed.clear();
   frame_.born = update.born;
+  // The screen area as the boxes hold it now, read once for all contacts of the turn.
+  const ScreenArea screen{ParsePair(controls_.screenSize.text()).value_or(IntPair{}),
+                          ParsePair(controls_.screenTopLeft.text()).value_or(IntPair{})};
   for (const TrackedContact& tracked : update.live)
-    frame_.live.push_back(publish(tracked));
+    frame_.live.push_back(publish(tracked, screen));
   for (const TrackedContact& tracked : update.removed)
-    frame_.removed.push_back(publish(tracked));
+    frame_.removed.push_back(publish(tracked, screen));
   for (TouchFrameSink* sink : sinks_)
     sink->onTouchFrame(frame_);
 }
 
-Contact TouchEngine::publish(const TrackedContact& tracked) const {
+Contact TouchEngine::publish(const TrackedContact& tracked, const ScreenArea& screen) const {
   const Shape& rect = controls_.touchRect;
   const double width = rect.width();
   const double height = rect.height();
@@ -170,9 +173,8 @@ Contact TouchEngine::publish(const TrackedContact& tracked) const {
   // half away from zero as its text is written.
   const IntPair offset{static_cast<std::int32_t>(std::round(offsetX)),
                        static_cast<std::int32_t>(std::round(offsetY))};
-  contact.screen = MapOffsetToScreen(
-      offset, ParsePair(controls_.screenSize.text()).value_or(IntPair{}),
-      ParsePair(controls_.screenTopLeft.text()).value_or(IntPair{}), rect.width(), rect.height());
+  contact.screen =
+      MapOffsetToScreen(offset, screen.size, screen.topLeft, rect.width(), rect.height());
   return contact;
 }
 

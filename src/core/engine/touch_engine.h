@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/pair.h"
 #include "contact_tracker.h"
 #include "object_grouping.h"
 #include "scan/scan_node.h"
@@ -56,7 +57,11 @@ class TouchEngine final : public PreciseScanNodeConsumer {
  private:
   bool startsTurn(const PreciseScanNode& node);
   void endTurn();
-  Contact publish(const TrackedContact& tracked) const;
+  struct ScreenArea {
+    IntPair size;
+    IntPair topLeft;
+  };
+  Contact publish(const TrackedContact& tracked, const ScreenArea& screen) const;
 
   EngineControls controls_;
   EventLoop& loop_;
