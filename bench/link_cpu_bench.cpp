@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     std::string ini = SetIniValue("", "网络参数", "TxtTcpIp0", "127.0.0.1");
     ini = SetIniValue(ini, "网络参数", "TxtTcpPost0", std::to_string(port));
     ini = SetIniValue(ini, "网络参数", "发送失败处理方法0", "尝试发送循环");
-    IconvCodec gbk("CP936");
+    IconvTextCodec gbk("CP936");
     harness.files().replace(harness.directory() + "/配置.ini", gbk.encode(ini));
     testing::SimProcess sim({"--tcp", QString::number(port), "--rate", "8000", "--rps", "10"});
     sim.waitForLine("ready");

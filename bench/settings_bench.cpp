@@ -9,7 +9,7 @@
 
 #include "config/ini_store.h"
 #include "config/settings_file.h"
-#include "posix/iconv_codec.h"
+#include "posix/iconv_text_codec.h"
 #include "posix/posix_file_access.h"
 
 namespace {
@@ -22,7 +22,7 @@ void WriteOneKey(benchmark::State& state) {
       std::filesystem::current_path() / ("settings-bench-" + std::to_string(::getpid()));
   std::filesystem::create_directories(directory);
   PosixFileAccess files;
-  IconvCodec gbk("CP936");
+  IconvTextCodec gbk("CP936");
   IniStore store(files, gbk);
   FixedDirectory where(directory.string());
   SettingsFile file(store, where, keys::kFileName);
@@ -36,7 +36,7 @@ void WriteOneKey(benchmark::State& state) {
   file.write(keys::kDisplayMode, keys::kDisplayMode, "2");
   file.write(keys::kViewRange, keys::kViewRange, "0");
   file.write(keys::kSerial, keys::kPort, "3");
-  file.write(keys::kParameters, keys::kRadarPosition, "7500,7500");
+  file.write(keys::kParameters, keys::kScannerPosition, "7500,7500");
   file.write(keys::kParameters, keys::kScreenSize, "1920,1080");
   file.write(keys::kParameters, keys::kScreenTopLeft, "0,0");
   file.write(keys::kParameters, keys::kCalibTopLeft, "5000,2000");

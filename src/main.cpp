@@ -12,7 +12,7 @@
 #include "gui/frame_pacer.h"
 #include "gui/main_window.h"
 #include "gui/network_window.h"
-#include "posix/iconv_codec.h"
+#include "posix/iconv_text_codec.h"
 #include "posix/posix_file_access.h"
 #include "posix/proc_executable_directory.h"
 #include "posix/settings_folder.h"
@@ -26,7 +26,7 @@
 #include "qt/qt_tray_icon.h"
 #include "qt/unix_close_requests.h"
 #include "stdlib/stream_program_log.h"
-#include "uinput/uinput_touchscreen.h"
+#include "uinput/uinput_touch_injector.h"
 
 int main(int argc, char** argv) {
   using namespace scantouch;
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     log.write(settingsFolder.problem);
   FixedDirectory directory(settingsFolder.path);
   PosixFileAccess files;
-  IconvCodec gbk("CP936");  // the code page the settings files have always been written in
+  IconvTextCodec gbk("CP936");  // the code page the settings files have always been written in
   DesktopInputChoice desktop(commandLine->input, log);
   QtSerialPort serialPort(executableFolder);
   QtTcpSocketFactory sockets;
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   QtDatagramSocketFactory datagrams;
   program.touchOutputs().connectNetwork(datagrams);
   program.touchOutputs().connectTouchDevice([](std::string& problem) {
-    return std::unique_ptr<TouchInjector>(UinputTouchscreen::Create(VirtualDesktop(), problem));
+    return std::unique_ptr<TouchInjector>(UinputTouchInjector::Create(VirtualDesktop(), problem));
   });
   gui::FramePacer pacer;
   gui::MainWindow mainWindow(program, pacer);

@@ -17,18 +17,18 @@
 #include "gui/win32/main_window.h"
 #include "gui/win32/network_window.h"
 #include "stdlib/stream_program_log.h"
-#include "win32/code_page_codec.h"
-#include "win32/module_directory.h"
+#include "win32/code_page_text_codec.h"
 #include "win32/run_key_autostart.h"
-#include "win32/send_input_desktop.h"
-#include "win32/touch_injection.h"
+#include "win32/send_input_desktop_input.h"
 #include "win32/wide_text.h"
 #include "win32/win32_datagram_socket.h"
 #include "win32/win32_event_loop.h"
+#include "win32/win32_executable_directory.h"
 #include "win32/win32_file_access.h"
 #include "win32/win32_serial_port.h"
 #include "win32/win32_shell.h"
 #include "win32/win32_tcp_socket.h"
+#include "win32/win32_touch_injector.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> arguments;
   for (int i = 0; i < count; ++i)
-    arguments.push_back(win32::Narrow(wide[i]));
+    arguments.push_back(Narrow(wide[i]));
   LocalFree(wide);
   std::vector<char*> argv;
   for (std::string& argument : arguments)
@@ -64,7 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 2;
   }
   if (commandLine->help) {
-    Print((std::string(kUsage) + "Settings folder: " + win32::ModuleDirectory().path() + "\n")
+    Print((std::string(kUsage) + "Settings folder: " + Win32ExecutableDirectory().path() + "\n")
               .c_str());
     return 0;
   }
@@ -82,18 +82,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   InitCommonControlsEx(&controls);
   HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(1));
 
-  win32::Win32EventLoop loop;
-  win32::ModuleDirectory directory;
-  win32::Win32FileAccess files;
-  win32::CodePageCodec gbk(936);  // the code page the settings files have always been written in
-  win32::SendInputDesktop desktop;
-  win32::Win32SerialPort serialPort;
-  win32::Win32TcpSocketFactory sockets;
-  win32::Win32Dialogs dialogs;
-  win32::Win32InstanceGuard instances;
+  Win32EventLoop loop;
+  Win32ExecutableDirectory directory;
+  Win32FileAccess files;
+  CodePageTextCodec gbk(936);  // the code page the settings files have always been written in
+  SendInputDesktopInput desktop;
+  Win32SerialPort serialPort;
+  Win32TcpSocketFactory sockets;
+  Win32Dialogs dialogs;
+  Win32InstanceGuard instances;
   std::unique_ptr<ScannerProgram> program;
   // A log-off or shut-down is a close request like the close box: the one exit.
-  win32::Win32TrayIcon tray(icon, [&program] { program->lifecycle().exitProgram(); });
+  Win32TrayIcon tray(icon, [&program] { program->lifecycle().exitProgram(); });
 
   program = std::make_unique<ScannerProgram>(Platform{loop, desktop, serialPort, sockets, dialogs,
                                                       files, gbk, directory, tray, instances, [] {
@@ -101,10 +101,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                                         ExitProcess(0);
                                                       }});
   program->connectLog(log);
-  win32::Win32DatagramSocketFactory datagrams;
+  Win32DatagramSocketFactory datagrams;
   program->touchOutputs().connectNetwork(datagrams);
   program->touchOutputs().connectTouchDevice([](std::string& problem) {
-    return std::unique_ptr<TouchInjector>(win32::TouchInjection::Create(problem));
+    return std::unique_ptr<TouchInjector>(Win32TouchInjector::Create(problem));
   });
   gui_win32::FramePacer pacer;
   gui_win32::MainWindow mainWindow(*program, pacer, icon);
@@ -112,7 +112,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   program->lifecycle().startUp();
   wchar_t executable[MAX_PATH];
   GetModuleFileNameW(nullptr, executable, MAX_PATH);
-  win32::RunKeyAutostart autostart(L"scantouch", executable);
+  RunKeyAutostart autostart(L"scantouch", executable);
   program->connectAutostart(autostart);
   return loop.run();
 }

@@ -127,7 +127,7 @@ void ConfigureNetworkedScanner(QtProgram& harness, int port) {
   ini = SetIniValue(ini, "网络参数", "TxtTcpPost0", std::to_string(port));
   // Commands wait for the connection instead of being dropped while there is none.
   ini = SetIniValue(ini, "网络参数", "发送失败处理方法0", "尝试发送循环");
-  IconvCodec gbk("CP936");
+  IconvTextCodec gbk("CP936");
   ASSERT_TRUE(harness.files().replace(settings, gbk.encode(ini)));
 }
 

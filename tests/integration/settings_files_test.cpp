@@ -12,7 +12,7 @@
 
 #include "config/ini_store.h"
 #include "config/settings_file.h"
-#include "posix/iconv_codec.h"
+#include "posix/iconv_text_codec.h"
 #include "posix/posix_file_access.h"
 
 namespace scantouch {
@@ -43,24 +43,24 @@ class SettingsFilesTest : public ::testing::Test {
 
   fs::path directory_;
   PosixFileAccess files_;
-  IconvCodec gbk_{"CP936"};
+  IconvTextCodec gbk_{"CP936"};
   IniStore store_{files_, gbk_};
 };
 
 // The GBK bytes of the names the fixture uses, spelled out so that no editor can change them.
-const std::string kGbkParameters = "\xB2\xCE\xCA\xFD\xC9\xE8\xD6\xC3";     // 参数设置
-const std::string kGbkSensitivity = "\xC1\xE9\xC3\xF4\xB6\xC8";            // 灵敏度
-const std::string kGbkRadarPosition = "\xC0\xD7\xB4\xEF\xCE\xBB\xD6\xC3";  // 雷达位置
-const std::string kGbkActions = "\xB6\xAF\xD7\xF7\xC9\xE8\xD6\xC3";        // 动作设置
-const std::string kGbkMouseClick = "\xCA\xF3\xB1\xEA\xB5\xE3\xBB\xF7";     // 鼠标点击
+const std::string kGbkParameters = "\xB2\xCE\xCA\xFD\xC9\xE8\xD6\xC3";       // 参数设置
+const std::string kGbkSensitivity = "\xC1\xE9\xC3\xF4\xB6\xC8";              // 灵敏度
+const std::string kGbkScannerPosition = "\xC0\xD7\xB4\xEF\xCE\xBB\xD6\xC3";  // 雷达位置
+const std::string kGbkActions = "\xB6\xAF\xD7\xF7\xC9\xE8\xD6\xC3";          // 动作设置
+const std::string kGbkMouseClick = "\xCA\xF3\xB1\xEA\xB5\xE3\xBB\xF7";       // 鼠标点击
 
 TEST_F(SettingsFilesTest, ReadsAFileWrittenByAnEarlierWindowsInstallation) {
   const fs::path path = directory_ / keys::kFileName;
   WriteBytes(path, "[" + kGbkActions + "]\r\n" + kGbkMouseClick + "=1\r\n\r\n[" + kGbkParameters +
-                       "]\r\n" + kGbkRadarPosition + " = 7500,7500\r\n" + kGbkSensitivity +
+                       "]\r\n" + kGbkScannerPosition + " = 7500,7500\r\n" + kGbkSensitivity +
                        "=3.5\r\n");
   EXPECT_EQ(store_.ReadIniString(path, keys::kActions, keys::kMouseClick), "1");
-  EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kRadarPosition), "7500,7500");
+  EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kScannerPosition), "7500,7500");
   EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kSensitivity), "3.5");
   EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kScreenSize), "");
 }
@@ -68,13 +68,13 @@ TEST_F(SettingsFilesTest, ReadsAFileWrittenByAnEarlierWindowsInstallation) {
 TEST_F(SettingsFilesTest, WritesGbkThatIsStableWhenTheSameValueIsWrittenAgain) {
   const fs::path path = directory_ / keys::kFileName;
   store_.WriteIniString(path, keys::kParameters, keys::kSensitivity, "2");
-  store_.WriteIniString(path, keys::kParameters, keys::kRadarPosition, "雷达");
+  store_.WriteIniString(path, keys::kParameters, keys::kScannerPosition, "雷达");
   const std::string written = ReadBytes(path);
   EXPECT_EQ(written, "[" + kGbkParameters + "]\r\n" + kGbkSensitivity + "=2\r\n" +
-                         kGbkRadarPosition + "=\xC0\xD7\xB4\xEF\r\n");
-  store_.WriteIniString(path, keys::kParameters, keys::kRadarPosition, "雷达");
+                         kGbkScannerPosition + "=\xC0\xD7\xB4\xEF\r\n");
+  store_.WriteIniString(path, keys::kParameters, keys::kScannerPosition, "雷达");
   EXPECT_EQ(ReadBytes(path), written);
-  EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kRadarPosition), "雷达");
+  EXPECT_EQ(store_.ReadIniString(path, keys::kParameters, keys::kScannerPosition), "雷达");
 }
 
 TEST_F(SettingsFilesTest, WhatGbkCannotHoldBecomesAQuestionMarkAndBadBytesReadAsReplacements) {

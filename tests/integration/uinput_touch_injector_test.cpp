@@ -1,7 +1,7 @@
 // The uinput touchscreen without /dev/uinput: the device it describes, the events its reports
 // send through the seam where the device would take them, and what it says when it cannot be made.
 
-#include "uinput/uinput_touchscreen.h"
+#include "uinput/uinput_touch_injector.h"
 
 #include <gtest/gtest.h>
 #include <libevdev/libevdev.h>
@@ -36,11 +36,11 @@ class RecordingSink final : public InputEventSink {
   int failAfter = -1;  // how many more events it takes; -1: every one
 };
 
-bool Inject(UinputTouchscreen& screen, std::vector<TouchPointState> contacts) {
+bool Inject(UinputTouchInjector& screen, std::vector<TouchPointState> contacts) {
   return screen.inject(contacts);
 }
 
-TEST(UinputTouchscreen, DescribesADirectMultiTouchScreenOverTheWholeDesktop) {
+TEST(UinputTouchInjector, DescribesADirectMultiTouchScreenOverTheWholeDesktop) {
   libevdev* device = DescribeTouchscreen(kDesktop);
   EXPECT_TRUE(libevdev_has_property(device, INPUT_PROP_DIRECT));
   EXPECT_FALSE(libevdev_has_property(device, INPUT_PROP_POINTER));
@@ -57,16 +57,16 @@ TEST(UinputTouchscreen, DescribesADirectMultiTouchScreenOverTheWholeDesktop) {
     EXPECT_EQ(libevdev_get_abs_minimum(device, axis), 0);
     EXPECT_EQ(libevdev_get_abs_maximum(device, axis), 1079);
   }
-  EXPECT_EQ(libevdev_get_num_slots(device), UinputTouchscreen::kSlots);
+  EXPECT_EQ(libevdev_get_num_slots(device), UinputTouchInjector::kSlots);
   EXPECT_EQ(libevdev_get_abs_maximum(device, ABS_MT_TRACKING_ID), 65535);
   EXPECT_STREQ(libevdev_get_name(device), "scantouch touchscreen");
   libevdev_free(device);
 }
 
-TEST(UinputTouchscreen, AContactGoesDownMovesAndComesUpInItsSlot) {
+TEST(UinputTouchInjector, AContactGoesDownMovesAndComesUpInItsSlot) {
   RecordingSink sink;
-  UinputTouchscreen screen(sink, kDesktop);
-  EXPECT_EQ(screen.maxContacts(), UinputTouchscreen::kSlots);
+  UinputTouchInjector screen(sink, kDesktop);
+  EXPECT_EQ(screen.maxContacts(), UinputTouchInjector::kSlots);
   EXPECT_EQ(screen.refreshInterval_ms(), 0);
 
   EXPECT_TRUE(Inject(screen, {{0, {-1000, 500}, TouchPhase::down}}));  // on the left monitor
@@ -95,9 +95,9 @@ TEST(UinputTouchscreen, AContactGoesDownMovesAndComesUpInItsSlot) {
   EXPECT_EQ(std::get<2>(sink.take()[1]), 1);
 }
 
-TEST(UinputTouchscreen, TwoContactsTakeTwoSlotsAndSingleTouchReadersFollowTheOldest) {
+TEST(UinputTouchInjector, TwoContactsTakeTwoSlotsAndSingleTouchReadersFollowTheOldest) {
   RecordingSink sink;
-  UinputTouchscreen screen(sink, DesktopArea{0, 0, 1920, 1080});
+  UinputTouchInjector screen(sink, DesktopArea{0, 0, 1920, 1080});
   EXPECT_TRUE(Inject(screen, {{0, {100, 100}, TouchPhase::down}}));
   sink.take();
   EXPECT_TRUE(
@@ -129,13 +129,13 @@ TEST(UinputTouchscreen, TwoContactsTakeTwoSlotsAndSingleTouchReadersFollowTheOld
                                  {EV_SYN, SYN_REPORT, 0}}));
 }
 
-TEST(UinputTouchscreen, AFailedReportIsToldAndTheNextStatesTheButtonAgain) {
+TEST(UinputTouchInjector, AFailedReportIsToldAndTheNextStatesTheButtonAgain) {
   RecordingSink sink;
-  UinputTouchscreen screen(sink, kDesktop);
+  UinputTouchInjector screen(sink, kDesktop);
   sink.failAfter = 3;  // the report ends before BTN_TOUCH
   EXPECT_FALSE(Inject(screen, {{0, {0, 0}, TouchPhase::down}}));
   EXPECT_FALSE(screen.lastProblem().empty());
-  EXPECT_FALSE(Inject(screen, {{UinputTouchscreen::kSlots, {0, 0}, TouchPhase::down}}));
+  EXPECT_FALSE(Inject(screen, {{UinputTouchInjector::kSlots, {0, 0}, TouchPhase::down}}));
   EXPECT_NE(screen.lastProblem().find("no slot"), std::string::npos);
 
   sink.failAfter = -1;
@@ -148,13 +148,13 @@ TEST(UinputTouchscreen, AFailedReportIsToldAndTheNextStatesTheButtonAgain) {
   EXPECT_TRUE(screen.lastProblem().empty());
 }
 
-TEST(UinputTouchscreen, TellsWhatToDoWhenTheDeviceCannotBeMade) {
+TEST(UinputTouchInjector, TellsWhatToDoWhenTheDeviceCannotBeMade) {
   EXPECT_NE(UinputOpenProblem(ENOENT).find("modprobe uinput"), std::string::npos);
   EXPECT_NE(UinputOpenProblem(EACCES).find("70-scantouch-uinput.rules"), std::string::npos);
   EXPECT_NE(UinputOpenProblem(EIO).find("/dev/uinput"), std::string::npos);
 
   std::string problem;
-  const auto screen = UinputTouchscreen::Create(kDesktop, problem);
+  const auto screen = UinputTouchInjector::Create(kDesktop, problem);
   if (::access("/dev/uinput", W_OK) != 0) {
     EXPECT_EQ(screen, nullptr);
     EXPECT_NE(problem.find("/dev/uinput"), std::string::npos);

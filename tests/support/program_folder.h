@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/ini_store.h"
-#include "posix/iconv_codec.h"
+#include "posix/iconv_text_codec.h"
 #include "posix/posix_file_access.h"
 
 namespace scantouch::testing {
@@ -27,7 +27,7 @@ struct ProgramFolder {
     std::filesystem::create_directories(path);
     std::filesystem::copy_file(program, path / "scantouch");
     PosixFileAccess files;
-    IconvCodec gbk("CP936");
+    IconvTextCodec gbk("CP936");
     IniStore store(files, gbk);
     const std::string main = (path / "系统配置.ini").string();
     for (const auto& [key, value] : {std::pair<const char*, std::string>{"雷达位置", "7500,7500"},

@@ -8,7 +8,7 @@
 #include "app/scanner_program.h"
 #include "fake_link.h"
 #include "fake_shell.h"
-#include "posix/iconv_codec.h"
+#include "posix/iconv_text_codec.h"
 #include "posix/posix_file_access.h"
 #include "qt/qt_event_loop.h"
 #include "qt/qt_serial_port.h"
@@ -80,7 +80,7 @@ class QtProgram {
   FakeTrayIcon tray_;
   FakeInstanceGuard instances_;
   PosixFileAccess files_;
-  IconvCodec codec_{"CP936"};
+  IconvTextCodec codec_{"CP936"};
   std::unique_ptr<ScannerProgram> program_;
 };
 

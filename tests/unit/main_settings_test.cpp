@@ -94,7 +94,7 @@ TEST_F(MainSettingsTest, APortBelowOneBecomesPortOne) {
 }
 
 TEST_F(MainSettingsTest, PlacesTheScannerAndTheTouchRectangleFromTheirPairs) {
-  store(keys::kParameters, keys::kRadarPosition, "7500,7500");
+  store(keys::kParameters, keys::kScannerPosition, "7500,7500");
   store(keys::kParameters, keys::kCalibTopLeft, "100.5,200.5");
   store(keys::kParameters, keys::kCalibSize, "4000");
   form_.load();
@@ -211,7 +211,7 @@ TEST_F(MainSettingsTest, EveryKeystrokeIsWrittenThrough) {
   EXPECT_EQ(stored(keys::kParameters, keys::kScreenSize), "1024,768");
 
   form_.txt雷达位置.setText("");
-  EXPECT_EQ(stored(keys::kParameters, keys::kRadarPosition), "");
+  EXPECT_EQ(stored(keys::kParameters, keys::kScannerPosition), "");
 }
 
 TEST_F(MainSettingsTest, OptionsAndCheckBoxesStoreTheirState) {

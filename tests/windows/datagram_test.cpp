@@ -64,7 +64,7 @@ std::vector<std::uint8_t> Datagram(std::size_t size, std::uint8_t first) {
 }
 
 TEST(WindowsDatagramSocket, DeliversWholeDatagramsInOrderToAnAddressAndToLocalhost) {
-  win32::Win32DatagramSocketFactory sockets;
+  Win32DatagramSocketFactory sockets;
   LoopbackReceiver receiver;
   for (const char* host : {"127.0.0.1", "localhost"}) {
     std::string error;
@@ -80,7 +80,7 @@ TEST(WindowsDatagramSocket, DeliversWholeDatagramsInOrderToAnAddressAndToLocalho
 }
 
 TEST(WindowsDatagramSocket, TellsOfAPortNobodyListensOnAtALaterSendAndGoesOn) {
-  win32::Win32DatagramSocketFactory sockets;
+  Win32DatagramSocketFactory sockets;
   LoopbackReceiver closed;
   const std::uint16_t port = closed.port;
   closed.close();

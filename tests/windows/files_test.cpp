@@ -8,17 +8,14 @@
 
 #include "config/ini_store.h"
 #include "config/settings_file.h"
-#include "win32/code_page_codec.h"
-#include "win32/module_directory.h"
+#include "win32/code_page_text_codec.h"
 #include "win32/run_key_autostart.h"
 #include "win32/wide_text.h"
+#include "win32/win32_executable_directory.h"
 #include "win32/win32_file_access.h"
 
 namespace scantouch {
 namespace {
-
-using win32::Narrow;
-using win32::Widen;
 
 class WindowsFilesTest : public ::testing::Test {
  protected:
@@ -37,8 +34,8 @@ class WindowsFilesTest : public ::testing::Test {
 
   std::string folder_;
   std::string path_;
-  win32::Win32FileAccess files_;
-  win32::CodePageCodec gbk_;
+  Win32FileAccess files_;
+  CodePageTextCodec gbk_;
   IniStore store_{files_, gbk_};
 };
 
@@ -82,7 +79,7 @@ TEST_F(WindowsFilesTest, AReadOnlyFileIsLeftAsItIsAndAttributesStay) {
 }
 
 TEST(WindowsAutostart, TheRunKeyValueComesAndGoes) {
-  win32::RunKeyAutostart autostart(L"scantouch-test", L"C:\\程序\\scantouch.exe");
+  RunKeyAutostart autostart(L"scantouch-test", L"C:\\程序\\scantouch.exe");
   ASSERT_TRUE(autostart.setEnabled(true));
   EXPECT_TRUE(autostart.enabled());
   wchar_t command[MAX_PATH];
@@ -97,7 +94,7 @@ TEST(WindowsAutostart, TheRunKeyValueComesAndGoes) {
 }
 
 TEST(WindowsFolders, TheExecutablesFolderHoldsTheExecutable) {
-  const std::string folder = win32::ModuleDirectory().path();
+  const std::string folder = Win32ExecutableDirectory().path();
   wchar_t file[MAX_PATH];
   GetModuleFileNameW(nullptr, file, MAX_PATH);
   EXPECT_EQ(Narrow(file).rfind(folder + "\\", 0), 0u) << folder;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "win32/send_input_desktop.h"
+#include "win32/send_input_desktop_input.h"
 #include "win32/win32_event_loop.h"
 #include "win32/win32_serial_port.h"
 #include "win32/win32_tcp_socket.h"
@@ -19,7 +19,7 @@ namespace scantouch {
 namespace {
 
 // Runs the message loop until `done` holds or `timeout_ms` passed; true when it held.
-bool RunUntil(win32::Win32EventLoop& loop, const std::function<bool()>& done, int timeout_ms) {
+bool RunUntil(Win32EventLoop& loop, const std::function<bool()>& done, int timeout_ms) {
   const std::int64_t deadline = loop.nowMs() + timeout_ms;
   while (!done()) {
     if (loop.nowMs() > deadline)
@@ -31,7 +31,7 @@ bool RunUntil(win32::Win32EventLoop& loop, const std::function<bool()>& done, in
 }
 
 TEST(WindowsEventLoop, TimersTickAndPostedEventsRunAfterTheCurrentOne) {
-  win32::Win32EventLoop loop;
+  Win32EventLoop loop;
   int ticks = 0;
   const auto timer = loop.startTimer(20, [&] { ++ticks; });
   std::vector<int> order;
@@ -98,8 +98,8 @@ class LoopbackServer {
 };
 
 TEST(WindowsTcpSocket, ConnectsReceivesSendsAndHearsTheScannerLeave) {
-  win32::Win32TcpSocketFactory sockets;
-  win32::Win32EventLoop loop;
+  Win32TcpSocketFactory sockets;
+  Win32EventLoop loop;
   LoopbackServer server;
   auto socket = sockets.create();
   int connects = 0, completions = 0;
@@ -143,8 +143,8 @@ TEST(WindowsTcpSocket, ConnectsReceivesSendsAndHearsTheScannerLeave) {
 }
 
 TEST(WindowsTcpSocket, ARefusedConnectionAndAnUnknownHostAreErrorsWithTheirNumbers) {
-  win32::Win32TcpSocketFactory sockets;
-  win32::Win32EventLoop loop;
+  Win32TcpSocketFactory sockets;
+  Win32EventLoop loop;
   int freePort = 0;
   {
     LoopbackServer closed;  // a port nothing listens on once it is gone
@@ -170,7 +170,7 @@ TEST(WindowsTcpSocket, ARefusedConnectionAndAnUnknownHostAreErrorsWithTheirNumbe
 }
 
 TEST(WindowsSerialPort, RefusesNumbersBeyondItsRangeAndStaysClosedOnAMissingPort) {
-  win32::Win32SerialPort port;
+  Win32SerialPort port;
   EXPECT_FALSE(port.setPortNumber(0));
   EXPECT_FALSE(port.setPortNumber(256));
   EXPECT_EQ(port.portNumber(), 1);
@@ -194,14 +194,14 @@ LRESULT CALLBACK MouseHook(int code, WPARAM kind, LPARAM data) {
 }
 
 TEST(WindowsDesktopInput, MovesAndClicksReachAMouseHookAtTheirPixels) {
-  win32::Win32EventLoop loop;
+  Win32EventLoop loop;
   std::vector<MSLLHOOKSTRUCT> events;
   std::vector<WPARAM> kinds;
   seen = &events;
   seenKinds = &kinds;
   HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, MouseHook, GetModuleHandleW(nullptr), 0);
   ASSERT_NE(hook, nullptr);
-  win32::SendInputDesktop desktop;
+  SendInputDesktopInput desktop;
   EXPECT_TRUE(desktop.setCursorPos(300, 200));
   EXPECT_TRUE(desktop.leftClick());
   RunUntil(

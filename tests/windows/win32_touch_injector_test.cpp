@@ -1,7 +1,7 @@
 // Windows' touch injection: the exact contact arrays handed to InjectTouchInput, through functions
 // of the test's own, and what the system's own lookup finds under Wine.
 
-#include "win32/touch_injection.h"
+#include "win32/win32_touch_injector.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,6 @@
 
 namespace scantouch {
 namespace {
-
-using win32::TouchInjection;
-using win32::TouchInjectionFunctions;
 
 constexpr POINTER_FLAGS kDown = POINTER_FLAG_DOWN | POINTER_FLAG_INRANGE | POINTER_FLAG_INCONTACT;
 constexpr POINTER_FLAGS kMove = POINTER_FLAG_UPDATE | POINTER_FLAG_INRANGE | POINTER_FLAG_INCONTACT;
@@ -66,25 +63,25 @@ std::vector<Sent> Summary(const std::vector<POINTER_TOUCH_INFO>& infos) {
   return result;
 }
 
-class TouchInjectionTest : public ::testing::Test {
+class Win32TouchInjectorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     calls = Calls{};
-    injection =
-        TouchInjection::Create(TouchInjectionFunctions{&RecordInitialize, &RecordInject}, problem);
+    injection = Win32TouchInjector::Create(
+        TouchInjectionFunctions{&RecordInitialize, &RecordInject}, problem);
     ASSERT_NE(injection, nullptr) << problem;
   }
   bool inject(std::vector<TouchPointState> contacts) { return injection->inject(contacts); }
 
   std::string problem;
-  std::unique_ptr<TouchInjection> injection;
+  std::unique_ptr<Win32TouchInjector> injection;
   const LONG left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const LONG top = GetSystemMetrics(SM_YVIRTUALSCREEN);
   const LONG right = left + GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1;
   const LONG bottom = top + GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1;
 };
 
-TEST_F(TouchInjectionTest, ContactsGoDownMoveAndComeUpAsTouchPointers) {
+TEST_F(Win32TouchInjectorTest, ContactsGoDownMoveAndComeUpAsTouchPointers) {
   EXPECT_EQ(calls.initialized,
             (std::vector<std::pair<UINT32, DWORD>>{{10, DWORD{TOUCH_FEEDBACK_DEFAULT}}}));
   EXPECT_EQ(injection->maxContacts(), 10);
@@ -109,7 +106,7 @@ TEST_F(TouchInjectionTest, ContactsGoDownMoveAndComeUpAsTouchPointers) {
             (std::vector<Sent>{{3, kMove, left + 301, top + 201}, {0, kUp, left + 111, top + 61}}));
 }
 
-TEST_F(TouchInjectionTest, ContactsOffTheDesktopAreHeldAtItsEdge) {
+TEST_F(Win32TouchInjectorTest, ContactsOffTheDesktopAreHeldAtItsEdge) {
   EXPECT_TRUE(inject({{0, {left - 5000, bottom + 5000}, TouchPhase::down}}));
   const POINTER_TOUCH_INFO& info = calls.injected.at(0).at(0);
   EXPECT_EQ(Summary(calls.injected[0]), (std::vector<Sent>{{0, kDown, left, bottom}}));
@@ -118,7 +115,7 @@ TEST_F(TouchInjectionTest, ContactsOffTheDesktopAreHeldAtItsEdge) {
   EXPECT_EQ(info.rcContact.right, left + 2);
 }
 
-TEST_F(TouchInjectionTest, ARefusalSaysWhy) {
+TEST_F(Win32TouchInjectorTest, ARefusalSaysWhy) {
   calls.injectError = ERROR_TIMEOUT;
   EXPECT_FALSE(inject({{0, {left, top}, TouchPhase::move}}));
   EXPECT_NE(injection->lastProblem().find("100 ms"), std::string::npos);
@@ -127,7 +124,7 @@ TEST_F(TouchInjectionTest, ARefusalSaysWhy) {
   EXPECT_TRUE(injection->lastProblem().empty());
 }
 
-TEST_F(TouchInjectionTest, TheEnginesFramesBecomeReportsRepeatedWhileHeld) {
+TEST_F(Win32TouchInjectorTest, TheEnginesFramesBecomeReportsRepeatedWhileHeld) {
   VirtualEventLoop loop;
   SystemTouchOutput output(loop, *injection);
   TouchFrame frame;
@@ -150,19 +147,19 @@ TEST_F(TouchInjectionTest, TheEnginesFramesBecomeReportsRepeatedWhileHeld) {
 
 TEST(TouchInjectionAvailability, AMissingOrRefusedInjectionIsToldAndTheSystemsLookupAnswers) {
   std::string problem;
-  EXPECT_EQ(TouchInjection::Create(TouchInjectionFunctions{}, problem), nullptr);
+  EXPECT_EQ(Win32TouchInjector::Create(TouchInjectionFunctions{}, problem), nullptr);
   EXPECT_NE(problem.find("not available"), std::string::npos);
   calls = Calls{};
   calls.initializeResult = FALSE;
-  EXPECT_EQ(
-      TouchInjection::Create(TouchInjectionFunctions{&RecordInitialize, &RecordInject}, problem),
-      nullptr);
+  EXPECT_EQ(Win32TouchInjector::Create(TouchInjectionFunctions{&RecordInitialize, &RecordInject},
+                                       problem),
+            nullptr);
   EXPECT_NE(problem.find("refused"), std::string::npos);
 
   // The real thing: available, or a clear reason why not. Nothing is injected: on Windows that
   // would touch the desktop of whoever runs the tests.
   problem.clear();
-  const auto system = TouchInjection::Create(problem);
+  const auto system = Win32TouchInjector::Create(problem);
   if (system == nullptr) {
     EXPECT_NE(problem.find("system's touch output is off"), std::string::npos);
     std::cout << "touch injection here: " << problem << "\n";

@@ -16,7 +16,7 @@ namespace scantouch {
 struct SettingsControls {
   OptionArray& displayMode;  // OPT曲线模式
   OptionArray& viewRange;    // OPT面积设置
-  TextBox& radarPosition;    // txt雷达位置
+  TextBox& scannerPosition;  // txt雷达位置
   TextBox& screenSize;       // TXT屏幕宽高
   TextBox& screenTopLeft;    // TXT屏幕左上角
   TextBox& calibSize;        // TXT标定右下角

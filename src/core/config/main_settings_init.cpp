@@ -63,7 +63,7 @@ bool MainSettings::loadOptionsAndTexts() {
   if (!SelectStored(c_.viewRange, file_.read(keys::kViewRange, keys::kViewRange)))
     return stopAt(keys::kViewRange, keys::kViewRange);
 
-  c_.radarPosition.setText(file_.read(keys::kParameters, keys::kRadarPosition));
+  c_.scannerPosition.setText(file_.read(keys::kParameters, keys::kScannerPosition));
   c_.screenSize.setText(file_.read(keys::kParameters, keys::kScreenSize));
   c_.screenTopLeft.setText(file_.read(keys::kParameters, keys::kScreenTopLeft));
   c_.calibSize.setText(file_.read(keys::kParameters, keys::kCalibSize));
@@ -99,9 +99,9 @@ bool MainSettings::loadCheckBoxes() {
 }
 
 bool MainSettings::placeShapes() {
-  const auto position = ParsePair(c_.radarPosition.text());
+  const auto position = ParsePair(c_.scannerPosition.text());
   if (!position)
-    return stopAt(keys::kParameters, keys::kRadarPosition);
+    return stopAt(keys::kParameters, keys::kScannerPosition);
   (void)c_.scannerMarker.setWidth(kScannerMarkerSize);
   (void)c_.scannerMarker.setHeight(kScannerMarkerSize);
   c_.scannerMarker.setLeft(static_cast<float>(position->first) - kScannerMarkerSize / 2);

@@ -14,7 +14,7 @@ void MainSettings::connectWriteBack() {
     box.changed.connect([this, &box, key] { file_.write(keys::kParameters, key, box.text()); });
   };
   storeText(c_.angleCorrection, keys::kAngleCorrection);
-  storeText(c_.radarPosition, keys::kRadarPosition);
+  storeText(c_.scannerPosition, keys::kScannerPosition);
   storeText(c_.sensitivity, keys::kSensitivity);
   storeText(c_.screenSize, keys::kScreenSize);
   storeText(c_.screenTopLeft, keys::kScreenTopLeft);

@@ -49,7 +49,7 @@ void Calibration::click(float x, float y) {
       Shape& marker = c_.scannerMarker;
       marker.setTop(static_cast<float>(static_cast<double>(y) - marker.height() / 2.0));
       marker.setLeft(static_cast<float>(static_cast<double>(x) - marker.width() / 2.0));
-      c_.radarPosition.setText(PairText(x, y));
+      c_.scannerPosition.setText(PairText(x, y));
       break;
     }
     default:

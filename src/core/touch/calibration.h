@@ -12,15 +12,15 @@ namespace scantouch {
 
 // The controls of the calibration group "位置相关参数设置".
 struct CalibrationControls {
-  OptionArray& mode;       // OPT标定
-  Shape& touchRect;        // SHPWIN
-  Shape& scannerMarker;    // Shape1
-  TextBox& calibTopLeft;   // TXT标定左上角
-  TextBox& calibSize;      // TXT标定右下角
-  TextBox& radarPosition;  // txt雷达位置
-  TextBox& screenTopLeft;  // TXT屏幕左上角
-  TextBox& screenSize;     // TXT屏幕宽高
-  Label& cursorPosition;   // LBL鼠标在屏幕的当前位置
+  OptionArray& mode;         // OPT标定
+  Shape& touchRect;          // SHPWIN
+  Shape& scannerMarker;      // Shape1
+  TextBox& calibTopLeft;     // TXT标定左上角
+  TextBox& calibSize;        // TXT标定右下角
+  TextBox& scannerPosition;  // txt雷达位置
+  TextBox& screenTopLeft;    // TXT屏幕左上角
+  TextBox& screenSize;       // TXT屏幕宽高
+  Label& cursorPosition;     // LBL鼠标在屏幕的当前位置
 };
 
 // Setting the geometry by hand: clicks in the radar view place the touch rectangle's corners and

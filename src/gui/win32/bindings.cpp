@@ -11,9 +11,6 @@
 namespace scantouch::gui_win32 {
 namespace {
 
-using win32::Narrow;
-using win32::Widen;
-
 std::unordered_map<HWND, std::function<void(UINT)>>& Commands() {
   static std::unordered_map<HWND, std::function<void(UINT)>> commands;
   return commands;

@@ -32,7 +32,7 @@ class FramePacer {
   };
   void frame();
 
-  win32::MessageWindow timerWindow_;
+  MessageWindow timerWindow_;
   bool frameDue_ = false;
   std::vector<Entry> entries_;
 };

@@ -28,18 +28,17 @@ std::vector<HWND> Radios(Page& page, int count, int x, int y, int width, int per
 MainWindow::MainWindow(ScannerProgram& program, FramePacer& pacer, HICON icon)
     : program_(program), form_(program.form()), pacer_(pacer) {
   RegisterWindowClass(kMainClass, &MainWindow::Procedure, icon);
-  window_ =
-      CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, win32::Widen(form_.Form1.caption()).c_str(),
-                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
-                      nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, Widen(form_.Form1.caption()).c_str(),
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                            100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   font_ = MessageFont(scale());
-  radar_ = std::make_unique<RadarView>(window_, form_, program.calibration(), pacer);
+  radar_ = std::make_unique<RadarWidget>(window_, form_, program.calibration(), pacer);
   tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 10,
                           10, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   const char* titles[kPages] = {"标定", "选项", "触控", "调试"};
   for (int i = 0; i < kPages; ++i) {
-    const std::wstring title = win32::Widen(titles[i]);
+    const std::wstring title = Widen(titles[i]);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<wchar_t*>(title.c_str());

@@ -7,7 +7,7 @@
 #include "app/scanner_program.h"
 #include "frame_pacer.h"
 #include "page.h"
-#include "radar_view.h"
+#include "radar_widget.h"
 
 namespace scantouch::gui_win32 {
 
@@ -39,7 +39,7 @@ class MainWindow {
   FramePacer& pacer_;
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
-  std::unique_ptr<RadarView> radar_;
+  std::unique_ptr<RadarWidget> radar_;
   HWND tabs_ = nullptr;
   static constexpr int kPages = 4;
   std::unique_ptr<Page> pages_[kPages];

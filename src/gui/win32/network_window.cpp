@@ -16,10 +16,9 @@ constexpr const wchar_t* kNetworkClass = L"ScantouchNetwork";
 NetworkWindow::NetworkWindow(NetworkForm& form, FramePacer& pacer, HICON icon)
     : form_(form), pacer_(pacer) {
   RegisterWindowClass(kNetworkClass, &NetworkWindow::Procedure, icon);
-  window_ =
-      CreateWindowExW(WS_EX_CONTROLPARENT, kNetworkClass, win32::Widen("网络控制调试窗口").c_str(),
-                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
-                      nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kNetworkClass, Widen("网络控制调试窗口").c_str(),
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                            100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   HDC screen = GetDC(window_);
   const double scale = GetDeviceCaps(screen, LOGPIXELSX) / 96.0;
   ReleaseDC(window_, screen);

@@ -45,7 +45,7 @@ Page::~Page() {
 
 HWND Page::add(const wchar_t* windowClass, DWORD style, int x, int y, int width, int height,
                const std::string& text, DWORD extendedStyle) {
-  HWND control = CreateWindowExW(extendedStyle, windowClass, win32::Widen(text).c_str(),
+  HWND control = CreateWindowExW(extendedStyle, windowClass, Widen(text).c_str(),
                                  WS_CHILD | WS_VISIBLE | style, x, y, width, height, window_,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);

@@ -1,4 +1,4 @@
-#include "radar_view.h"
+#include "radar_widget.h"
 
 #include <windowsx.h>
 
@@ -38,10 +38,10 @@ struct Pen {
 
 }  // namespace
 
-RadarView::RadarView(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer)
+RadarWidget::RadarWidget(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer)
     : form_(form), calibration_(calibration) {
   // No background of its own: the back buffer covers everything.
-  RegisterWindowClass(kRadarClass, &RadarView::Procedure, nullptr, IDC_CROSS, false);
+  RegisterWindowClass(kRadarClass, &RadarWidget::Procedure, nullptr, IDC_CROSS, false);
   window_ = CreateWindowExW(0, kRadarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent,
                             nullptr, GetModuleHandleW(nullptr), this);
   // Every decoder pass may have changed the beams; once per frame at most the picture is
@@ -67,7 +67,7 @@ RadarView::RadarView(HWND parent, MainForm& form, Calibration& calibration, Fram
     form_.radar().lblquality[i].changed.connect(labelChanged);
 }
 
-RadarView::~RadarView() {
+RadarWidget::~RadarWidget() {
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(labelFont_), static_cast<HGDIOBJ>(contactFont_),
                          static_cast<HGDIOBJ>(backBuffer_), static_cast<HGDIOBJ>(backdrop_)}) {
     if (object != nullptr)
@@ -75,7 +75,7 @@ RadarView::~RadarView() {
   }
 }
 
-void RadarView::ensureBuffers(HDC target, const RECT& client) {
+void RadarWidget::ensureBuffers(HDC target, const RECT& client) {
   const SIZE size{std::max(1L, client.right), std::max(1L, client.bottom)};
   if (size.cx == bufferSize_.cx && size.cy == bufferSize_.cy && backBuffer_ != nullptr)
     return;
@@ -88,7 +88,7 @@ void RadarView::ensureBuffers(HDC target, const RECT& client) {
   backdropStale_ = true;
 }
 
-void RadarView::drawBackdrop(HDC context, const RECT& client) {
+void RadarWidget::drawBackdrop(HDC context, const RECT& client) {
   FillRect(context, &client, GetSysColorBrush(COLOR_BTNFACE));
   const RECT view = square();
   const int side = view.right - view.left;
@@ -105,7 +105,7 @@ void RadarView::drawBackdrop(HDC context, const RECT& client) {
     const Label& label = form_.radar().lblquality[placed.index];
     if (!label.visible() || label.caption().empty())
       continue;
-    const std::wstring caption = win32::Widen(label.caption());
+    const std::wstring caption = Widen(label.caption());
     const auto left = static_cast<LONG>(placed.left);
     const auto top = static_cast<LONG>(placed.top);
     const auto size = static_cast<LONG>(placed.size);
@@ -117,13 +117,13 @@ void RadarView::drawBackdrop(HDC context, const RECT& client) {
   SetViewportOrgEx(context, 0, 0, nullptr);
 }
 
-void RadarView::repaintIfChanged() {
+void RadarWidget::repaintIfChanged() {
   if (form_.Line1.revision() != paintedBeamRevision_ ||
       form_.radar().contactsRevision() != paintedContactsRevision_ || shownPartsChanged_)
     InvalidateRect(window_, nullptr, FALSE);
 }
 
-RECT RadarView::square() const {
+RECT RadarWidget::square() const {
   RECT client;
   GetClientRect(window_, &client);
   const int side = std::min(client.right, client.bottom);
@@ -132,7 +132,7 @@ RECT RadarView::square() const {
   return RECT{left, top, left + side, top + side};
 }
 
-void RadarView::layOutQualityLabels(int side) {
+void RadarWidget::layOutQualityLabels(int side) {
   labelLayoutSide_ = side;
   labelLayout_ = LayOutQualityLabels(side);
   if (labelFont_ != nullptr)
@@ -143,7 +143,7 @@ void RadarView::layOutQualityLabels(int side) {
                            CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
 }
 
-void RadarView::paint(HDC target) {
+void RadarWidget::paint(HDC target) {
   RECT client;
   GetClientRect(window_, &client);
   ensureBuffers(target, client);
@@ -207,7 +207,7 @@ void RadarView::paint(HDC target) {
   shownPartsChanged_ = false;
 }
 
-void RadarView::drawContacts(HDC context, double scale) {
+void RadarWidget::drawContacts(HDC context, double scale) {
   const auto& contacts = form_.radar().contacts();
   if (contacts.empty())
     return;
@@ -235,8 +235,8 @@ void RadarView::drawContacts(HDC context, double scale) {
   SelectObject(context, oldBrush);
 }
 
-LRESULT CALLBACK RadarView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = WindowObject<RadarView>(window, message, lParam);
+LRESULT CALLBACK RadarWidget::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = WindowObject<RadarWidget>(window, message, lParam);
   if (self == nullptr)
     return DefWindowProcW(window, message, wParam, lParam);
   switch (message) {

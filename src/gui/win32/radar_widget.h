@@ -15,12 +15,12 @@ namespace scantouch::gui_win32 {
 // touch rectangle, the touch marker, the quality labels and the touch engine's contacts, from the
 // core's model, at most once per frame and only when something shown changed, as the Qt face's
 // radar widget does. A click reports its position in view units to the calibration.
-class RadarView {
+class RadarWidget {
  public:
-  RadarView(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer);
-  ~RadarView();
-  RadarView(const RadarView&) = delete;
-  RadarView& operator=(const RadarView&) = delete;
+  RadarWidget(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer);
+  ~RadarWidget();
+  RadarWidget(const RadarWidget&) = delete;
+  RadarWidget& operator=(const RadarWidget&) = delete;
 
   HWND handle() const { return window_; }
 

@@ -1,4 +1,4 @@
-#include "posix/iconv_codec.h"
+#include "posix/iconv_text_codec.h"
 
 #include <iconv.h>
 
@@ -51,11 +51,11 @@ std::size_t Utf8Width(std::string_view text) {
 
 }  // namespace
 
-std::string IconvCodec::encode(std::string_view text) const {
+std::string IconvTextCodec::encode(std::string_view text) const {
   return Convert(encoding_.c_str(), "UTF-8", text, "?", Utf8Width);
 }
 
-std::string IconvCodec::decode(std::string_view bytes) const {
+std::string IconvTextCodec::decode(std::string_view bytes) const {
   return Convert("UTF-8", encoding_.c_str(), bytes, "\xEF\xBF\xBD",
                  [](std::string_view) { return std::size_t{1}; });
 }

@@ -1,4 +1,4 @@
-#include "uinput/uinput_touchscreen.h"
+#include "uinput/uinput_touch_injector.h"
 
 #include <fcntl.h>
 #include <libevdev/libevdev-uinput.h>
@@ -24,7 +24,7 @@ int Clamped(std::int32_t pixel, std::int32_t origin, std::int32_t size) {
 }  // namespace
 
 // The uinput device and the file it was made through; both go with it.
-class UinputTouchscreen::Device final : public InputEventSink {
+class UinputTouchInjector::Device final : public InputEventSink {
  public:
   Device(int fd, libevdev_uinput* device) : fd_(fd), device_(device) {}
   ~Device() override {
@@ -48,15 +48,15 @@ class UinputTouchscreen::Device final : public InputEventSink {
   int error_ = 0;
 };
 
-UinputTouchscreen::UinputTouchscreen(InputEventSink& sink, DesktopArea area)
+UinputTouchInjector::UinputTouchInjector(InputEventSink& sink, DesktopArea area)
     : sink_(sink), area_(area) {}
 
-UinputTouchscreen::UinputTouchscreen(std::unique_ptr<Device> device, DesktopArea area)
+UinputTouchInjector::UinputTouchInjector(std::unique_ptr<Device> device, DesktopArea area)
     : device_(std::move(device)), sink_(*device_), area_(area) {}
 
-UinputTouchscreen::~UinputTouchscreen() = default;
+UinputTouchInjector::~UinputTouchInjector() = default;
 
-bool UinputTouchscreen::inject(std::span<const TouchPointState> contacts) {
+bool UinputTouchInjector::inject(std::span<const TouchPointState> contacts) {
   problem_.clear();
   const TouchPointState* primary = nullptr;
   for (const TouchPointState& contact : contacts) {
@@ -83,7 +83,7 @@ bool UinputTouchscreen::inject(std::span<const TouchPointState> contacts) {
   return written;
 }
 
-bool UinputTouchscreen::writeContact(const TouchPointState& contact) {
+bool UinputTouchInjector::writeContact(const TouchPointState& contact) {
   if (contact.id < 0 || contact.id >= kSlots) {
     problem_ = "contact " + std::to_string(contact.id) + " has no slot on the touchscreen";
     return false;
@@ -106,7 +106,7 @@ bool UinputTouchscreen::writeContact(const TouchPointState& contact) {
          write(EV_ABS, ABS_MT_POSITION_Y, Clamped(contact.at.y, area_.top, area_.height));
 }
 
-bool UinputTouchscreen::write(unsigned type, unsigned code, int value) {
+bool UinputTouchInjector::write(unsigned type, unsigned code, int value) {
   if (sink_.write(type, code, value))
     return true;
   const int error = device_ != nullptr ? device_->error() : 0;
@@ -133,7 +133,7 @@ libevdev* DescribeTouchscreen(DesktopArea area) {
   libevdev_enable_event_code(device, EV_ABS, ABS_MT_POSITION_X, &x);
   libevdev_enable_event_code(device, EV_ABS, ABS_MT_POSITION_Y, &y);
   input_absinfo slots{};
-  slots.maximum = UinputTouchscreen::kSlots - 1;
+  slots.maximum = UinputTouchInjector::kSlots - 1;
   libevdev_enable_event_code(device, EV_ABS, ABS_MT_SLOT, &slots);
   input_absinfo trackingIds{};
   trackingIds.maximum = kMaxTrackingId;
@@ -157,8 +157,8 @@ std::string UinputOpenProblem(int error) {
   return problem + "Check that /dev/uinput is the kernel's uinput device";
 }
 
-std::unique_ptr<UinputTouchscreen> UinputTouchscreen::Create(DesktopArea area,
-                                                             std::string& problem) {
+std::unique_ptr<UinputTouchInjector> UinputTouchInjector::Create(DesktopArea area,
+                                                                 std::string& problem) {
   const int fd = ::open("/dev/uinput", O_RDWR | O_CLOEXEC);
   if (fd < 0) {
     problem = UinputOpenProblem(errno);
@@ -174,8 +174,8 @@ std::unique_ptr<UinputTouchscreen> UinputTouchscreen::Create(DesktopArea area,
               std::strerror(-result) + "): the system's touch output is off";
     return nullptr;
   }
-  return std::unique_ptr<UinputTouchscreen>(
-      new UinputTouchscreen(std::make_unique<Device>(fd, device), area));
+  return std::unique_ptr<UinputTouchInjector>(
+      new UinputTouchInjector(std::make_unique<Device>(fd, device), area));
 }
 
 }  // namespace scantouch

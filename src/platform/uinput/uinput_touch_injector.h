@@ -16,17 +16,17 @@ namespace scantouch {
 // BTN_TOUCH and ABS_X/ABS_Y of the oldest contact. Where the desktop shows a touch depends on
 // the session: X maps an absolute device onto the whole desktop, a Wayland compositor onto one
 // monitor (the whole desktop when there is one).
-class UinputTouchscreen final : public TouchInjector {
+class UinputTouchInjector final : public TouchInjector {
  public:
   static constexpr int kSlots = 10;
 
   // Writes the events to `sink` (a recording in tests).
-  UinputTouchscreen(InputEventSink& sink, DesktopArea area);
-  ~UinputTouchscreen() override;
+  UinputTouchInjector(InputEventSink& sink, DesktopArea area);
+  ~UinputTouchInjector() override;
 
   // The kernel device through /dev/uinput; nullptr, with what went wrong and what to do in
   // `problem`, when it cannot be made.
-  static std::unique_ptr<UinputTouchscreen> Create(DesktopArea area, std::string& problem);
+  static std::unique_ptr<UinputTouchInjector> Create(DesktopArea area, std::string& problem);
 
   bool inject(std::span<const TouchPointState> contacts) override;
   int maxContacts() const override { return kSlots; }
@@ -35,7 +35,7 @@ class UinputTouchscreen final : public TouchInjector {
 
  private:
   class Device;
-  UinputTouchscreen(std::unique_ptr<Device> device, DesktopArea area);
+  UinputTouchInjector(std::unique_ptr<Device> device, DesktopArea area);
   bool writeContact(const TouchPointState& contact);
   bool write(unsigned type, unsigned code, int value);
 

@@ -1,12 +1,12 @@
-#include "win32/code_page_codec.h"
+#include "win32/code_page_text_codec.h"
 
 #include <windows.h>
 
 #include "win32/wide_text.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
-std::string CodePageCodec::encode(std::string_view text) const {
+std::string CodePageTextCodec::encode(std::string_view text) const {
   // A character beyond the 16-bit range is two UTF-16 units; it becomes one "?", not two.
   std::wstring wide;
   for (const wchar_t unit : Widen(text)) {
@@ -26,7 +26,7 @@ std::string CodePageCodec::encode(std::string_view text) const {
   return bytes;
 }
 
-std::string CodePageCodec::decode(std::string_view bytes) const {
+std::string CodePageTextCodec::decode(std::string_view bytes) const {
   if (bytes.empty())
     return {};
   const int size = static_cast<int>(bytes.size());
@@ -36,4 +36,4 @@ std::string CodePageCodec::decode(std::string_view bytes) const {
   return Narrow(wide);
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

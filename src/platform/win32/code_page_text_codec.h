@@ -2,14 +2,14 @@
 
 #include "config/text_codec.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // Text in a Windows code page, 936 (GBK) for the settings files of earlier installations.
 // Characters the code page cannot hold are written as "?"; bytes that are no character read as
 // U+FFFD, as on Linux.
-class CodePageCodec final : public TextCodec {
+class CodePageTextCodec final : public TextCodec {
  public:
-  explicit CodePageCodec(unsigned codePage = 936) : codePage_(codePage) {}
+  explicit CodePageTextCodec(unsigned codePage = 936) : codePage_(codePage) {}
   std::string encode(std::string_view text) const override;
   std::string decode(std::string_view bytes) const override;
 
@@ -17,4 +17,4 @@ class CodePageCodec final : public TextCodec {
   unsigned codePage_;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -1,6 +1,6 @@
 #include "win32/message_window.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 namespace {
 
 constexpr const wchar_t* kClassName = L"ScantouchMessageWindow";
@@ -47,4 +47,4 @@ LRESULT CALLBACK MessageWindow::Procedure(HWND window, UINT message, WPARAM wPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // A window that only receives messages: where timers, posted events and socket events are
 // delivered on the thread's message loop. A hidden top-level one also hears what the desktop
@@ -28,4 +28,4 @@ class MessageWindow {
   HWND window_ = nullptr;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

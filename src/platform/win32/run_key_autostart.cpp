@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace scantouch::win32 {
+namespace scantouch {
 namespace {
 
 constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -34,4 +34,4 @@ bool RunKeyAutostart::setEnabled(bool enabled) {
   return result == ERROR_SUCCESS;
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

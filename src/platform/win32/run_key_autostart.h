@@ -4,7 +4,7 @@
 
 #include "app/autostart.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // The program started at log-in by the value `name` under the user's Run key
 // (HKCU\Software\Microsoft\Windows\CurrentVersion\Run), running `program` from where it is.
@@ -21,4 +21,4 @@ class RunKeyAutostart final : public Autostart {
   std::wstring program_;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -1,10 +1,10 @@
-#include "win32/send_input_desktop.h"
+#include "win32/send_input_desktop_input.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-namespace scantouch::win32 {
+namespace scantouch {
 namespace {
 
 // A desktop pixel in the 0..65535 units of absolute mouse input over the virtual desktop.
@@ -15,7 +15,7 @@ LONG Normalised(std::int32_t pixel, int origin, int size) {
 
 }  // namespace
 
-bool SendInputDesktop::setCursorPos(std::int32_t x, std::int32_t y) {
+bool SendInputDesktopInput::setCursorPos(std::int32_t x, std::int32_t y) {
   INPUT move{};
   move.type = INPUT_MOUSE;
   move.mi.dx =
@@ -26,7 +26,7 @@ bool SendInputDesktop::setCursorPos(std::int32_t x, std::int32_t y) {
   return SendInput(1, &move, sizeof move) == 1;
 }
 
-bool SendInputDesktop::leftClick() {
+bool SendInputDesktopInput::leftClick() {
   INPUT click[2]{};
   click[0].type = INPUT_MOUSE;
   click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -35,18 +35,18 @@ bool SendInputDesktop::leftClick() {
   return SendInput(2, click, sizeof click[0]) == 2;
 }
 
-bool SendInputDesktop::setLeftButton(bool down) {
+bool SendInputDesktopInput::setLeftButton(bool down) {
   INPUT button{};
   button.type = INPUT_MOUSE;
   button.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
   return SendInput(1, &button, sizeof button) == 1;
 }
 
-std::optional<ScreenPoint> SendInputDesktop::cursorPos() {
+std::optional<ScreenPoint> SendInputDesktopInput::cursorPos() {
   POINT point;
   if (!GetCursorPos(&point))
     return std::nullopt;
   return ScreenPoint{point.x, point.y};
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -2,11 +2,11 @@
 
 #include "touch/desktop_input.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // Cursor and left clicks with SendInput, across the virtual desktop of all monitors (whose
 // coordinates may be negative); the cursor position from GetCursorPos.
-class SendInputDesktop final : public DesktopInput {
+class SendInputDesktopInput final : public DesktopInput {
  public:
   bool setCursorPos(std::int32_t x, std::int32_t y) override;
   bool leftClick() override;
@@ -14,4 +14,4 @@ class SendInputDesktop final : public DesktopInput {
   std::optional<ScreenPoint> cursorPos() override;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -4,7 +4,7 @@
 
 #include "win32/wide_text.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 std::string SystemErrorText(int error) {
   wchar_t* text = nullptr;
@@ -20,4 +20,4 @@ std::string SystemErrorText(int error) {
   return description;
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 std::wstring Widen(std::string_view utf8) {
   if (utf8.empty())
@@ -25,4 +25,4 @@ std::string Narrow(std::wstring_view utf16) {
   return narrow;
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -9,7 +9,7 @@
 
 #include "win32/system_error_text.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 namespace {
 
 std::string Describe(int error) {
@@ -168,4 +168,4 @@ bool Win32DatagramSocket::send(std::span<const std::uint8_t> datagram, std::stri
   return false;
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -8,7 +8,7 @@
 
 #include "tuio/datagram_socket.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // A UDP socket on Winsock 2, connected to its receiver and non-blocking, so a send never holds
 // up the message loop. An address or "localhost" is used as it is; a name is looked up on a
@@ -49,4 +49,4 @@ class Win32DatagramSocketFactory final : public DatagramSocketFactory {
                                        std::string& error) override;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

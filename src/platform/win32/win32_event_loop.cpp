@@ -2,7 +2,7 @@
 
 #include "win32/wide_text.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 namespace {
 
 constexpr UINT kPostedEvent = WM_APP + 1;
@@ -90,4 +90,4 @@ std::string Win32EventLoop::localDateTimeText() const {
   return Narrow(date) + " " + Narrow(time);
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -7,7 +7,7 @@
 #include "toolkit/event_loop.h"
 #include "win32/message_window.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // The core's event loop on the thread's message loop: timers are window timers (Windows runs
 // them no faster than every 10 ms or so, whatever is asked), posted events are window messages,
@@ -40,4 +40,4 @@ class Win32EventLoop final : public EventLoop {
   std::deque<std::function<void()>> posted_;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -1,4 +1,4 @@
-#include "win32/module_directory.h"
+#include "win32/win32_executable_directory.h"
 
 #include <windows.h>
 
@@ -6,9 +6,9 @@
 
 #include "win32/wide_text.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
-std::string ModuleDirectory::path() const {
+std::string Win32ExecutableDirectory::path() const {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD length =
@@ -24,4 +24,4 @@ std::string ModuleDirectory::path() const {
   }
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

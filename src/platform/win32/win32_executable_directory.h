@@ -2,12 +2,12 @@
 
 #include "config/executable_directory.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // The folder of the running executable, from GetModuleFileNameW: folder names in any script.
-class ModuleDirectory final : public ExecutableDirectory {
+class Win32ExecutableDirectory final : public ExecutableDirectory {
  public:
   std::string path() const override;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

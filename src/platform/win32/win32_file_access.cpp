@@ -4,7 +4,7 @@
 
 #include "win32/wide_text.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 namespace {
 
 // Closes a handle at the end of its scope.
@@ -80,4 +80,4 @@ bool Win32FileAccess::replace(const std::string& path, std::string_view content)
   return true;
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

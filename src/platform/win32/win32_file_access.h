@@ -2,7 +2,7 @@
 
 #include "config/file_access.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // Settings files on Windows. A replacement goes to a temporary file beside the old one, is
 // flushed to disk and then moved over it with write-through, so a crash or a full disk never
@@ -15,4 +15,4 @@ class Win32FileAccess final : public FileAccess {
   bool replace(const std::string& path, std::string_view content) override;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

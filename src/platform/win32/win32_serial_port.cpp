@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 bool Win32SerialPort::setPortNumber(std::int16_t number) {
   if (number < 1 || number > kMaxPortNumber)
@@ -89,4 +89,4 @@ void Win32SerialPort::flush() {
     FlushFileBuffers(port_);
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -4,7 +4,7 @@
 
 #include "link/serial_port.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // A serial port \\.\COMn (1 to 255) at 115200 baud, 8N1, no flow control. Reads never wait: they
 // take what the driver holds. A port that vanishes (an adapter pulled out) or fails a read or a
@@ -29,4 +29,4 @@ class Win32SerialPort final : public SerialPort {
   std::int16_t number_ = 1;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

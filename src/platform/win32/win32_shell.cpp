@@ -2,7 +2,7 @@
 
 #include "win32/wide_text.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 20;
@@ -96,4 +96,4 @@ void Win32Dialogs::inform(std::string_view text, std::string_view title) {
               MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -11,7 +11,7 @@
 #include "toolkit/dialogs.h"
 #include "win32/message_window.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // The notification-area icon with its menu "系统菜单", and the program's hidden top-level window:
 // a log-off or shut-down of the session is reported as a close request.
@@ -50,4 +50,4 @@ class Win32Dialogs final : public Dialogs {
   void inform(std::string_view text, std::string_view title) override;
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -4,7 +4,7 @@
 
 #include "win32/system_error_text.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 namespace {
 
 constexpr UINT kSocketEvent = WM_APP + 10;
@@ -187,4 +187,4 @@ std::string Win32TcpSocket::localAddress() const {
   return result;
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

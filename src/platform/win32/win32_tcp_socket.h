@@ -9,7 +9,7 @@
 #include "link/tcp_socket.h"
 #include "win32/message_window.h"
 
-namespace scantouch::win32 {
+namespace scantouch {
 
 // A TCP client socket on Winsock 2, non-blocking; its events arrive as window messages on the
 // thread's message loop (WSAAsyncSelect), one at a time, like those of the Qt socket on Linux.
@@ -52,4 +52,4 @@ class Win32TcpSocketFactory final : public TcpSocketFactory {
   std::unique_ptr<TcpSocket> create() override { return std::make_unique<Win32TcpSocket>(); }
 };
 
-}  // namespace scantouch::win32
+}  // namespace scantouch

@@ -1,8 +1,8 @@
-#include "win32/touch_injection.h"
+#include "win32/win32_touch_injector.h"
 
 #include <algorithm>
 
-namespace scantouch::win32 {
+namespace scantouch {
 namespace {
 
 // Half the side of the contact area: about a fingertip on a screen of ordinary density.
@@ -74,12 +74,12 @@ TouchInjectionFunctions SystemTouchInjectionFunctions() {
   return functions;
 }
 
-std::unique_ptr<TouchInjection> TouchInjection::Create(std::string& problem) {
+std::unique_ptr<Win32TouchInjector> Win32TouchInjector::Create(std::string& problem) {
   return Create(SystemTouchInjectionFunctions(), problem);
 }
 
-std::unique_ptr<TouchInjection> TouchInjection::Create(TouchInjectionFunctions functions,
-                                                       std::string& problem) {
+std::unique_ptr<Win32TouchInjector> Win32TouchInjector::Create(TouchInjectionFunctions functions,
+                                                               std::string& problem) {
   if (functions.initialize == nullptr || functions.inject == nullptr) {
     problem =
         "touch injection is not available on this system (Windows 8 and later have it): the "
@@ -91,10 +91,10 @@ std::unique_ptr<TouchInjection> TouchInjection::Create(TouchInjectionFunctions f
               "): the system's touch output is off";
     return nullptr;
   }
-  return std::unique_ptr<TouchInjection>(new TouchInjection(functions));
+  return std::unique_ptr<Win32TouchInjector>(new Win32TouchInjector(functions));
 }
 
-bool TouchInjection::inject(std::span<const TouchPointState> contacts) {
+bool Win32TouchInjector::inject(std::span<const TouchPointState> contacts) {
   problem_.clear();
   if (contacts.empty())
     return true;
@@ -125,4 +125,4 @@ bool TouchInjection::inject(std::span<const TouchPointState> contacts) {
   return false;
 }
 
-}  // namespace scantouch::win32
+}  // namespace scantouch
