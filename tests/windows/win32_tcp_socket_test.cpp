@@ -1,52 +1,20 @@
-// The Windows event loop, TCP socket and desktop input under Wine: timers and posted events on
-// the message loop, a connection over loopback to a server of the test's own, and moves and
-// clicks as a low-level mouse hook sees them.
+// The Windows TCP socket under Wine: a connection over loopback to a server of the test's own.
+
+#include "win32/win32_tcp_socket.h"
 
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "win32/send_input_desktop_input.h"
-#include "win32/win32_event_loop.h"
-#include "win32/win32_serial_port.h"
-#include "win32/win32_tcp_socket.h"
+#include "run_until.h"
 
 namespace scantouch {
 namespace {
 
-// Runs the message loop until `done` holds or `timeout_ms` passed; true when it held.
-bool RunUntil(Win32EventLoop& loop, const std::function<bool()>& done, int timeout_ms) {
-  const std::int64_t deadline = loop.nowMs() + timeout_ms;
-  while (!done()) {
-    if (loop.nowMs() > deadline)
-      return false;
-    loop.yield();
-    Sleep(2);
-  }
-  return true;
-}
-
-TEST(WindowsEventLoop, TimersTickAndPostedEventsRunAfterTheCurrentOne) {
-  Win32EventLoop loop;
-  int ticks = 0;
-  const auto timer = loop.startTimer(20, [&] { ++ticks; });
-  std::vector<int> order;
-  loop.post([&] { order.push_back(2); });
-  order.push_back(1);
-  EXPECT_TRUE(RunUntil(
-      loop, [&] { return ticks >= 3 && order.size() == 2; }, 3000));
-  EXPECT_EQ(order, (std::vector<int>{1, 2}));
-  loop.stopTimer(timer);
-  const int stopped = ticks;
-  RunUntil(
-      loop, [] { return false; }, 100);
-  EXPECT_EQ(ticks, stopped);
-  EXPECT_FALSE(loop.localDateTimeText().empty());
-}
+using testing::RunUntil;
 
 // A TCP server on 127.0.0.1 that takes one client.
 class LoopbackServer {
@@ -167,54 +135,6 @@ TEST(WindowsTcpSocket, ARefusedConnectionAndAnUnknownHostAreErrorsWithTheirNumbe
   ASSERT_TRUE(RunUntil(
       loop, [&] { return errors.size() == 2; }, 10000));
   EXPECT_EQ(errors.back(), 11001);
-}
-
-TEST(WindowsSerialPort, RefusesNumbersBeyondItsRangeAndStaysClosedOnAMissingPort) {
-  Win32SerialPort port;
-  EXPECT_FALSE(port.setPortNumber(0));
-  EXPECT_FALSE(port.setPortNumber(256));
-  EXPECT_EQ(port.portNumber(), 1);
-  EXPECT_TRUE(port.setPortNumber(200));
-  EXPECT_FALSE(port.open());  // there is no COM200
-  EXPECT_FALSE(port.isOpen());
-  EXPECT_TRUE(port.readAll().empty());
-  EXPECT_FALSE(port.write(":SCAN."));
-}
-
-// What a low-level mouse hook sees of the program's input.
-std::vector<MSLLHOOKSTRUCT>* seen = nullptr;
-std::vector<WPARAM>* seenKinds = nullptr;
-
-LRESULT CALLBACK MouseHook(int code, WPARAM kind, LPARAM data) {
-  if (code == HC_ACTION && seen != nullptr) {
-    seen->push_back(*reinterpret_cast<const MSLLHOOKSTRUCT*>(data));
-    seenKinds->push_back(kind);
-  }
-  return CallNextHookEx(nullptr, code, kind, data);
-}
-
-TEST(WindowsDesktopInput, MovesAndClicksReachAMouseHookAtTheirPixels) {
-  Win32EventLoop loop;
-  std::vector<MSLLHOOKSTRUCT> events;
-  std::vector<WPARAM> kinds;
-  seen = &events;
-  seenKinds = &kinds;
-  HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, MouseHook, GetModuleHandleW(nullptr), 0);
-  ASSERT_NE(hook, nullptr);
-  SendInputDesktopInput desktop;
-  EXPECT_TRUE(desktop.setCursorPos(300, 200));
-  EXPECT_TRUE(desktop.leftClick());
-  RunUntil(
-      loop, [&] { return kinds.size() >= 3; }, 3000);
-  UnhookWindowsHookEx(hook);
-  seen = nullptr;
-  ASSERT_GE(kinds.size(), 3u);
-  EXPECT_EQ(kinds[0], static_cast<WPARAM>(WM_MOUSEMOVE));
-  EXPECT_NEAR(events[0].pt.x, 300, 1);
-  EXPECT_NEAR(events[0].pt.y, 200, 1);
-  EXPECT_NE(events[0].flags & LLMHF_INJECTED, 0u);
-  EXPECT_EQ(kinds[1], static_cast<WPARAM>(WM_LBUTTONDOWN));
-  EXPECT_EQ(kinds[2], static_cast<WPARAM>(WM_LBUTTONUP));
 }
 
 }  // namespace
