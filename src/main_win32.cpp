@@ -22,13 +22,15 @@
 #include "win32/send_input_desktop_input.h"
 #include "win32/wide_text.h"
 #include "win32/win32_datagram_socket.h"
+#include "win32/win32_dialogs.h"
 #include "win32/win32_event_loop.h"
 #include "win32/win32_executable_directory.h"
 #include "win32/win32_file_access.h"
+#include "win32/win32_instance_guard.h"
 #include "win32/win32_serial_port.h"
-#include "win32/win32_shell.h"
 #include "win32/win32_tcp_socket.h"
 #include "win32/win32_touch_injector.h"
+#include "win32/win32_tray_icon.h"
 
 namespace {
 

@@ -142,6 +142,10 @@ class MainForm {
   // Runs the engine on the decoded nodes, or takes it off them (at no cost to the decoder).
   void runEngine(bool running);
 
+  // Every control of the window, the radar model's included, each once: what a view of the
+  // window accounts for.
+  std::vector<Control*> controls();
+
  private:
   void setDesignTimeValues();
 

@@ -82,6 +82,10 @@ class NetworkForm {
   void loadNetworkSettings();
   void saveNetworkSettings();
 
+  // Every control of the window, each channel's included, each once: what a view of the window
+  // accounts for.
+  std::vector<Control*> controls();
+
   void queueSendText(int index);
   void sendQueuedData();
   void applySendFailurePolicy(int index);

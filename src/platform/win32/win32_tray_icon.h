@@ -6,9 +6,7 @@
 
 #include <functional>
 
-#include "app/instance_guard.h"
 #include "app/tray_icon.h"
-#include "toolkit/dialogs.h"
 #include "win32/message_window.h"
 
 namespace scantouch {
@@ -32,22 +30,6 @@ class Win32TrayIcon final : public TrayIcon {
   MessageWindow window_;
   NOTIFYICONDATAW data_{};
   bool added_ = false;
-};
-
-// Another copy runs when the named mutex of the user's session exists already.
-class Win32InstanceGuard final : public InstanceGuard {
- public:
-  ~Win32InstanceGuard() override;
-  bool anotherInstanceRunning() override;
-
- private:
-  HANDLE mutex_ = nullptr;
-};
-
-class Win32Dialogs final : public Dialogs {
- public:
-  bool askYesNo(std::string_view text, std::string_view title) override;
-  void inform(std::string_view text, std::string_view title) override;
 };
 
 }  // namespace scantouch

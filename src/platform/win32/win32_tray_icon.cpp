@@ -1,4 +1,4 @@
-#include "win32/win32_shell.h"
+#include "win32/win32_tray_icon.h"
 
 #include "win32/wide_text.h"
 
@@ -73,27 +73,6 @@ LRESULT Win32TrayIcon::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return 0;
   }
-}
-
-Win32InstanceGuard::~Win32InstanceGuard() {
-  if (mutex_ != nullptr)
-    CloseHandle(mutex_);
-}
-
-bool Win32InstanceGuard::anotherInstanceRunning() {
-  // "Local\": the user's session; copies of other users logged on to the machine do not count.
-  mutex_ = CreateMutexW(nullptr, FALSE, L"Local\\scantouch.instance");
-  return mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-bool Win32Dialogs::askYesNo(std::string_view text, std::string_view title) {
-  return MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(),
-                     MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
-}
-
-void Win32Dialogs::inform(std::string_view text, std::string_view title) {
-  MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(),
-              MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
 }
 
 }  // namespace scantouch
