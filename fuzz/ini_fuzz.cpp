@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/blanks.h"
-#include "config/in_memory_files.h"
 #include "config/ini_document.h"
 #include "config/ini_store.h"
+#include "in_memory_files.h"
 
 namespace {
 

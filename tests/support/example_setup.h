@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/main_form.h"
-#include "config/in_memory_files.h"
 #include "config/ini_store.h"
 #include "config/settings_file.h"
+#include "in_memory_files.h"
 #include "scene.h"
 
 namespace scantouch::examples {

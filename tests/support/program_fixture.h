@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/scanner_program.h"
-#include "config/in_memory_files.h"
 #include "fake_link.h"
 #include "fake_shell.h"
+#include "in_memory_files.h"
 #include "recording_desktop_input.h"
 #include "toolkit/virtual_event_loop.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "config/in_memory_files.h"
+#include "in_memory_files.h"
 #include "recording_log.h"
 
 namespace scantouch {

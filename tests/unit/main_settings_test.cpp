@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/main_form.h"
-#include "config/in_memory_files.h"
 #include "config/ini_document.h"
+#include "in_memory_files.h"
 #include "recording_log.h"
 #include "toolkit/virtual_event_loop.h"
 #include "touch/desktop_input.h"

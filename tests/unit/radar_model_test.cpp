@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_form.h"
-#include "config/in_memory_files.h"
+#include "in_memory_files.h"
 #include "scan_text.h"
 #include "toolkit/virtual_event_loop.h"
 

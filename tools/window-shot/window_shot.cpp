@@ -16,12 +16,12 @@
 
 #include "app/scanner_program.h"
 #include "common/hex_text.h"
-#include "config/in_memory_files.h"
 #include "example_setup.h"
 #include "fake_link.h"
 #include "fake_shell.h"
 #include "gui/frame_pacer.h"
 #include "gui/main_window.h"
+#include "in_memory_files.h"
 #include "node_stream.h"
 #include "qt/qt_event_loop.h"
 #include "recording_desktop_input.h"

@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "file_access.h"
+#include "config/file_access.h"
 
 namespace scantouch {
 
-// Files kept in memory: for running without a disk (benchmarks) and for tests, which
-// can also make every replacement fail as a read-only directory would.
+// Files kept in memory: for tests, benchmarks and the documentation's pictures, which run without
+// a disk; tests can also make every replacement fail as a read-only directory would.
 class InMemoryFiles final : public FileAccess {
  public:
   std::optional<std::string> readAll(const std::string& path) const override {
