@@ -14,6 +14,7 @@
 #include "config/settings_file.h"
 #include "posix/iconv_text_codec.h"
 #include "posix/posix_file_access.h"
+#include "recording_log.h"
 
 namespace scantouch {
 namespace {
@@ -132,12 +133,35 @@ TEST_F(SettingsFilesTest, FilesThatMustNotBeReplacedAreNotAndOthersKeepTheirKind
   store_.WriteIniString(path, "s", "k", "linked");
   EXPECT_TRUE(fs::is_symlink(path));
   EXPECT_EQ(store_.ReadIniString(elsewhere, "s", "k"), "linked");
+}
 
-  // Not a file that can be read (here a folder in its place): never replaced.
+TEST_F(SettingsFilesTest, WhatIsThereButCannotBeReadIsRefusedBeforeAnyWrite) {
+  testing::RecordingLog log;
+  store_.reports().setLog(&log);
+
+  // A folder in the file's place: refused as unreadable, not merely failing at the rename.
   const fs::path folder = directory_ / "配置.ini";
   fs::create_directory(folder);
-  store_.WriteIniString(folder, "s", "k", "v");
+  store_.WriteIniString(folder.string(), "s", "k", "v");
   EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_TRUE(fs::is_empty(folder));
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_EQ(log.lines[0].rfind("cannot read " + folder.string() + ": left as it is", 0), 0u)
+      << log.lines[0];
+
+  // A link to settings on a drive that is not mounted: replacing it would succeed and lose the
+  // link, so only the refusal keeps it.
+  const fs::path link = directory_ / keys::kFileName;
+  fs::create_symlink(directory_ / "unmounted" / keys::kFileName, link);
+  store_.WriteIniString(link.string(), "s", "k", "v");
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(log.lines.size(), 2u);
+  EXPECT_TRUE(log.mentions("cannot read " + link.string()));
+
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(directory_))
+    ++entries;
+  EXPECT_EQ(entries, 2u) << "no temporary file is left behind";
 }
 
 TEST_F(SettingsFilesTest, TheSettingsFileLivesInTheGivenDirectory) {
