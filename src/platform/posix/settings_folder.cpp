@@ -13,16 +13,42 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool HasSettingsFile(const std::string& folder) {
-  std::error_code ignored;
-  return fs::exists(fs::path(folder) / "系统配置.ini", ignored) ||
-         fs::exists(fs::path(folder) / "配置.ini", ignored);
+constexpr const char* kSettingsFiles[] = {"系统配置.ini", "配置.ini"};
+
+// Settings beside a program this user may not write start the user's own: each file the user's
+// folder lacks is copied as it is, and the copy is the user's to change. Returns what was done,
+// for the program's log; empty when there was nothing to copy.
+std::string CopyMissingSettings(const fs::path& from, const fs::path& to) {
+  std::string copied, failed;
+  for (const char* name : kSettingsFiles) {
+    std::error_code error;
+    if (!fs::exists(from / name, error) || fs::exists(fs::symlink_status(to / name, error)))
+      continue;
+    if (fs::copy_file(from / name, to / name, error))
+      fs::permissions(to / name, fs::perms::owner_read | fs::perms::owner_write,
+                      fs::perm_options::add, error);
+    std::string& list = error ? failed : copied;
+    list += (list.empty() ? "" : ", ") + std::string(name);
+    if (error)
+      fs::remove(to / name, error);
+  }
+  std::string report;
+  if (!copied.empty())
+    report = "this user may not write the settings in " + from.string() + ": " + copied +
+             " copied from there to start with";
+  if (!failed.empty())
+    report += (report.empty() ? "" : "; ") + std::string("cannot copy ") + failed + " from " +
+              from.string() + ": starting without";
+  return report;
 }
 
 }  // namespace
 
 SettingsFolderChoice ChooseSettingsFolder(const SettingsFolderPlaces& places, bool create) {
-  if (HasSettingsFile(places.executableFolder) || places.writable(places.executableFolder))
+  // A folder the user may write holds the settings beside the program (portable use, as on
+  // Windows). Settings there that this user cannot change must not hold the user: an
+  // administrator who ran the installed program once would otherwise decide for everybody.
+  if (places.writable(places.executableFolder))
     return {places.executableFolder, ""};
   fs::path configHome = places.configHome;
   if (configHome.empty() || configHome.is_relative()) {  // relative ones are to be ignored
@@ -31,15 +57,15 @@ SettingsFolderChoice ChooseSettingsFolder(const SettingsFolderPlaces& places, bo
     configHome = fs::path(places.home) / ".config";
   }
   const fs::path folder = configHome / "scantouch";
-  if (create) {
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (error || !fs::is_directory(folder)) {
-      return {places.executableFolder, "cannot create " + folder.string() + " (" + error.message() +
-                                           "): the settings cannot be stored"};
-    }
+  if (!create)
+    return {folder.string(), ""};
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (error || !fs::is_directory(folder)) {
+    return {places.executableFolder, "cannot create " + folder.string() + " (" + error.message() +
+                                         "): the settings cannot be stored"};
   }
-  return {folder.string(), ""};
+  return {folder.string(), CopyMissingSettings(places.executableFolder, folder)};
 }
 
 SettingsFolderPlaces ThisProcessPlaces() {
