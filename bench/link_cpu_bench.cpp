@@ -36,7 +36,7 @@ Figures Measure(ScannerProgram& program, double seconds) {
   form.Label2.changed.connect([&] {
     if (form.decoder().synchronised()) {
       figures.largestBufferAfterPass =
-          std::max(figures.largestBufferAfterPass, form.TXTRX.text().size());
+          std::max(figures.largestBufferAfterPass, 3 * form.decoder().pendingBytes().size());
     }
   });
   const std::uint64_t nodesBefore = form.decoder().decodedNodes();

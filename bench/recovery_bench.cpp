@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/main_form.h"
-#include "common/hex_text.h"
+#include "earlier_framings.h"
 #include "example_setup.h"
 #include "lossy_line.h"
 #include "node_stream.h"
@@ -29,7 +29,9 @@
 namespace {
 
 using namespace scantouch;
-using Recovery = ScanStreamDecoder::Recovery;
+
+// The program's framing, or one of the earlier ones in its place.
+enum class Recovery { restartAtNextAppend, realignAtNextAppend, realign };
 
 struct LineCondition {
   const char* name;
@@ -94,8 +96,14 @@ Figures RunDamagedStream(Recovery recovery, const LineCondition& condition, std:
   testing::RecordingDesktopInput desktop;
   examples::InMemorySettings settingsFile;
   VirtualEventLoop loop;
-  MainForm form(loop, desktop, settingsFile.file, recovery);
+  MainForm form(loop, desktop, settingsFile.file);
   examples::CalibrateLikeTheExamples(form);
+  bench::EarlierFraming restart(bench::EarlierFraming::Rule::restartAtNextBlock);
+  bench::EarlierFraming realignNext(bench::EarlierFraming::Rule::realignAtNextBlock);
+  if (recovery == Recovery::restartAtNextAppend)
+    form.decoder().useFraming(restart);
+  else if (recovery == Recovery::realignAtNextAppend)
+    form.decoder().useFraming(realignNext);
 
   scanner_sim::StreamSettings settings;
   settings.revolutionsPerSecond = 5.5;
@@ -123,7 +131,7 @@ Figures RunDamagedStream(Recovery recovery, const LineCondition& condition, std:
     sent.clear();
     const std::size_t blockSize = received.size() - std::min(received.size(), heldBack(random));
     const std::size_t clicksBefore = desktop.actions.size();
-    form.TXTRX.appendText(HexText(std::span(received).first(blockSize)));
+    form.decoder().feed(std::span(received).first(blockSize));
     received.erase(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(blockSize));
     for (std::size_t i = clicksBefore; i < desktop.actions.size(); ++i) {
       if (desktop.actions[i].kind != testing::RecordingDesktopInput::Action::Kind::click)

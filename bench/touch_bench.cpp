@@ -37,7 +37,6 @@
 #include <vector>
 
 #include "app/main_form.h"
-#include "common/hex_text.h"
 #include "engine/touch_engine.h"
 #include "example_setup.h"
 #include "lossy_line.h"
@@ -1009,11 +1008,10 @@ Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
   // Blocks break anywhere, not only between nodes: part of each waits for the next.
   std::uniform_int_distribution<std::size_t> heldBack(0, 40);
 
-  form.TXTRX.appendText(HexText(sim::kScanDescriptor));
+  form.decoder().feed(sim::kScanDescriptor);
   std::vector<Click> clicks;
   std::vector<std::uint8_t> sent;
   std::vector<std::uint8_t> received;
-  std::string text;
   const double block_s = options.block_ms / 1000;
   while (nodes.time_s() < options.seconds) {
     sent.clear();
@@ -1024,10 +1022,8 @@ Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
     received.insert(received.end(), arrived.begin(), arrived.end());
     const std::size_t blockSize = received.size() - std::min(received.size(), heldBack(random));
     loop.advance(std::llround(arrived_s * 1000) - loop.nowMs());
-    text.clear();
-    AppendHexText(text, std::span(received).first(blockSize));
     desktop.actions.clear();
-    form.TXTRX.appendText(text);
+    form.decoder().feed(std::span(received).first(blockSize));
     received.erase(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(blockSize));
     for (const auto& action : desktop.actions) {
       if (action.kind != testing::RecordingDesktopInput::Action::Kind::click)

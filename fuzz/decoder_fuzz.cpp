@@ -1,9 +1,8 @@
-// Received bytes of any kind through the whole road as the program wires it: each block is
-// turned into hex text and appended to the receive buffer, whose decoder pass hands the nodes to
-// the point processing and the touch mapping. The first byte says how the input is cut into
-// blocks and whether the scanner's descriptor comes first. One road serves every input, as one
-// program serves every stream: each input starts as after the start sequence, with the beams and
-// the half of the sweep the inputs before it left.
+// Received bytes of any kind through the whole road as the program wires it: each block is fed
+// to the decoder, whose pass hands the nodes to the point processing and the touch mapping. The
+// first byte says how the input is cut into blocks and whether the scanner's descriptor comes
+// first. One road serves every input, as one program serves every stream: each input starts as
+// after the start sequence, with the beams and the half of the sweep the inputs before it left.
 
 #include <array>
 #include <cstdint>
@@ -11,7 +10,6 @@
 #include <span>
 
 #include "app/main_form.h"
-#include "common/hex_text.h"
 #include "example_setup.h"
 #include "recording_desktop_input.h"
 #include "toolkit/virtual_event_loop.h"
@@ -49,13 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t shape = data[0];
   const std::span<const std::uint8_t> stream(data + 1, size - 1);
   if (shape & 0x80)
-    form.TXTRX.appendText(HexText(kDescriptor));
+    form.decoder().feed(kDescriptor);
   const std::size_t blockBytes = 1 + (shape & 0x3F);
   for (std::size_t at = 0; at < stream.size(); at += blockBytes) {
-    form.TXTRX.appendText(HexText(stream.subspan(at, std::min(blockBytes, stream.size() - at))));
-    Require(form.TXTRX.text().size() <= ScanStreamDecoder::kMaxBufferChars);
+    form.decoder().feed(stream.subspan(at, std::min(blockBytes, stream.size() - at)));
+    Require(form.decoder().pendingBytes().size() <= NodeFraming::kMaxBufferBytes);
     if (form.decoder().synchronised() && !form.decoder().realigning())
-      Require(form.TXTRX.text().size() < 15);
+      Require(form.decoder().pendingBytes().size() < kGroupBytes);
   }
   for (const auto& action : desktop.actions) {
     // The mapping clamps every touch to the screen area of the examples.

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "common/pair.h"
+#include "app/window_layout.h"
 #include "gui/main_window.h"
 #include "gui/network_window.h"
 #include "gui/radar_widget.h"
@@ -33,6 +34,12 @@ class GuiTest : public testing::ProgramFixture {
     QApplication::processEvents();
   }
 
+  // The widget the window's description names `name`.
+  template <typename Widget>
+  Widget* named(const char* name, QWidget* within = nullptr) {
+    return (within != nullptr ? within : &window_)->findChild<Widget*>(QString::fromUtf8(name));
+  }
+
   template <typename Widget>
   Widget* widgetShowing(const QString& text, QWidget* within = nullptr) {
     for (Widget* widget : (within != nullptr ? within : &window_)->findChildren<Widget*>()) {
@@ -48,8 +55,9 @@ class GuiTest : public testing::ProgramFixture {
 
 TEST_F(GuiTest, TypingIntoABoxStoresEveryKeystroke) {
   form().TXT屏幕宽高.setText("find me");  // the widget follows the control...
-  QLineEdit* screenSize = widgetShowing<QLineEdit>("find me");
+  QLineEdit* screenSize = named<QLineEdit>("screenSize");
   ASSERT_NE(screenSize, nullptr);
+  EXPECT_EQ(screenSize->text(), "find me");
   form().TXT屏幕宽高.setText("");
   EXPECT_EQ(screenSize->text(), "");
   const int before = files_.replacements;
@@ -59,8 +67,7 @@ TEST_F(GuiTest, TypingIntoABoxStoresEveryKeystroke) {
 }
 
 TEST_F(GuiTest, TheSpaceBarInAScreenBoxCapturesInsteadOfTyping) {
-  form().TXT屏幕左上角.setText("find me");
-  QLineEdit* topLeft = widgetShowing<QLineEdit>("find me");
+  QLineEdit* topLeft = named<QLineEdit>("screenTopLeft");
   ASSERT_NE(topLeft, nullptr);
   desktop_.setCursorPos(1920, 0);
   QTest::keyClick(topLeft, Qt::Key_Space);
@@ -68,13 +75,46 @@ TEST_F(GuiTest, TheSpaceBarInAScreenBoxCapturesInsteadOfTyping) {
 }
 
 TEST_F(GuiTest, ChoosingARangeRescalesTheRadarView) {
-  QRadioButton* eightMetres = widgetShowing<QRadioButton>(QString::fromUtf8("8米"));
+  QRadioButton* eightMetres = named<QRadioButton>("range.2");
   ASSERT_NE(eightMetres, nullptr);
+  EXPECT_EQ(eightMetres->text(), QString::fromUtf8("8米"));
   QTest::mouseClick(eightMetres, Qt::LeftButton, {}, QPoint(8, eightMetres->height() / 2));
   EXPECT_EQ(form().OPT面积设置.selected(), 2);
   EXPECT_EQ(form().PICYL.scaleWidth(), 8000);
   EXPECT_TRUE(eightMetres->isChecked());
-  EXPECT_FALSE(widgetShowing<QRadioButton>(QString::fromUtf8("15米"))->isChecked());
+  EXPECT_FALSE(named<QRadioButton>("range.0")->isChecked());
+}
+
+TEST_F(GuiTest, EveryDescribedControlHasItsWidgetUnderItsEnglishName) {
+  gui::NetworkWindow network(program_.network(), pacer_);
+  for (const auto& [window, description] :
+       {std::pair<QWidget*, layout::WindowLayout>{&window_, layout::MainWindowLayout(form())},
+        {&network, layout::NetworkWindowLayout(program_.network())}}) {
+    layout::ForEachItem(description, [&](const layout::Item& item) {
+      if (item.control == nullptr)
+        return;
+      std::string name = item.name;
+      if (item.kind == layout::Kind::radioButtons)
+        name += "." + std::to_string(item.options().size() - 1);
+      EXPECT_NE(window->findChild<QWidget*>(QString::fromStdString(name)), nullptr) << name;
+    });
+  }
+}
+
+TEST_F(GuiTest, ATouchTypedIntoTheDebugPageIsMappedToTheScreen) {
+  QLineEdit* current = named<QLineEdit>("currentTouch");
+  QLineEdit* mapped = named<QLineEdit>("mappedTouch");
+  ASSERT_NE(current, nullptr);
+  ASSERT_NE(mapped, nullptr);
+  EXPECT_FALSE(current->isReadOnly());
+  EXPECT_FALSE(mapped->isReadOnly());
+  const std::string before = form().txt校正后数据.text();
+  QTest::keyClicks(current, "6000,2500");
+  EXPECT_EQ(form().TXT当前处理数据.text(), "6000,2500");
+  EXPECT_NE(form().txt校正后数据.text(), before);
+  EXPECT_EQ(mapped->text().toStdString(), form().txt校正后数据.text());
+  QTest::keyClicks(mapped, "!");  // a diagnosis box: what the user types stays in the control
+  EXPECT_EQ(form().txt校正后数据.text().back(), '!');
 }
 
 TEST_F(GuiTest, APressInTheRadarViewCalibratesInViewUnits) {
@@ -104,7 +144,7 @@ class PaintCounter : public QObject {
 TEST_F(GuiTest, TheRadarViewFollowsBlocksOfWholeNodes) {
   PaintCounter counter;
   window_.radar()->installEventFilter(&counter);
-  form().TXTRX.appendText(testing::DescriptorText());
+  testing::Feed(form().decoder(), testing::DescriptorText());
   QTest::qWait(50);
   counter.paints = 0;
   // Blocks that end on a node boundary leave the buffer empty: its length caption never changes.
@@ -113,14 +153,14 @@ TEST_F(GuiTest, TheRadarViewFollowsBlocksOfWholeNodes) {
     for (int angle = 0; angle < 36; ++angle)
       nodes += testing::NodeText(block * 18 + angle * 0.5 + 0.3, 3000 + block * 10);
     const int before = counter.paints;
-    form().TXTRX.appendText(nodes);
+    testing::Feed(form().decoder(), nodes);
     EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > before; }, 2000)) << block;
   }
   EXPECT_EQ(form().Label2.caption(), "数据长度：0");
 
   counter.paints = 0;  // nothing new: nothing painted
   for (int i = 0; i < 5; ++i) {
-    form().TXTRX.appendText("");
+    form().decoder().feed({});
     QTest::qWait(40);
   }
   EXPECT_EQ(counter.paints, 0);

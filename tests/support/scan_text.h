@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/hex_text.h"
 #include "node_stream.h"
+#include "scan/scan_stream_decoder.h"
 
 namespace scantouch::testing {
 
@@ -26,6 +28,21 @@ inline std::string NodeText(double angle, int distanceMm, int quality = 47,
 
 inline std::string DescriptorText() {
   return HexText(scanner_sim::kScanDescriptor);
+}
+
+// The bytes of hex text as HexText writes it ("A5 5A 05 "): pairs of hexadecimal digits, each
+// followed by a blank; a last pair without its blank counts too, a lone digit does not.
+inline std::vector<std::uint8_t> BytesOfText(std::string_view text) {
+  const auto digit = [](char c) { return c <= '9' ? c - '0' : c - 'A' + 10; };
+  std::vector<std::uint8_t> bytes;
+  for (std::size_t at = 0; at + 2 <= text.size(); at += 3)
+    bytes.push_back(static_cast<std::uint8_t>(digit(text[at]) * 16 + digit(text[at + 1])));
+  return bytes;
+}
+
+// Hands the bytes of hex text to the decoder, as a link hands it a received block.
+inline void Feed(ScanStreamDecoder& decoder, std::string_view text) {
+  decoder.feed(BytesOfText(text));
 }
 
 }  // namespace scantouch::testing

@@ -85,13 +85,21 @@ TEST_F(NetworkFormTest, ASilentChannelTurnsRedAndIsClosedAtTheSixteenthTick) {
   EXPECT_EQ(channel().LBLTcpState.tag(), "0");
 }
 
-TEST_F(NetworkFormTest, ReceivedBytesGoToTheReceiveBuffer) {
+TEST_F(NetworkFormTest, ReceivedBytesGoToTheDecoder) {
   configureChannel();
   connectChannel();
+  network().show();
   socket().deliver({0xA5, 0x5A, 0x05});
-  EXPECT_EQ(form().TXTRX.text(), "A5 5A 05 ");
+  const auto pending = form().decoder().pendingBytes();
+  EXPECT_EQ(std::vector<std::uint8_t>(pending.begin(), pending.end()),
+            (std::vector<std::uint8_t>{0xA5, 0x5A, 0x05}));
   EXPECT_EQ(network().Text1.text(), "A5 5A 05 ");
   EXPECT_EQ(network().Text2.text(), "2");
+  // The window's hex text of the last block is made only while it is shown.
+  network().hide();
+  socket().deliver({0x3E});
+  EXPECT_EQ(network().Text1.text(), "A5 5A 05 ");
+  EXPECT_EQ(network().Text2.text(), "0");
 }
 
 TEST_F(NetworkFormTest, TheSameErrorTwiceIsLoggedOnce) {

@@ -22,7 +22,7 @@ class PointProcessorTest : public ::testing::Test {
     rect_.setTop(2000);
     (void)rect_.setWidth(5000);
     (void)rect_.setHeight(3000);
-    touch_.changed.connect([this] { published_.push_back(touch_.text()); });
+    points_.setTouchHandler([this](const Touch& touch) { published_.push_back(TouchText(touch)); });
   }
 
   void node(int angle, int distance, std::int16_t quality = 47) {
@@ -32,10 +32,9 @@ class PointProcessorTest : public ::testing::Test {
   static constexpr std::int16_t kSensitivity = 2;
   Shape scanner_{"Shape1"};
   Shape rect_{"SHPWIN"};
-  TextBox touch_{"TXT当前处理数据"};
   BeamTable beams_;
   testing::RecordingRadarView radar_;
-  PointProcessor points_{PointControls{scanner_, rect_, touch_}, beams_, radar_};
+  PointProcessor points_{PointControls{scanner_, rect_}, beams_, radar_};
   std::vector<std::string> published_;
 };
 

@@ -136,11 +136,11 @@ TEST_F(ProgramShellTest, TheMeterStartsASilentScannerEverySecond) {
 TEST_F(ProgramShellTest, TheMeterShowsTheRateAndLeavesARunningScannerAlone) {
   program_.lifecycle().startUp();
   form().txt角度校正.setText("0");
-  form().TXTRX.appendText(testing::DescriptorText());
+  testing::Feed(form().decoder(), testing::DescriptorText());
   std::string turns;
   for (int half = 0; half < 15; ++half)
     turns += testing::NodeText(half % 2 == 0 ? 200 : 10, 1000);
-  form().TXTRX.appendText(turns + testing::NodeText(210, 1000));
+  testing::Feed(form().decoder(), turns + testing::NodeText(210, 1000));
   loop_.advance(1000);
   EXPECT_EQ(form().Label4.caption(), "扫描频率:7.5");
   EXPECT_EQ(form().List1.count(), 0u);
@@ -150,12 +150,12 @@ TEST_F(ProgramShellTest, TheMeterShowsTheRateAndLeavesARunningScannerAlone) {
 TEST_F(ProgramShellTest, AScannerFacingOpenSpaceIsNotRestarted) {
   program_.lifecycle().startUp();
   form().txt角度校正.setText("0");
-  form().TXTRX.appendText(testing::DescriptorText());
+  testing::Feed(form().decoder(), testing::DescriptorText());
   for (int second = 0; second < 3; ++second) {
     std::string turn;
     for (int angle = 0; angle < 360; angle += 2)
       turn += testing::NodeText(angle + 0.3, 0, 15);  // nothing comes back, anywhere
-    form().TXTRX.appendText(turn);
+    testing::Feed(form().decoder(), turn);
     loop_.advance(1000);
     EXPECT_EQ(form().Label4.caption(), second == 0 ? "扫描频率:0.5" : "扫描频率:1");
   }
@@ -165,11 +165,11 @@ TEST_F(ProgramShellTest, AScannerFacingOpenSpaceIsNotRestarted) {
 TEST_F(ProgramShellTest, ANoReturnNodeInsideATouchLeavesItWhole) {
   program_.lifecycle().startUp();
   examples::CalibrateLikeTheExamples(form());
-  form().TXTRX.appendText(testing::DescriptorText());
+  testing::Feed(form().decoder(), testing::DescriptorText());
   // The worked example's run 0..4 with nothing measured at 2, then a node above the rectangle.
-  form().TXTRX.appendText(testing::NodeText(0, 4000) + testing::NodeText(1, 4000) +
-                          testing::NodeText(2, 0, 15) + testing::NodeText(3, 4000) +
-                          testing::NodeText(4, 4000) + testing::NodeText(5, 6000));
+  testing::Feed(form().decoder(), testing::NodeText(0, 4000) + testing::NodeText(1, 4000) +
+                                      testing::NodeText(2, 0, 15) + testing::NodeText(3, 4000) +
+                                      testing::NodeText(4, 4000) + testing::NodeText(5, 6000));
   EXPECT_EQ(form().TXT当前处理数据.text(), "2640,1505");
 }
 

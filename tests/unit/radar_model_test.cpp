@@ -79,8 +79,8 @@ TEST_F(RadarModelTest, QualityLabelsShowADigitOrF) {
 TEST_F(RadarModelTest, ANodeBelowTheGateUpdatesItsLabelButNotItsBeam) {
   form_.TXT灵敏度.setText("2");
   form_.txt角度校正.setText("0");
-  form_.TXTRX.appendText(testing::DescriptorText() + testing::NodeText(45, 2000, 0) +
-                         testing::NodeText(46, 2000));
+  testing::Feed(form_.decoder(), testing::DescriptorText() + testing::NodeText(45, 2000, 0) +
+                                     testing::NodeText(46, 2000));
   EXPECT_EQ(radar_.lblquality[45].caption(), "0");
   EXPECT_FALSE(form_.Line1[45].visible);
   EXPECT_EQ(radar_.lblquality[46].caption(), "F");

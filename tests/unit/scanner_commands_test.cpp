@@ -39,7 +39,7 @@ TEST_F(ScannerCommandsTest, TwoStartClicksWithin100msLogTwiceAndSendOnce) {
 }
 
 TEST_F(ScannerCommandsTest, TheStartSequenceEmptiesTheBufferAndWaitsForANewDescriptor) {
-  form().TXTRX.appendText(testing::DescriptorText() + "3E 03");
+  testing::Feed(form().decoder(), testing::DescriptorText() + "3E 03");
   ASSERT_TRUE(form().decoder().synchronised());
   form().CMD开始.click();
   loop_.advance(100);
@@ -48,15 +48,15 @@ TEST_F(ScannerCommandsTest, TheStartSequenceEmptiesTheBufferAndWaitsForANewDescr
   EXPECT_EQ(form().Label2.caption(), "数据长度：0");
 
   form().Command1[0].click();  // "启动" sends without resetting anything
-  form().TXTRX.appendText(testing::DescriptorText());
+  testing::Feed(form().decoder(), testing::DescriptorText());
   form().Command1[0].click();
   EXPECT_TRUE(form().decoder().synchronised());
 }
 
 TEST_F(ScannerCommandsTest, ClearingEmptiesBufferTraceAndLog) {
   form().CMD开始.click();
-  form().TXTRX.appendText(testing::DescriptorText() + testing::NodeText(10, 1000) +
-                          testing::NodeText(11, 1000));
+  testing::Feed(form().decoder(), testing::DescriptorText() + testing::NodeText(10, 1000) +
+                                      testing::NodeText(11, 1000));
   form().Command2.click();
   EXPECT_EQ(form().TXTRX.text(), "");
   EXPECT_EQ(form().radar().txtjd.text(), "");

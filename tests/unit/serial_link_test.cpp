@@ -73,19 +73,21 @@ TEST_F(SerialLinkTest, APortThatCannotOpenWaitsButALostOneIsTriedAgain) {
 
 TEST_F(SerialLinkTest, ThePollAppendsWhatArrivedAsOneBlock) {
   form().Text1.setText("1");
-  int changes = 0;
-  form().TXTRX.changed.connect([&] { ++changes; });
+  int passes = 0;
+  form().decoder().passed.connect([&] { ++passes; });
   serialPort().waiting = {0x00, 0x0F, 0xFF};
   loop_.advance(100);
-  EXPECT_EQ(form().TXTRX.text(), "00 0F FF ");
-  EXPECT_EQ(changes, 1);
-  loop_.advance(100);  // nothing waiting: no change, no decoder pass
-  EXPECT_EQ(changes, 1);
+  const auto pending = form().decoder().pendingBytes();
+  EXPECT_EQ(std::vector<std::uint8_t>(pending.begin(), pending.end()),
+            (std::vector<std::uint8_t>{0x00, 0x0F, 0xFF}));
+  EXPECT_EQ(passes, 1);
+  loop_.advance(100);  // nothing waiting: no decoder pass
+  EXPECT_EQ(passes, 1);
 
   serialPort().close();
   serialPort().waiting = {0x01};
   loop_.advance(100);
-  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(passes, 1);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/hex_text.h"
 #include "example_setup.h"
 #include "node_stream.h"
 #include "program_fixture.h"
@@ -25,7 +24,7 @@ class TouchEngineSectionTest : public testing::ProgramFixture {
   // Two seconds of a hand held still in the rectangle, through the whole program.
   void holdAHand() {
     examples::CalibrateLikeTheExamples(form());
-    form().TXTRX.appendText(testing::DescriptorText());
+    testing::Feed(form().decoder(), testing::DescriptorText());
     scanner_sim::Scene scene = examples::HandInTheRectangle();
     scene.objects[0].to.reset();
     scanner_sim::NodeStream nodes(scene, scanner_sim::StreamSettings{});
@@ -33,7 +32,7 @@ class TouchEngineSectionTest : public testing::ProgramFixture {
       std::vector<std::uint8_t> bytes;
       nodes.appendSeconds(bytes, 0.1);
       loop_.advance(100);
-      form().TXTRX.appendText(HexText(bytes));
+      form().decoder().feed(bytes);
     }
   }
 

@@ -6,7 +6,6 @@
 #include <set>
 
 #include "app/main_form.h"
-#include "common/hex_text.h"
 #include "example_setup.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
@@ -42,7 +41,7 @@ class TouchEngineTest : public ::testing::Test {
     form_.engine().configure(settings);
     form_.engine().addSink(frames_);
     form_.runEngine(true);
-    form_.TXTRX.appendText(testing::DescriptorText());
+    testing::Feed(form_.decoder(), testing::DescriptorText());
   }
 
   void play(std::vector<scanner_sim::SceneObject> objects, scanner_sim::StreamSettings stream,
@@ -55,7 +54,7 @@ class TouchEngineTest : public ::testing::Test {
       std::vector<std::uint8_t> block;
       nodes.appendSeconds(block, 0.1);
       loop_.advance(100);
-      form_.TXTRX.appendText(HexText(block));
+      form_.decoder().feed(block);
     }
   }
 

@@ -1,9 +1,10 @@
 #include "main_form.h"
 
+#include <string>
+
 namespace scantouch {
 
-MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& settingsFile,
-                   ScanStreamDecoder::Recovery recovery)
+MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& settingsFile)
     : TMR计算扫描频率("TMR计算扫描频率", loop, 1000, false),
       Timer1("Timer1", loop, 1000, false),
       Timer2("Timer2", loop, 100, false),
@@ -12,9 +13,9 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
       tmr鼠标画4个圈测试("tmr鼠标画4个圈测试", loop, 1, false),
       tmr鼠标画4个圈测试20秒自动关闭("tmr鼠标画4个圈测试20秒自动关闭", loop, 1000, false),
       radar_(Line1, Shape1, OPT曲线模式, PICYL),
-      points_(PointControls{Shape1, SHPWIN, TXT当前处理数据}, Line1, radar_),
-      decoder_(DecoderControls{TXTRX, TXT灵敏度, txt角度校正, CHK处理, Label2, Label4}, radar_,
-               points_, recovery),
+      points_(PointControls{Shape1, SHPWIN}, Line1, radar_),
+      decoder_(DecoderControls{TXT灵敏度, txt角度校正, CHK处理, Label2}, radar_, points_),
+      receiveBox_(TXTRX, Form1, decoder_, loop),
       mapper_(MappingControls{TXT当前处理数据, TXT屏幕宽高, TXT屏幕左上角, SHPWIN, CHK鼠标移动,
                               CHK鼠标点击, txt校正后数据},
               desktop),
@@ -31,12 +32,27 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
   // none of them is stored.
   setDesignTimeValues();
 
-  // The road: every append to the receive buffer runs a decoder pass, which hands each node to
-  // the point processing, whose published touch runs the mapping.
-  TXTRX.changed.connect([this] { decoder_.decodeReceiveBuffer(); });
-  TXT当前处理数据.changed.connect([this] { mapper_.mapTouchToScreen(); });
+  // The road: the links feed received bytes to the decoder, which hands each node to the point
+  // processing, whose touches come here. A touch the user types is mapped as well.
+  points_.setTouchHandler([this](const Touch& touch) { publishTouch(touch); });
+  TXT当前处理数据.changed.connect([this] {
+    if (!publishingTouch_)
+      mapper_.mapTouchToScreen();
+  });
 
   settings_.connectWriteBack();
+}
+
+void MainForm::publishTouch(const Touch& touch) {
+  std::string text = TouchText(touch);
+  // The same touch again changes nothing, as it never changed the box.
+  if (text == TXT当前处理数据.text())
+    return;
+  // The mapping goes first, as it has always run before anything else watching the box.
+  mapper_.mapTouch(touch);
+  publishingTouch_ = true;
+  TXT当前处理数据.setText(text);
+  publishingTouch_ = false;
 }
 
 void MainForm::setDesignTimeValues() {

@@ -7,6 +7,7 @@
 #include "scan/beam_table.h"
 #include "scan/point_processor.h"
 #include "scan/radar_model.h"
+#include "scan/receive_box.h"
 #include "scan/scan_stream_decoder.h"
 #include "toolkit/button.h"
 #include "toolkit/check_box.h"
@@ -26,7 +27,7 @@
 namespace scantouch {
 
 // The main window as a model: its controls hold the running state, and their handlers are wired
-// here into the road from received text to cursor and click and into the settings file. A view
+// here into the road from received bytes to cursor and click and into the settings file. A view
 // binds widgets to these controls; the controls never know about the view.
 class MainForm {
  public:
@@ -34,8 +35,7 @@ class MainForm {
   // The event log keeps this many of its newest entries.
   static constexpr std::size_t kMaxLogEntries = 5000;
 
-  MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& settingsFile,
-           ScanStreamDecoder::Recovery recovery = ScanStreamDecoder::Recovery::realign);
+  MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& settingsFile);
   MainForm(const MainForm&) = delete;
   MainForm& operator=(const MainForm&) = delete;
 
@@ -48,10 +48,10 @@ class MainForm {
   Button CMD结束程序{"CMD结束程序", "结束程序"};
 
   // Received data, its decoding and the debug displays of it.
-  TextBox TXTRX{"TXTRX"};
+  TextBox TXTRX{"TXTRX"};  // the received bytes not decoded yet, as hex text, for the eye only
   CheckBox CHK处理{"CHK处理", "处理"};
   Label Label2{"Label2"};
-  Label Label4{"Label4"};  // the scan rate; its tag counts half turns
+  Label Label4{"Label4"};  // the scan rate
   Timer TMR计算扫描频率;   // 1000 ms from the window's load
 
   // Scan parameters.
@@ -133,6 +133,7 @@ class MainForm {
 
   RadarModel& radar() { return radar_; }
   ScanStreamDecoder& decoder() { return decoder_; }
+  ReceiveBox& receiveBox() { return receiveBox_; }
   PointProcessor& points() { return points_; }
   MainSettings& settings() { return settings_; }
   TouchEngine& engine() { return engine_; }
@@ -148,11 +149,15 @@ class MainForm {
 
  private:
   void setDesignTimeValues();
+  // A touch found by the point processing: shown in TXT当前处理数据 and mapped to the desktop.
+  void publishTouch(const Touch& touch);
 
   RadarModel radar_;
   PointProcessor points_;
   ScanStreamDecoder decoder_;
+  ReceiveBox receiveBox_;
   TouchMapper mapper_;
+  bool publishingTouch_ = false;
   MainSettings settings_;
   TouchEngine engine_;
   TouchEngineSection engineSection_;

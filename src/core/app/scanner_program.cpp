@@ -2,16 +2,17 @@
 
 namespace scantouch {
 
-ScannerProgram::ScannerProgram(Platform platform, ScanStreamDecoder::Recovery recovery)
+ScannerProgram::ScannerProgram(Platform platform)
     : platform_(platform),
       store_(platform.files, platform.ansiCodec),
       mainSettings_(store_, platform.directory, main_settings::kFileName),
       networkSettings_(store_, platform.directory, NetworkForm::kSettingsFileName),
-      form_(platform.loop, platform.desktop, mainSettings_, recovery),
-      serial_(SerialControls{form_.Text1, form_.Label1, form_.TXTRX}, platform.serialPort,
-              mainSettings_),
+      form_(platform.loop, platform.desktop, mainSettings_),
+      serial_(SerialControls{form_.Text1, form_.Label1}, platform.serialPort, mainSettings_,
+              form_.decoder()),
       network_(platform.loop, platform.sockets, platform.dialogs, networkSettings_,
-               platform.ansiCodec, NetworkFormLinks{form_.List1, form_.TXTRX}, MainForm::kCaption),
+               platform.ansiCodec, NetworkFormLinks{form_.List1, form_.decoder()},
+               MainForm::kCaption),
       commands_(CommandControls{form_.List1, form_.TMR开始, form_.PICYL}, platform.loop, serial_,
                 network_, form_.decoder(), form_.radar(), platform.ansiCodec),
       meter_(form_.Label4, form_.decoder(), [this] { commands_.requestScannerStart(); }),

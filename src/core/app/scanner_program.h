@@ -46,8 +46,7 @@ struct Platform {
 // commands, wired together. A GUI shows it; tests drive it with fakes on a virtual clock.
 class ScannerProgram {
  public:
-  explicit ScannerProgram(Platform platform, ScanStreamDecoder::Recovery recovery =
-                                                 ScanStreamDecoder::Recovery::realign);
+  explicit ScannerProgram(Platform platform);
   ScannerProgram(const ScannerProgram&) = delete;
   ScannerProgram& operator=(const ScannerProgram&) = delete;
 

@@ -143,9 +143,10 @@ void NetworkForm::receive(TcpChannel& channel) {
   channel.LblTcpNam.setTextColour(colours::kGreen);
   if (bytes.empty())
     return;
-  const std::string block = HexText(bytes);
-  links_.receiveBuffer.appendText(block);
-  Text1.setText(block);
+  links_.decoder.feed(bytes);
+  // Its hex text only while the window is shown: the next block after showing it replaces it.
+  if (Window.visible())
+    Text1.setText(HexText(bytes));
   Text2.setText(std::to_string(bytes.size() - 1));
 }
 

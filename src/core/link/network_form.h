@@ -9,6 +9,7 @@
 
 #include "config/settings_file.h"
 #include "config/text_codec.h"
+#include "scan/scan_stream_decoder.h"
 #include "tcp_socket.h"
 #include "toolkit/button.h"
 #include "toolkit/dialogs.h"
@@ -46,8 +47,8 @@ struct TcpChannel {
 
 // What the network window needs of the main window.
 struct NetworkFormLinks {
-  ListBox& eventLog;       // List1 of the main window
-  TextBox& receiveBuffer;  // TXTRX of the main window
+  ListBox& eventLog;           // List1 of the main window
+  ScanStreamDecoder& decoder;  // of the main window: takes every received block
 };
 
 // The network window: TCP client channels to networked scanners, supervised once a second and

@@ -1,14 +1,14 @@
 #include "serial_link.h"
 
-#include "common/hex_text.h"
 #include "common/number_format.h"
 #include "common/numeric_value.h"
 #include "common/rounding.h"
 
 namespace scantouch {
 
-SerialLink::SerialLink(SerialControls controls, SerialPort& port, SettingsFile& mainSettings)
-    : controls_(controls), port_(port), mainSettings_(mainSettings) {}
+SerialLink::SerialLink(SerialControls controls, SerialPort& port, SettingsFile& mainSettings,
+                       ScanStreamDecoder& decoder)
+    : controls_(controls), port_(port), mainSettings_(mainSettings), decoder_(decoder) {}
 
 void SerialLink::showIndicator() {
   controls_.indicator.setTextColour(port_.isOpen() ? colours::kGreen : colours::kRed);
@@ -47,7 +47,7 @@ void SerialLink::pollSerialPort() {
   const std::vector<std::uint8_t> bytes = port_.readAll();
   if (bytes.empty())
     return;
-  controls_.receiveBuffer.appendText(HexText(bytes));
+  decoder_.feed(bytes);
 }
 
 void SerialLink::write(std::string_view bytes) {

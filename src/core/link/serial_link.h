@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "config/settings_file.h"
+#include "scan/scan_stream_decoder.h"
 #include "serial_port.h"
 #include "toolkit/label.h"
 #include "toolkit/text_box.h"
@@ -12,22 +13,22 @@ namespace scantouch {
 
 // The controls of the main window the serial link reads and writes.
 struct SerialControls {
-  TextBox& portNumber;     // Text1: the port number as entered
-  Label& indicator;        // Label1 "串口端口：": green while the port is open, red otherwise
-  TextBox& receiveBuffer;  // TXTRX: received bytes are appended as hex text
+  TextBox& portNumber;  // Text1: the port number as entered
+  Label& indicator;     // Label1 "串口端口：": green while the port is open, red otherwise
 };
 
 // The scanner on a serial port: opens the port the user entered, follows every change of the
-// number, and moves received bytes into the receive buffer every 100 ms.
+// number, and hands received bytes to the decoder every 100 ms.
 class SerialLink {
  public:
-  SerialLink(SerialControls controls, SerialPort& port, SettingsFile& mainSettings);
+  SerialLink(SerialControls controls, SerialPort& port, SettingsFile& mainSettings,
+             ScanStreamDecoder& decoder);
 
   // On every change of the entered number: close, set the number, open, show, store.
   void reopenSerialPort();
   // Every second: reopen when the entered number, rounded, is not the port's number.
   void checkSerialPort();
-  // Every 100 ms: all waiting bytes into the receive buffer, one append per poll.
+  // Every 100 ms: all waiting bytes to the decoder, one block per poll.
   void pollSerialPort();
 
   bool isOpen() const { return port_.isOpen(); }
@@ -41,6 +42,7 @@ class SerialLink {
   SerialControls controls_;
   SerialPort& port_;
   SettingsFile& mainSettings_;
+  ScanStreamDecoder& decoder_;
   // The last reopen succeeded: if the port is lost later (an adapter pulled out), it is tried
   // again every second. A port that never opened waits for the number to be entered again.
   bool stayOpen_ = false;

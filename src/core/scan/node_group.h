@@ -1,36 +1,37 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
+#include <span>
 
 namespace scantouch {
 
-// The text forms the scanner stream arrives in (HexText): every byte is three characters, two
-// hexadecimal digits and a blank, so a five-byte measurement node is a group of 15 characters
-// and the scan descriptor A5 5A 05 00 00 40 81 is 21.
-inline constexpr std::size_t kGroupChars = 15;
-inline constexpr std::size_t kByteChars = 3;
-inline constexpr std::string_view kScanDescriptorText = "A5 5A 05 00 00 40 81 ";
+// The scanner's wire form: a scan descriptor once after a start, then measurement nodes of five
+// bytes each. Byte 0: quality << 2, then the start flag (bit 0) and its inverse (bit 1); bytes 1
+// and 2: the angle in 1/64 degree shifted left by one, the check bit (always 1) in bit 0 of byte
+// 1; bytes 3 and 4: the distance in 1/4 mm, low byte first.
+using ByteSpan = std::span<const std::uint8_t>;
+inline constexpr std::size_t kGroupBytes = 5;
+inline constexpr std::array<std::uint8_t, 7> kScanDescriptor{0xA5, 0x5A, 0x05, 0x00,
+                                                             0x00, 0x40, 0x81};
 
-// Byte `index` (0..4) of a group, read as NumericValue reads "&H" followed by its two
-// characters: blanks are passed over, hexadecimal digits count, anything else ends the number.
-int GroupByte(std::string_view group, std::size_t index);
-
-// A group of a skipped node: its byte 0 reads "01".
-inline bool IsSkippedGroup(std::string_view group) {
-  return group.size() >= 2 && group[0] == '0' && group[1] == '1';
+// A group of a skipped node: its byte 0 is 01.
+inline bool IsSkippedGroup(ByteSpan group) {
+  return !group.empty() && group[0] == 0x01;
 }
 
-// The check bit of byte 1, taken from the group's fifth character, the low hexadecimal digit.
-bool CheckBitSet(std::string_view group);
+// The check bit, bit 0 of byte 1.
+inline bool CheckBitSet(ByteSpan group) {
+  return group.size() >= 2 && (group[1] & 1) == 1;
+}
 
 // Whether the first bytes look like those of a genuine node: check bit set, the low two bits of
 // byte 0 (start flag and its inverse) 01 or 10, and a node with the start flag within
-// kTurnStartDegrees of the scanner's angle 0. Needs at least five characters.
-inline constexpr std::size_t kCheckableChars = 5;
+// kTurnStartDegrees of the scanner's angle 0. Needs at least the first two bytes.
+inline constexpr std::size_t kCheckableBytes = 2;
 inline constexpr int kTurnStartDegrees = 20;
-bool LooksGenuine(std::string_view group);
+bool LooksGenuine(ByteSpan group);
 
 // The raw values of a node as the scanner encodes them.
 struct RawNode {
@@ -40,6 +41,7 @@ struct RawNode {
   int angle64;            // uncorrected angle in 1/64 degree as the wire carries it
   bool startOfTurn;       // the low two bits of byte 0 are 01
 };
-RawNode DecodeGroup(std::string_view group);
+// `group` holds five bytes.
+RawNode DecodeGroup(ByteSpan group);
 
 }  // namespace scantouch

@@ -1,8 +1,5 @@
 #include "point_processor.h"
 
-#include <string>
-
-#include "common/number_format.h"
 #include "common/rounding.h"
 #include "degree_table.h"
 
@@ -72,10 +69,8 @@ void PointProcessor::publishTouch() {
   // Single precision, as the view keeps its geometry.
   const float offsetX = (first.x1 + last.x1) / 2.0f - controls_.touchRect.left();
   const float offsetY = (first.y1 + last.y1) / 2.0f - controls_.touchRect.top();
-  std::string touch = FormatZeroPadded(static_cast<double>(offsetX), 4);
-  touch += ',';
-  touch += FormatZeroPadded(static_cast<double>(offsetY), 4);
-  controls_.currentTouch.setText(touch);
+  if (touchHandler_)
+    touchHandler_(RoundTouch(offsetX, offsetY));
 }
 
 void PointProcessor::cleanSkippedDegrees(int angle) {

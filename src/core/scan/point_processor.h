@@ -1,12 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "beam_table.h"
 #include "radar_view.h"
 #include "scan_node.h"
 #include "toolkit/shape.h"
-#include "toolkit/text_box.h"
+#include "touch.h"
 
 namespace scantouch {
 
@@ -14,12 +15,11 @@ namespace scantouch {
 struct PointControls {
   Shape& scannerMarker;  // Shape1: 300 x 300 square centred on the scanner, also the exclusion zone
   Shape& touchRect;      // SHPWIN: the calibrated touch rectangle
-  TextBox& currentTouch;  // TXT当前处理数据: where a touch is published
 };
 
 // Turns decoded nodes into points of the radar view and finds touches: a run of consecutive
 // accepted degrees whose points lie in the touch rectangle becomes one touch when it ends,
-// published as the midpoint of its first and last point relative to the rectangle's corner.
+// handed on as the midpoint of its first and last point relative to the rectangle's corner.
 class PointProcessor final : public ScanNodeConsumer {
  public:
   static constexpr std::int16_t kNoRun = -1000;
@@ -27,6 +27,11 @@ class PointProcessor final : public ScanNodeConsumer {
   PointProcessor(PointControls controls, BeamTable& beams, RadarView& radar);
 
   void processScanNode(const ScanNode& node, std::int16_t sensitivity) override;
+
+  // Who takes each touch found (nobody until set).
+  void setTouchHandler(std::function<void(const Touch&)> handler) {
+    touchHandler_ = std::move(handler);
+  }
 
   // Forgets any open run (start-up and every re-initialisation).
   void resetRun();
@@ -43,6 +48,7 @@ class PointProcessor final : public ScanNodeConsumer {
   PointControls controls_;
   BeamTable& beams_;
   RadarView& radar_;
+  std::function<void(const Touch&)> touchHandler_;
   std::int16_t hitRunStart_ = kNoRun;
   std::int16_t hitRunEnd_ = kNoRun;
   int lastAcceptedAngle_ = 0;

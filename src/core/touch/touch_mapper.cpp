@@ -57,11 +57,21 @@ ScreenPoint MapOffsetToScreen(IntPair offset, IntPair screenSize, IntPair topLef
   return ScreenPoint{x, y};
 }
 
+void TouchMapper::mapTouch(const Touch& touch) {
+  // An offset beyond 32 bits maps as no offset at all, as its text always did.
+  if (!FitsInt32(touch.x) || !FitsInt32(touch.y))
+    return mapOffset(IntPair{});
+  mapOffset(IntPair{static_cast<std::int32_t>(touch.x), static_cast<std::int32_t>(touch.y)});
+}
+
 void TouchMapper::mapTouchToScreen() {
-  // Both numbers are read at the comma: an offset of five digits must not be cut in two.
-  const ScreenPoint at = MapOffsetToScreen(
-      ReadPair(controls_.currentTouch), ReadPair(controls_.screenSize),
-      ReadPair(controls_.screenTopLeft), controls_.touchRect.width(), controls_.touchRect.height());
+  mapOffset(ReadPair(controls_.currentTouch));
+}
+
+void TouchMapper::mapOffset(IntPair offset) {
+  const ScreenPoint at =
+      MapOffsetToScreen(offset, ReadPair(controls_.screenSize), ReadPair(controls_.screenTopLeft),
+                        controls_.touchRect.width(), controls_.touchRect.height());
 
   std::string mapped = FormatZeroPadded(std::int64_t{at.x}, 4);
   mapped += ',';

@@ -5,6 +5,7 @@
 
 #include "common/pair.h"
 #include "desktop_input.h"
+#include "scan/touch.h"
 #include "toolkit/check_box.h"
 #include "toolkit/shape.h"
 #include "toolkit/text_box.h"
@@ -13,7 +14,7 @@ namespace scantouch {
 
 // The controls of the main window the touch mapping reads and writes.
 struct MappingControls {
-  TextBox& currentTouch;  // TXT当前处理数据: touch offset in the rectangle, "xxxx,yyyy" view units
+  TextBox& currentTouch;  // TXT当前处理数据: the touch shown, "xxxx,yyyy" view units; user edits
   TextBox& screenSize;     // TXT屏幕宽高: width and height of the screen area in pixels
   TextBox& screenTopLeft;  // TXT屏幕左上角: its top-left corner in desktop pixels
   Shape& touchRect;        // SHPWIN: only its width and height are used
@@ -28,7 +29,9 @@ class TouchMapper {
  public:
   TouchMapper(MappingControls controls, DesktopInput& desktop);
 
-  // Runs on every change of the current touch.
+  // A touch the point processing found.
+  void mapTouch(const Touch& touch);
+  // A touch the user typed into the current touch's box.
   void mapTouchToScreen();
 
   // Whether a touch moves the cursor and clicks (as the two boxes allow) or is only shown: the
@@ -36,6 +39,8 @@ class TouchMapper {
   void setActsOnDesktop(bool acts) { actsOnDesktop_ = acts; }
 
  private:
+  void mapOffset(IntPair offset);
+
   MappingControls controls_;
   DesktopInput& desktop_;
   bool actsOnDesktop_ = true;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "scan/node_framing.h"
+
+namespace scantouch::bench {
+
+// Two earlier ways of recovering from a bad node, kept to compare the program's `NodeFraming`
+// with. Both drop the rest of the pass after a failure.
+class EarlierFraming final : public ByteFraming {
+ public:
+  enum class Rule {
+    // Only the check bit is tested, and the next block is trusted to start on a node.
+    restartAtNextBlock,
+    // Nodes are also checked by their start bits and blamed for a bad group in the two groups
+    // after them; decoding resumes only where three groups in a row look genuine.
+    realignAtNextBlock,
+  };
+
+  explicit EarlierFraming(Rule rule) : rule_(rule) {}
+
+  void keep(ByteSpan bytes) override;
+  bool decode(ByteSpan bytes, FramedNodeSink& sink) override;
+  void reset() override;
+  bool synchronised() const override { return synchronised_; }
+  bool realigning() const override { return realigning_; }
+  ByteSpan pending() const override { return buffer_; }
+
+ private:
+  ByteSpan decodeGroups(ByteSpan bytes, FramedNodeSink& sink);
+  bool realigns() const { return rule_ == Rule::realignAtNextBlock; }
+
+  Rule rule_;
+  std::vector<std::uint8_t> buffer_;
+  std::vector<std::uint8_t> work_;
+  bool synchronised_ = false;
+  bool realigning_ = false;
+};
+
+}  // namespace scantouch::bench

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "node_group.h"
+
+namespace scantouch {
+
+// Whoever takes the nodes a framing finds, in stream order.
+class FramedNodeSink {
+ public:
+  virtual ~FramedNodeSink() = default;
+  virtual void takeNode(const RawNode& node) = 0;
+};
+
+// Received bytes in, five-byte nodes out: the part of decoding that knows where nodes begin.
+// The program uses `NodeFraming`; benchmarks put other ways of recovering in its place.
+class ByteFraming {
+ public:
+  virtual ~ByteFraming() = default;
+  // Keeps `bytes` without decoding (processing switched off), within the buffer's bound.
+  virtual void keep(ByteSpan bytes) = 0;
+  // Adds `bytes` and hands every node that can be framed to `sink`; the incomplete tail stays.
+  // Returns whether the pass was synchronised and so looked for nodes at all.
+  virtual bool decode(ByteSpan bytes, FramedNodeSink& sink) = 0;
+  // Empties the buffer and waits for the next scan descriptor.
+  virtual void reset() = 0;
+  virtual bool synchronised() const = 0;
+  virtual bool realigning() const = 0;
+  // The bytes received and not yet decoded, oldest first.
+  virtual ByteSpan pending() const = 0;
+};
+
+// The program's framing: it synchronises on the scan descriptor, checks every node and blames it
+// for a bad group among the three after it, and after a failure searches on from the failed
+// node's second byte, in the same pass, for the first offset where three groups in a row look
+// genuine.
+class NodeFraming final : public ByteFraming {
+ public:
+  // Largest buffer kept (64 KiB); older bytes go first.
+  static constexpr std::size_t kMaxBufferBytes = 65536;
+  // A buffer left with exactly this many bytes after a pass is emptied. The receive box once held
+  // the buffer as hex text and emptied itself at 65535 characters, which are 21845 bytes.
+  static constexpr std::size_t kDiscardBytes = 21845;
+  static constexpr std::size_t kAlignmentGroups = 3;
+  static constexpr std::size_t kBlamingGroups = 3;
+
+  void keep(ByteSpan bytes) override;
+  bool decode(ByteSpan bytes, FramedNodeSink& sink) override;
+  void reset() override;
+  bool synchronised() const override { return synchronised_; }
+  bool realigning() const override { return realigning_; }
+  ByteSpan pending() const override { return buffer_; }
+
+ private:
+  // Frames the groups of a synchronised buffer; returns what stays.
+  ByteSpan decodeGroups(ByteSpan bytes, FramedNodeSink& sink);
+  void keepOnly(ByteSpan tail);
+
+  std::vector<std::uint8_t> buffer_;
+  std::vector<std::uint8_t> work_;  // the buffer of the running pass
+  bool synchronised_ = false;
+  bool realigning_ = false;
+};
+
+// Where the scan descriptor first stands in `bytes`, or bytes.size() when it is not there.
+std::size_t FindScanDescriptor(ByteSpan bytes);
+
+// Whether a group passes the checks; groups of skipped nodes are never tested.
+inline bool PassesChecks(ByteSpan group) {
+  return IsSkippedGroup(group) || LooksGenuine(group);
+}
+
+// Whether any of the `groups` groups after the one at `at` fails its checks; groups not yet
+// received blame nobody.
+bool BlamedByFollowingGroups(ByteSpan bytes, std::size_t at, std::size_t groups);
+
+}  // namespace scantouch
