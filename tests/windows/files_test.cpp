@@ -1,10 +1,14 @@
 // The Windows file adapters on real files under Wine: settings files in code page 936 in a
-// folder with a Chinese name, the safe replacement and what it refuses.
+// folder with a Chinese name, the safe replacement, what it refuses and what it keeps (a user's
+// files beside the settings, a link, the access control list); and the Run key's value.
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
 
 #include <string>
+#include <vector>
 
 #include "config/ini_store.h"
 #include "config/settings_file.h"
@@ -27,9 +31,29 @@ class WindowsFilesTest : public ::testing::Test {
     path_ = folder_ + "\\系统配置.ini";
   }
   void TearDown() override {
-    SetFileAttributesW(Widen(path_).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(Widen(path_).c_str());
+    for (const std::string& name : Names()) {
+      const std::wstring file = Widen(folder_ + "\\" + name);
+      SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!DeleteFileW(file.c_str()))
+        RemoveDirectoryW(file.c_str());  // a link to a folder
+    }
     RemoveDirectoryW(Widen(folder_).c_str());
+  }
+
+  // The names in the test's folder.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(Widen(folder_ + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+      return names;
+    do {
+      const std::wstring name = found.cFileName;
+      if (name != L"." && name != L"..")
+        names.push_back(Narrow(name));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
   }
 
   std::string folder_;
@@ -74,8 +98,62 @@ TEST_F(WindowsFilesTest, AReadOnlyFileIsLeftAsItIsAndAttributesStay) {
   store_.WriteIniString(path_, "s", "k", "new");
   EXPECT_EQ(store_.ReadIniString(path_, "s", "k"), "new");
   EXPECT_NE(GetFileAttributesW(Widen(path_).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
-  EXPECT_EQ(GetFileAttributesW(Widen(path_ + ".new").c_str()), INVALID_FILE_ATTRIBUTES)
+  EXPECT_EQ(Names(), std::vector<std::string>{"系统配置.ini"})
       << "no temporary file is left behind";
+}
+
+TEST_F(WindowsFilesTest, AFileOfTheUsersBesideTheSettingsIsNeverOverwritten) {
+  ASSERT_TRUE(files_.replace(path_ + ".new", "the user's own"));
+  ASSERT_TRUE(files_.replace(path_ + ".tmp", "the user's own"));
+  store_.WriteIniString(path_, "s", "k", "first");   // no file yet: moved into place
+  store_.WriteIniString(path_, "s", "k", "second");  // replaced
+  EXPECT_EQ(store_.ReadIniString(path_, "s", "k"), "second");
+  EXPECT_EQ(files_.readAll(path_ + ".new").value_or("gone"), "the user's own");
+  EXPECT_EQ(files_.readAll(path_ + ".tmp").value_or("gone"), "the user's own");
+  EXPECT_EQ(Names().size(), 3u) << "no temporary file is left behind";
+}
+
+TEST_F(WindowsFilesTest, ALinkToTheSettingsStaysALinkAndItsFileChanges) {
+  const std::string elsewhere = folder_ + "\\shared.ini";
+  ASSERT_TRUE(files_.replace(elsewhere, "[s]\r\nk=old\r\n"));
+  // Wine's CreateSymbolicLinkW reports success but makes nothing.
+  if (!CreateSymbolicLinkW(Widen(path_).c_str(), Widen(elsewhere).c_str(), 0) ||
+      (GetFileAttributesW(Widen(path_).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+      GetFileAttributesW(Widen(path_).c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "no symbolic link could be made here";
+  store_.WriteIniString(path_, "s", "k", "linked");
+  EXPECT_NE(GetFileAttributesW(Widen(path_).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+  EXPECT_EQ(*files_.readAll(elsewhere), "[s]\r\nk=linked\r\n");
+  EXPECT_EQ(Names().size(), 2u) << "no temporary file is left behind";
+}
+
+// Everyone may read the file, which a newly made file would not say: the replacement must keep it.
+TEST_F(WindowsFilesTest, AReplacedFileKeepsItsAccessControlList) {
+  ASSERT_TRUE(files_.replace(path_, "[s]\r\nk=old\r\n"));
+  PACL everyoneReads = nullptr;
+  EXPLICIT_ACCESS_W access{};
+  wchar_t everyone[] = L"EVERYONE";
+  BuildExplicitAccessWithNameW(&access, everyone, GENERIC_READ, SET_ACCESS, NO_INHERITANCE);
+  ASSERT_EQ(SetEntriesInAclW(1, &access, nullptr, &everyoneReads), ERROR_SUCCESS);
+  const DWORD set =
+      SetNamedSecurityInfoW(Widen(path_).data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, everyoneReads, nullptr);
+  LocalFree(everyoneReads);
+  const auto aces = [&] {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(Widen(path_).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+      return -1;
+    const int count = dacl != nullptr ? static_cast<int>(dacl->AceCount) : -1;
+    LocalFree(descriptor);
+    return count;
+  };
+  if (set != ERROR_SUCCESS || aces() != 1)
+    GTEST_SKIP() << "this file system keeps no access control list (error " << set << ")";
+  store_.WriteIniString(path_, "s", "k", "new");
+  EXPECT_EQ(store_.ReadIniString(path_, "s", "k"), "new");
+  EXPECT_EQ(aces(), 1);
 }
 
 TEST(WindowsAutostart, TheRunKeyValueComesAndGoes) {
