@@ -114,7 +114,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   program->lifecycle().startUp();
   wchar_t executable[MAX_PATH];
   GetModuleFileNameW(nullptr, executable, MAX_PATH);
-  RunKeyAutostart autostart(L"scantouch", executable);
+  RunKeyAutostart autostart(executable);
   program->connectAutostart(autostart);
   return loop.run();
 }

@@ -1,6 +1,6 @@
 // The Windows file adapters on real files under Wine: settings files in code page 936 in a
 // folder with a Chinese name, the safe replacement, what it refuses and what it keeps (a user's
-// files beside the settings, a link, the access control list); and the Run key's value.
+// files beside the settings, a link, the access control list); and the Run key's values.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -156,19 +156,62 @@ TEST_F(WindowsFilesTest, AReplacedFileKeepsItsAccessControlList) {
   EXPECT_EQ(aces(), 1);
 }
 
-TEST(WindowsAutostart, TheRunKeyValueComesAndGoes) {
-  RunKeyAutostart autostart(L"scantouch-test", L"C:\\程序\\scantouch.exe");
-  ASSERT_TRUE(autostart.setEnabled(true));
-  EXPECT_TRUE(autostart.enabled());
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring RunValue(const std::wstring& name) {
   wchar_t command[MAX_PATH];
   DWORD size = sizeof command;
-  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                         L"scantouch-test", RRF_RT_REG_SZ, nullptr, command, &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(std::wstring(command), L"\"C:\\程序\\scantouch.exe\"");
+  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, name.c_str(), RRF_RT_REG_SZ, nullptr, command,
+                   &size) != ERROR_SUCCESS)
+    return L"";
+  return command;
+}
+
+void SetRunValue(const std::wstring& name, const std::wstring& command) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, name.c_str(), REG_SZ, command.c_str(),
+                  static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+}
+
+TEST(WindowsAutostart, TheRunKeyValueComesAndGoes) {
+  RunKeyAutostart autostart(L"C:\\程序\\scantouch.exe", L"scantouch-test");
+  ASSERT_TRUE(autostart.setEnabled(true));
+  EXPECT_TRUE(autostart.enabled());
+  EXPECT_EQ(RunValue(autostart.valueName()), L"\"C:\\程序\\scantouch.exe\"");
   ASSERT_TRUE(autostart.setEnabled(false));
   EXPECT_FALSE(autostart.enabled());
   EXPECT_TRUE(autostart.setEnabled(false));
+}
+
+TEST(WindowsAutostart, EachCopyHasAValueOfItsOwnAndTakesOverTheOneAnEarlierVersionWrote) {
+  RunKeyAutostart first(L"C:\\一\\scantouch.exe", L"scantouch-test");
+  RunKeyAutostart second(L"D:\\二\\scantouch.exe", L"scantouch-test");
+  EXPECT_NE(first.valueName(), second.valueName());
+  EXPECT_EQ(first.valueName().rfind(L"scantouch-test-", 0), 0u);
+  EXPECT_EQ(RunKeyAutostart(L"c:\\一\\SCANTOUCH.EXE", L"scantouch-test").valueName(),
+            first.valueName())
+      << "Windows paths ignore case";
+  ASSERT_TRUE(first.setEnabled(true));
+  EXPECT_FALSE(second.enabled());
+  ASSERT_TRUE(second.setEnabled(true));
+  ASSERT_TRUE(first.setEnabled(false));
+  EXPECT_TRUE(second.enabled());
+  ASSERT_TRUE(second.setEnabled(false));
+
+  // The value earlier versions wrote for every copy: another copy's is left alone ...
+  SetRunValue(L"scantouch-test", L"\"D:\\二\\scantouch.exe\"");
+  EXPECT_FALSE(first.enabled());
+  ASSERT_TRUE(first.setEnabled(false));
+  EXPECT_EQ(RunValue(L"scantouch-test"), L"\"D:\\二\\scantouch.exe\"");
+  // ... and this copy's is on and gives way to its own value, not beside it.
+  SetRunValue(L"scantouch-test", L"\"C:\\一\\scantouch.exe\"");
+  EXPECT_TRUE(first.enabled());
+  ASSERT_TRUE(first.setEnabled(true));
+  EXPECT_EQ(RunValue(L"scantouch-test"), L"");
+  EXPECT_EQ(RunValue(first.valueName()), L"\"C:\\一\\scantouch.exe\"");
+  SetRunValue(L"scantouch-test", L"\"C:\\一\\scantouch.exe\"");
+  ASSERT_TRUE(first.setEnabled(false));
+  EXPECT_FALSE(first.enabled());
+  EXPECT_EQ(RunValue(L"scantouch-test"), L"");
 }
 
 TEST(WindowsFolders, TheExecutablesFolderHoldsTheExecutable) {
