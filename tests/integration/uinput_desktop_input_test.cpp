@@ -9,17 +9,12 @@
 #include <tuple>
 #include <vector>
 
+#include "recording_input_events.h"
+
 namespace scantouch {
 namespace {
 
-class RecordingSink final : public InputEventSink {
- public:
-  bool write(unsigned type, unsigned code, int value) override {
-    events.emplace_back(type, code, value);
-    return true;
-  }
-  std::vector<std::tuple<unsigned, unsigned, int>> events;
-};
+using RecordingSink = testing::RecordingInputEvents;
 
 TEST(UinputPointer, DescribesAnAbsolutePointerOverTheWholeDesktop) {
   libevdev* device = DescribePointer(DesktopArea{-1920, 0, 3840, 1080});

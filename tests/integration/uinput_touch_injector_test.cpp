@@ -13,28 +13,16 @@
 #include <utility>
 #include <vector>
 
+#include "recording_input_events.h"
+
 namespace scantouch {
 namespace {
 
-using Event = std::tuple<unsigned, unsigned, int>;
-using Events = std::vector<Event>;
+using Event = testing::InputEvent;
+using Events = testing::InputEvents;
 constexpr DesktopArea kDesktop{-1920, 0, 3840, 1080};
 
-class RecordingSink final : public InputEventSink {
- public:
-  bool write(unsigned type, unsigned code, int value) override {
-    if (failAfter == 0)
-      return false;
-    --failAfter;
-    events.emplace_back(type, code, value);
-    return true;
-  }
-  // Takes the events it is given and nothing after.
-  Events take() { return std::exchange(events, {}); }
-
-  Events events;
-  int failAfter = -1;  // how many more events it takes; -1: every one
-};
+using RecordingSink = testing::RecordingInputEvents;
 
 bool Inject(UinputTouchInjector& screen, std::vector<TouchPointState> contacts) {
   return screen.inject(contacts);

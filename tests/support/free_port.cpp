@@ -1,6 +1,6 @@
-#include <QTcpServer>
+#include "free_port.h"
 
-#include "qt_program.h"
+#include <QTcpServer>
 
 namespace scantouch::testing {
 

@@ -8,6 +8,7 @@
 #include "app/scanner_program.h"
 #include "fake_link.h"
 #include "fake_shell.h"
+#include "free_port.h"
 #include "posix/iconv_text_codec.h"
 #include "posix/posix_file_access.h"
 #include "qt/qt_event_loop.h"
@@ -83,8 +84,5 @@ class QtProgram {
   IconvTextCodec codec_{"CP936"};
   std::unique_ptr<ScannerProgram> program_;
 };
-
-// A TCP port on 127.0.0.1 that nothing listens on right now.
-int FreeLoopbackPort();
 
 }  // namespace scantouch::testing
