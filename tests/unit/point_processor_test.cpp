@@ -82,15 +82,18 @@ TEST_F(PointProcessorTest, EdgesOfTheRectangleAreOutsideAndTheScannerSquareExclu
   EXPECT_FALSE(beams_[270].hit);
 }
 
-TEST_F(PointProcessorTest, ASkippedDegreeRightAfterTheRunsStartDropsTheRun) {
+TEST_F(PointProcessorTest, ASkippedDegreeRightAfterTheRunsStartHidesButKeepsItsFirstBeam) {
   node(9, 6000);
   node(10, 4000);
-  node(12, 4000);  // cleans 10 and 11
+  node(12, 4000);  // the view drops 10 and 11
   node(13, 4000);
   EXPECT_FALSE(beams_[10].visible);
+  EXPECT_TRUE(beams_[10].hit);
   EXPECT_FALSE(beams_[11].visible);
   node(14, 6000);
-  EXPECT_TRUE(published_.empty());
+  ASSERT_EQ(published_.size(), 1u);
+  EXPECT_EQ(radar_.markers.at(0)[0], beams_[10].x1);
+  EXPECT_EQ(radar_.markers.at(0)[2], beams_[13].x1);
 }
 
 TEST_F(PointProcessorTest, ARunSurvivesAGapThatSparesItsEnds) {
@@ -135,6 +138,28 @@ TEST_F(PointProcessorTest, AScannerPlacedBeyondAnyViewLeavesNoTrace) {
   scanner_.setLeft(3.0e9f);
   node(90, 4000);
   EXPECT_FALSE(beams_[90].visible);
+}
+
+// A run of hits at 2..6 between misses, with one degree passed over (a no-return node, which
+// reaches no point processing) anywhere from just before the run to just after it: the touch
+// is published every time, and whole wherever the run's own edges were measured.
+TEST_F(PointProcessorTest, ADegreePassedOverAtAnyPlaceOfARunLeavesItsTouch) {
+  std::vector<std::string> whole;
+  for (int passedOver = 0; passedOver <= 8; ++passedOver) {
+    published_.clear();
+    points_.resetRun();
+    for (int angle = 0; angle <= 9; ++angle) {
+      if (angle == passedOver && passedOver != 0)
+        continue;
+      node(angle, angle >= 2 && angle <= 6 ? 4000 : 6000);
+    }
+    ASSERT_EQ(published_.size(), 1u) << "degree " << passedOver << " passed over";
+    if (passedOver == 0) {
+      whole = published_;
+    } else if (passedOver != 2 && passedOver != 6) {
+      EXPECT_EQ(published_, whole) << "degree " << passedOver << " passed over";
+    }
+  }
 }
 
 }  // namespace

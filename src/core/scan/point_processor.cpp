@@ -79,8 +79,11 @@ void PointProcessor::cleanSkippedDegrees(int angle) {
     return;
   if (angle <= previous)
     return;  // same degree again, across 359/0, or backwards
-  // Degrees passed over lose what they showed; the previous accepted degree goes too.
-  for (int degree = previous; degree < angle; ++degree) {
+  // Degrees passed over lose what they showed, and the view drops the previous accepted degree
+  // too. Its hit stays: it was measured just now and may be the first or last beam of the run,
+  // which a degree passed over (a no-return node, a node below the gate) must not cut off.
+  beams_[previous].visible = false;
+  for (int degree = previous + 1; degree < angle; ++degree) {
     beams_[degree].visible = false;
     beams_[degree].hit = false;
   }
