@@ -7,8 +7,9 @@
 
 namespace scantouch::gui {
 
-// The network window FRMSOCK: one row per TCP channel with its address, port, state, send box
-// and failure policy. Closing it only hides it.
+// The network window FRMSOCK as its description (layout::NetworkWindowLayout) lists it: one row
+// per TCP channel with its address, port, state, send box and failure policy, the settings, what
+// was received, the buttons. Closing it only hides it.
 class NetworkWindow : public QWidget {
  public:
   NetworkWindow(NetworkForm& form, FramePacer& pacer);

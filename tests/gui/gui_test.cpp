@@ -14,8 +14,8 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "common/pair.h"
 #include "app/window_layout.h"
+#include "common/pair.h"
 #include "gui/main_window.h"
 #include "gui/network_window.h"
 #include "gui/radar_widget.h"

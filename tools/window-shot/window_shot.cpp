@@ -2,9 +2,9 @@
 // Qt's offscreen platform with its settings in memory, calibrated like the demo and with the touch
 // engine sending TUIO to this machine; a simulated scanner sweeps a room with a hand in the touch
 // rectangle for a few seconds, and the window is saved as a PNG at the size asked for, showing
-// the page named (the first one unless told).
+// the page named (the first one unless told), or the network window.
 //
-//   window-shot FILE.png [WIDTH HEIGHT] [--page NAME]
+//   window-shot FILE.png [WIDTH HEIGHT] [--page NAME | --network]
 
 #include <QApplication>
 #include <QTabWidget>
@@ -21,6 +21,7 @@
 #include "fake_shell.h"
 #include "gui/frame_pacer.h"
 #include "gui/main_window.h"
+#include "gui/network_window.h"
 #include "in_memory_files.h"
 #include "node_stream.h"
 #include "qt/qt_event_loop.h"
@@ -30,14 +31,17 @@ int main(int argc, char** argv) {
   using namespace scantouch;
   std::vector<const char*> positional;
   const char* pageName = nullptr;
+  bool networkWindow = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc)
       pageName = argv[++i];
+    else if (std::strcmp(argv[i], "--network") == 0)
+      networkWindow = true;
     else
       positional.push_back(argv[i]);
   }
   if (positional.size() != 1 && positional.size() != 3) {
-    std::fprintf(stderr, "usage: window-shot FILE.png [WIDTH HEIGHT] [--page NAME]\n");
+    std::fprintf(stderr, "usage: window-shot FILE.png [WIDTH HEIGHT] [--page NAME | --network]\n");
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -100,8 +104,15 @@ int main(int argc, char** argv) {
     form.TXTRX.appendText(HexText(block));
   });
   feed.start(100);
+  gui::NetworkWindow network(program.network(), pacer);
+  if (networkWindow) {
+    window.hide();
+    network.resize(width, height);
+    network.show();
+  }
   QTimer::singleShot(3000, [&] {
-    const bool saved = window.grab().save(file);
+    QWidget& shown = networkWindow ? static_cast<QWidget&>(network) : window;
+    const bool saved = shown.grab().save(file);
     application.exit(saved ? 0 : 1);
   });
   return application.exec();

@@ -224,11 +224,9 @@ WindowLayout NetworkWindowLayout(NetworkForm& f) {
   window.window = &f.Window;
   window.title = "网络控制调试窗口";
 
-  Group client{
-      "TCP client",
-      {{Note("").wide(60), Note("IP").wide(116), Note("端口").wide(56), Note("名称").wide(96),
-        Note("状态").wide(40), Note("发送").wide(156), Note("发送失败处理方法").wide(156),
-        Note("同步到其它端口").wide(126), Note("接收").wide(116)}}};
+  Group client{"TCP client",
+               {{Note(""), Note("IP"), Note("端口"), Note("名称"), Note("状态"), Note("发送"),
+                 Note("发送失败处理方法"), Note("同步到其它端口"), Note("接收")}}};
   for (int i = 0; i < f.channelCount(); ++i) {
     TcpChannel& c = f.channel(i);
     const std::string n = "channel" + std::to_string(i) + ".";

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/scanner_program.h"
 #include "frame_pacer.h"
@@ -11,9 +12,9 @@
 
 namespace scantouch::gui_win32 {
 
-// The main window Form1, as the Qt face lays it out: the radar view and, beside it, pages for the
-// calibration, the other settings, the touch engine and the debug area, with the buttons below.
-// Every control is bound to its control in the core.
+// The main window Form1, built from the same description as the Qt face's
+// (layout::MainWindowLayout): the radar view and, beside it, the pages and the buttons below them,
+// every control bound to its control in the core.
 class MainWindow {
  public:
   MainWindow(ScannerProgram& program, FramePacer& pacer, HICON icon);
@@ -26,9 +27,6 @@ class MainWindow {
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void makeCalibrationPage();
-  void makeOptionsPage();
-  void makeButtons();
   void layOut();
   void showPage(int index);
   void followWindowState();
@@ -41,16 +39,9 @@ class MainWindow {
   HFONT font_ = nullptr;
   std::unique_ptr<RadarWidget> radar_;
   HWND tabs_ = nullptr;
-  static constexpr int kPages = 4;
-  std::unique_ptr<Page> pages_[kPages];
+  std::vector<std::unique_ptr<Page>> pages_;
   std::unique_ptr<Page> buttons_;
   bool followingCore_ = false;  // a state change the core asked for, not the user
 };
-
-// The debug area's page: commands by hand, the receive buffer, the angle trace, the event log.
-void MakeDebugPanel(ScannerProgram& program, FramePacer& pacer, Page& page);
-
-// The touch engine's page: the mouse mode, the outputs, the tracking and the engine's status.
-void MakeTouchPage(MainForm& form, Page& page);
 
 }  // namespace scantouch::gui_win32

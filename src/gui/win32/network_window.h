@@ -10,8 +10,9 @@
 
 namespace scantouch::gui_win32 {
 
-// The network window FRMSOCK, as the Qt face lays it out: a row of controls per TCP channel,
-// the time-out and the local address, what was received, and the buttons. Closing only hides
+// The network window FRMSOCK, built from the same description as the Qt face's
+// (layout::NetworkWindowLayout): a row of controls per TCP channel, the time-out and the local
+// address, what was received, and the buttons. It follows its monitor's DPI. Closing only hides
 // it: its sockets and timers live on.
 class NetworkWindow {
  public:
@@ -24,6 +25,8 @@ class NetworkWindow {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Places the page in the window's client area for the monitor's DPI.
+  void layOut();
 
   NetworkForm& form_;
   FramePacer& pacer_;

@@ -1,5 +1,6 @@
 #include "page.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "bindings.h"
@@ -34,13 +35,12 @@ bool HandleControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
 
 Page::Page(HWND parent, HFONT font) : font_(font) {
   RegisterWindowClass(kPageClass, &Page::Procedure);
-  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 10, 10, parent,
-                            nullptr, GetModuleHandleW(nullptr), nullptr);
+  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_VSCROLL, 0, 0, 10,
+                            10, parent, nullptr, GetModuleHandleW(nullptr), this);
 }
 
 Page::~Page() {
-  if (window_ != nullptr)
-    DestroyWindow(window_);
+  DestroyWindowOf(window_);
 }
 
 HWND Page::add(const wchar_t* windowClass, DWORD style, int x, int y, int width, int height,
@@ -78,13 +78,77 @@ HWND Page::button(int x, int y, int width, int height) {
   return add(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, x, y, width, height);
 }
 
-void Page::place(int x, int y, int width, int height, double scale) {
-  MoveWindow(window_, x, y, width, height, TRUE);
-  for (const Placed& placed : controls_) {
-    const RECT& r = placed.logical;
-    MoveWindow(placed.control, Scaled(r.left, scale), Scaled(r.top, scale),
-               Scaled(r.right - r.left, scale), Scaled(r.bottom - r.top, scale), TRUE);
+void Page::stretch(HWND control) {
+  for (Placed& placed : controls_) {
+    if (placed.control == control)
+      placed.stretches = true;
   }
+}
+
+void Page::name(HWND control, std::string name) {
+  names_.emplace_back(std::move(name), control);
+}
+
+HWND Page::find(std::string_view name) const {
+  for (const auto& [known, control] : names_) {
+    if (known == name)
+      return control;
+  }
+  return nullptr;
+}
+
+void Page::place(int x, int y, int width, int height, double scale) {
+  scale_ = scale;
+  height_ = height;
+  MoveWindow(window_, x, y, width, height, TRUE);
+  layOut();
+}
+
+void Page::layOut() {
+  int contentBottom = 0;  // in 96-dpi units
+  int stretching = 0;
+  for (const Placed& placed : controls_) {
+    contentBottom = std::max(contentBottom, static_cast<int>(placed.logical.bottom));
+    stretching += placed.stretches ? 1 : 0;
+  }
+  const int content = Scaled(contentBottom + 6, scale_);
+  // A page taller than its area scrolls; a shorter one gives what is left to its stretching
+  // controls. The scroll bar hides itself while the whole page fits.
+  SCROLLINFO scroll{};
+  scroll.cbSize = sizeof scroll;
+  scroll.fMask = SIF_RANGE | SIF_PAGE;
+  scroll.nMin = 0;
+  scroll.nMax = content - 1;
+  scroll.nPage = static_cast<UINT>(std::max(0, height_));
+  SetScrollInfo(window_, SB_VERT, &scroll, TRUE);
+  scrolled_ = std::clamp(scrolled_, 0, std::max(0, content - height_));
+  SetScrollPos(window_, SB_VERT, scrolled_, TRUE);
+  const int spare = stretching > 0 && height_ > content
+                        ? static_cast<int>((height_ - content) / scale_) / stretching
+                        : 0;
+
+  for (const Placed& placed : controls_) {
+    RECT r = placed.logical;
+    int below = 0;   // stretching controls above this one
+    int inside = 0;  // stretching controls within it, itself included
+    for (const Placed& other : controls_) {
+      if (!other.stretches)
+        continue;
+      below += other.logical.bottom <= r.top ? 1 : 0;
+      inside += other.logical.top >= r.top && other.logical.bottom <= r.bottom ? 1 : 0;
+    }
+    r.top += below * spare;
+    r.bottom += (below + inside) * spare;
+    MoveWindow(placed.control, Scaled(r.left, scale_), Scaled(r.top, scale_) - scrolled_,
+               Scaled(r.right - r.left, scale_), Scaled(r.bottom - r.top, scale_), TRUE);
+  }
+}
+
+void Page::scrollTo(int position) {
+  if (position == scrolled_)
+    return;
+  scrolled_ = position;
+  layOut();
 }
 
 void Page::setFont(HFONT font) {
@@ -97,6 +161,57 @@ LRESULT CALLBACK Page::Procedure(HWND window, UINT message, WPARAM wParam, LPARA
   LRESULT result = 0;
   if (HandleControlMessage(message, wParam, lParam, result))
     return result;
+  auto* self = WindowObject<Page>(window, message, lParam);
+  if (self != nullptr && self->window_ != nullptr) {
+    const int line = Scaled(20, self->scale_);
+    if (message == WM_VSCROLL) {
+      SCROLLINFO scroll{};
+      scroll.cbSize = sizeof scroll;
+      scroll.fMask = SIF_ALL;
+      GetScrollInfo(window, SB_VERT, &scroll);
+      int position = self->scrolled_;
+      switch (LOWORD(wParam)) {
+        case SB_LINEUP:
+          position -= line;
+          break;
+        case SB_LINEDOWN:
+          position += line;
+          break;
+        case SB_PAGEUP:
+          position -= static_cast<int>(scroll.nPage);
+          break;
+        case SB_PAGEDOWN:
+          position += static_cast<int>(scroll.nPage);
+          break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+          position = scroll.nTrackPos;
+          break;
+        case SB_TOP:
+          position = 0;
+          break;
+        case SB_BOTTOM:
+          position = scroll.nMax;
+          break;
+        default:
+          break;
+      }
+      self->scrollTo(
+          std::clamp(position, 0, std::max(0, scroll.nMax + 1 - static_cast<int>(scroll.nPage))));
+      return 0;
+    }
+    if (message == WM_MOUSEWHEEL) {
+      // What no control under the pointer took: three lines a notch.
+      const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+      SCROLLINFO scroll{};
+      scroll.cbSize = sizeof scroll;
+      scroll.fMask = SIF_ALL;
+      GetScrollInfo(window, SB_VERT, &scroll);
+      self->scrollTo(std::clamp(self->scrolled_ - notches * 3 * line, 0,
+                                std::max(0, scroll.nMax + 1 - static_cast<int>(scroll.nPage))));
+      return 0;
+    }
+  }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 

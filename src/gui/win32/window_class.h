@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace scantouch::gui_win32 {
 
 // What the face's windows share: their classes, registered once, the object each window was made
@@ -27,5 +29,11 @@ void DestroyWindowOf(HWND window);
 
 // The desktop's message font at `scale` times its 96-dpi size (12 pixels).
 HFONT MessageFont(double scale);
+// The width of `text` in that font at 96 dpi.
+int TextWidth(const std::string& text);
+
+// The DPI of the monitor `window` is on over 96, where Windows can tell (10 and later); the
+// system's otherwise.
+double WindowScale(HWND window);
 
 }  // namespace scantouch::gui_win32
