@@ -17,8 +17,10 @@ Alignment FindAlignment(ByteSpan bytes) {
     if (start + needed > bytes.size())
       return Alignment{false, start};
     bool genuine = true;
-    for (std::size_t g = 0; g < NodeFraming::kAlignmentGroups && genuine; ++g)
-      genuine = PassesChecks(bytes.subspan(start + g * kGroupBytes, kGroupBytes));
+    for (std::size_t g = 0; g < NodeFraming::kAlignmentGroups && genuine; ++g) {
+      const ByteSpan group = bytes.subspan(start + g * kGroupBytes, kGroupBytes);
+      genuine = IsSkippedGroup(group) || LooksLikeANodeStart(group);
+    }
     if (genuine)
       return Alignment{true, start};
   }

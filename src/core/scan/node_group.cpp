@@ -28,10 +28,14 @@ bool LooksGenuine(ByteSpan group) {
   if (!CheckBitSet(group))
     return false;
   const int startBits = group[0] & 3;
-  if (startBits == 2)
-    return true;
-  if (startBits != 1)
+  return startBits == 1 || startBits == 2;
+}
+
+bool LooksLikeANodeStart(ByteSpan group) {
+  if (!LooksGenuine(group))
     return false;
+  if ((group[0] & 3) != 1)
+    return true;
   // The start flag marks the first node of a turn, which the scanner measures just past its
   // own angle 0. A group that starts one byte late takes byte 1 of a node, always odd, for its
   // byte 0, so half of such groups carry the flag; their angle is anywhere.

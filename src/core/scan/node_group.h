@@ -26,12 +26,17 @@ inline bool CheckBitSet(ByteSpan group) {
   return group.size() >= 2 && (group[1] & 1) == 1;
 }
 
-// Whether the first bytes look like those of a genuine node: check bit set, the low two bits of
-// byte 0 (start flag and its inverse) 01 or 10, and a node with the start flag within
-// kTurnStartDegrees of the scanner's angle 0. Needs at least the first two bytes.
+// Whether the first bytes look like those of a genuine node: check bit set and the low two bits
+// of byte 0 (start flag and its inverse) 01 or 10. Needs at least the first two bytes.
 inline constexpr std::size_t kCheckableBytes = 2;
-inline constexpr int kTurnStartDegrees = 20;
 bool LooksGenuine(ByteSpan group);
+
+// As LooksGenuine, and a node with the start flag must also lie within kTurnStartDegrees of the
+// scanner's angle 0: stricter, for finding where nodes begin. A scanner sparser than 360 /
+// kTurnStartDegrees = 18 nodes a turn may start its turns farther from 0, so the stricter test
+// serves only the search after damage, never a stream decoded in step.
+inline constexpr int kTurnStartDegrees = 20;
+bool LooksLikeANodeStart(ByteSpan group);
 
 // The raw values of a node as the scanner encodes them.
 struct RawNode {
