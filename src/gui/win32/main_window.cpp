@@ -66,6 +66,14 @@ MainWindow::~MainWindow() {
     DeleteObject(font_);
 }
 
+HWND MainWindow::control(std::string_view name) const {
+  for (const auto& page : pages_) {
+    if (HWND found = page->find(name))
+      return found;
+  }
+  return buttons_->find(name);
+}
+
 double MainWindow::scale() const {
   return WindowScale(window_);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "app/scanner_program.h"
@@ -23,6 +24,8 @@ class MainWindow {
   MainWindow& operator=(const MainWindow&) = delete;
 
   HWND handle() const { return window_; }
+  // The control the description names `name` (English), on any page; nullptr for none.
+  HWND control(std::string_view name) const;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

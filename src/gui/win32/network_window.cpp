@@ -23,7 +23,8 @@ NetworkWindow::NetworkWindow(NetworkForm& form, FramePacer& pacer, HICON icon)
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                             100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   // It follows the DPI of its monitor, as the main window does.
-  const double scale = WindowScale(window_);
+  scale_ = WindowScale(window_);
+  const double scale = scale_;
   font_ = MessageFont(scale);
   page_ = std::make_unique<Page>(window_, font_);
   LayoutBuilder build(pacer);
@@ -52,7 +53,7 @@ NetworkWindow::NetworkWindow(NetworkForm& form, FramePacer& pacer, HICON icon)
 void NetworkWindow::layOut() {
   RECT client;
   GetClientRect(window_, &client);
-  page_->place(0, 0, client.right, client.bottom, WindowScale(window_));
+  page_->place(0, 0, client.right, client.bottom, scale_);
 }
 
 NetworkWindow::~NetworkWindow() {
@@ -77,7 +78,8 @@ LRESULT CALLBACK NetworkWindow::Procedure(HWND window, UINT message, WPARAM wPar
       case WM_DPICHANGED: {
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         DeleteObject(self->font_);
-        self->font_ = MessageFont(HIWORD(wParam) / 96.0);
+        self->scale_ = HIWORD(wParam) / 96.0;
+        self->font_ = MessageFont(self->scale_);
         self->page_->setFont(self->font_);
         SetWindowPos(window, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string_view>
 
 #include "frame_pacer.h"
 #include "link/network_form.h"
@@ -22,6 +23,8 @@ class NetworkWindow {
   NetworkWindow& operator=(const NetworkWindow&) = delete;
 
   HWND handle() const { return window_; }
+  // The control the description names `name` (English); nullptr for none.
+  HWND control(std::string_view name) const { return page_->find(name); }
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -32,6 +35,7 @@ class NetworkWindow {
   FramePacer& pacer_;
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
+  double scale_ = 1.0;  // the monitor's DPI over 96
   std::unique_ptr<Page> page_;
 };
 

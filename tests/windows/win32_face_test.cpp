@@ -1,0 +1,130 @@
+// The native windows, built from the description both faces share: every described control is
+// there under its English name, typing goes into the core as on Qt, a page scrolls when its area
+// is too small and gives the height to spare to its log when it is large, and the network window
+// follows its monitor's DPI.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/window_layout.h"
+#include "gui/win32/bindings.h"
+#include "gui/win32/main_window.h"
+#include "gui/win32/network_window.h"
+#include "gui/win32/window_class.h"
+#include "program_fixture.h"
+#include "win32/wide_text.h"
+
+namespace scantouch {
+namespace {
+
+RECT RectIn(HWND control, HWND parent) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+SCROLLINFO VerticalScroll(HWND window) {
+  SCROLLINFO scroll{};
+  scroll.cbSize = sizeof scroll;
+  scroll.fMask = SIF_ALL;
+  GetScrollInfo(window, SB_VERT, &scroll);
+  return scroll;
+}
+
+class Win32FaceTest : public testing::ProgramFixture {
+ protected:
+  Win32FaceTest() { program_.lifecycle().startUp(); }
+
+  // Resizes the window's client area, which lays the pages out anew.
+  void resizeTo(int width, int height) {
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
+    SetWindowPos(window_.handle(), nullptr, 0, 0, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  gui_win32::FramePacer pacer_;
+  gui_win32::MainWindow window_{program_, pacer_, nullptr};
+};
+
+TEST_F(Win32FaceTest, EveryDescribedControlIsThereUnderItsEnglishName) {
+  gui_win32::NetworkWindow networkWindow(program_.network(), pacer_, nullptr);
+  const auto expectEach = [](const layout::WindowLayout& description, auto find) {
+    layout::ForEachItem(description, [&](const layout::Item& item) {
+      if (item.control == nullptr || item.kind == layout::Kind::radarView)
+        return;
+      const std::string name =
+          item.kind == layout::Kind::radioButtons ? item.name + ".0" : item.name;
+      EXPECT_NE(find(name), nullptr) << name;
+    });
+  };
+  expectEach(layout::MainWindowLayout(form()),
+             [&](const std::string& name) { return window_.control(name); });
+  expectEach(layout::NetworkWindowLayout(network()),
+             [&](const std::string& name) { return networkWindow.control(name); });
+}
+
+TEST_F(Win32FaceTest, ATouchTypedIntoTheDebugPageIsMappedAsOnQt) {
+  HWND current = window_.control("currentTouch");
+  HWND mapped = window_.control("mappedTouch");
+  ASSERT_NE(current, nullptr);
+  ASSERT_NE(mapped, nullptr);
+  EXPECT_EQ(GetWindowLongW(current, GWL_STYLE) & ES_READONLY, 0);
+  EXPECT_EQ(GetWindowLongW(mapped, GWL_STYLE) & ES_READONLY, 0);
+  const std::string before = form().txt校正后数据.text();
+  SetWindowTextW(current, L"6000,2500");  // as the user's typing ends
+  EXPECT_EQ(form().TXT当前处理数据.text(), "6000,2500");
+  EXPECT_NE(form().txt校正后数据.text(), before);
+  EXPECT_EQ(Narrow(gui_win32::WindowText(mapped)), form().txt校正后数据.text());
+  SetWindowTextW(mapped, L"1,2");
+  EXPECT_EQ(form().txt校正后数据.text(), "1,2");
+}
+
+TEST_F(Win32FaceTest, ASmallPageScrollsAndALargeOneGivesItsLogTheHeightToSpare) {
+  HWND log = window_.control("eventLog");
+  ASSERT_NE(log, nullptr);
+  HWND page = GetParent(log);
+  resizeTo(900, 360);
+  SCROLLINFO scroll = VerticalScroll(page);
+  EXPECT_GT(scroll.nMax + 1, static_cast<int>(scroll.nPage)) << "the debug page needs scrolling";
+  RECT area;
+  GetClientRect(page, &area);
+  EXPECT_GT(RectIn(log, page).bottom, area.bottom);
+  SendMessageW(page, WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_LE(RectIn(log, page).bottom, area.bottom);
+  EXPECT_GT(VerticalScroll(page).nPos, 0);
+
+  resizeTo(1200, 1000);
+  scroll = VerticalScroll(page);
+  EXPECT_GT(static_cast<int>(scroll.nPage), scroll.nMax) << "the whole page fits";
+  GetClientRect(page, &area);
+  const RECT shown = RectIn(log, page);
+  EXPECT_GE(shown.top, 0) << "scrolled back to the top";
+  EXPECT_GT(shown.bottom - shown.top, 120);
+  EXPECT_GE(area.bottom - shown.bottom, 0);
+  EXPECT_LT(area.bottom - shown.bottom, 30) << "the log reaches down to the page's end";
+}
+
+TEST_F(Win32FaceTest, TheNetworkWindowFollowsItsMonitorsDpi) {
+  gui_win32::NetworkWindow network(program_.network(), pacer_, nullptr);
+  HWND address = network.control("channel0.address");
+  ASSERT_NE(address, nullptr);
+  const RECT at96 = RectIn(address, network.handle());
+  RECT frame;
+  GetWindowRect(network.handle(), &frame);
+  RECT suggested{frame.left, frame.top, frame.left + 2 * (frame.right - frame.left),
+                 frame.top + 2 * (frame.bottom - frame.top)};
+  const double scale = gui_win32::WindowScale(network.handle());
+  const auto twice = static_cast<WPARAM>(2 * 96 * scale);
+  SendMessageW(network.handle(), WM_DPICHANGED, MAKEWPARAM(twice, twice),
+               reinterpret_cast<LPARAM>(&suggested));
+  const RECT at192 = RectIn(address, network.handle());
+  EXPECT_NEAR(at192.bottom - at192.top, 2 * (at96.bottom - at96.top), 2);
+  EXPECT_NEAR(at192.right - at192.left, 2 * (at96.right - at96.left), 4);
+  EXPECT_NEAR(at192.left, 2 * at96.left, 2);
+}
+
+}  // namespace
+}  // namespace scantouch
