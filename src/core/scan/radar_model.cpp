@@ -43,6 +43,7 @@ void RadarModel::drawBeam(int angle, std::int32_t, std::int32_t, std::int32_t di
       break;
     }
   }
+  pictureChanged.notify();
 }
 
 void RadarModel::setQualityLabel(int angle, int quality) {
@@ -113,6 +114,7 @@ void RadarModel::layOutQualityLabels() {
     lblquality[i].setVisible(true);
     lblquality[i].setCaption("0");
   }
+  pictureChanged.notify();
 }
 
 void RadarModel::showContacts(const std::vector<ContactMark>& marks) {
@@ -120,6 +122,7 @@ void RadarModel::showContacts(const std::vector<ContactMark>& marks) {
     return;
   contacts_ = marks;
   ++contactsRevision_;
+  pictureChanged.notify();
 }
 
 }  // namespace scantouch

@@ -9,6 +9,7 @@
 #include "radar_view.h"
 #include "toolkit/control_array.h"
 #include "toolkit/label.h"
+#include "toolkit/notifier.h"
 #include "toolkit/option_array.h"
 #include "toolkit/picture_box.h"
 #include "toolkit/shape.h"
@@ -73,6 +74,10 @@ class RadarModel final : public RadarView {
 
   // Half turns left until the marker hides; kept in the marker's tag, empty counting as 0.
   int markerCountdown() const;
+
+  // Runs when a beam was drawn, the contacts changed or the labels were laid out: views mark
+  // their picture stale (RadarFrameRule). The labels and the marker have notifiers of their own.
+  Notifier<> pictureChanged;
 
   ControlArray<Label> lblquality{"lblquality", kQualityLabels};
   TextBox txtjd{"txtjd"};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "toolkit/colour.h"
+
+namespace scantouch::radar_palette {
+
+// The radar picture's colours, the same in every face, as 0x00RRGGBB.
+inline constexpr Colour kBackground = 0xEBF0F5;
+inline constexpr Colour kBeam = 0x000000;
+inline constexpr Colour kHit = 0x00FF00;  // a beam whose point lies in the touch rectangle
+inline constexpr Colour kTouchRect = 0x1E5ADC;
+inline constexpr Colour kScanner = 0xDC2828;
+inline constexpr Colour kTouchMarker = 0xFF9600;
+inline constexpr Colour kContact = 0xC800C8;
+inline constexpr Colour kLabelText = 0x3C3C3C;
+
+// Pen widths in pixels; contacts keep their size in pixels at every range: a finger is a finger
+// on any view.
+inline constexpr int kShapePen_px = 2;
+inline constexpr int kTouchMarkerPen_px = 3;
+inline constexpr int kContactPen_px = 3;
+inline constexpr int kContactRadius_px = 12;
+inline constexpr int kContactIdFont_px = 16;
+
+constexpr int Red(Colour colour) {
+  return static_cast<int>((colour >> 16) & 0xFF);
+}
+constexpr int Green(Colour colour) {
+  return static_cast<int>((colour >> 8) & 0xFF);
+}
+constexpr int Blue(Colour colour) {
+  return static_cast<int>(colour & 0xFF);
+}
+
+}  // namespace scantouch::radar_palette
