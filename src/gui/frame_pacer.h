@@ -1,20 +1,19 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <vector>
+
+#include "qt/qt_event_loop.h"
+#include "toolkit/frame_pacing.h"
 
 namespace scantouch::gui {
 
-// Brings widgets up to date at a bounded frame rate. Controls that change thousands of times a
-// second (the receive buffer, the beams, the quality labels) only mark their widget stale; the
-// pacer refreshes each stale widget at most once per frame, not at all while nothing changed, and
-// not while the widget is hidden (it catches up when shown).
+// The core's frame pacing for Qt widgets: a widget shows while it is visible, and showing one
+// wakes the pacing, so that what went stale while it was hidden is refreshed at the next frame.
 class FramePacer : public QObject {
  public:
-  static constexpr int kFrameInterval_ms = 33;
+  static constexpr std::int64_t kFrameInterval_ms = FramePacing::kFrameInterval_ms;
 
   explicit FramePacer(QObject* parent = nullptr);
 
@@ -25,15 +24,8 @@ class FramePacer : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  struct Entry {
-    QWidget* widget;
-    std::function<void()> refresh;
-    bool stale = false;
-  };
-  void frame();
-
-  QTimer timer_;
-  std::vector<Entry> entries_;
+  QtEventLoop loop_;
+  FramePacing pacing_{loop_};
 };
 
 }  // namespace scantouch::gui

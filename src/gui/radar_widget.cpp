@@ -3,51 +3,66 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cmath>
+
+#include "scan/radar_palette.h"
 
 namespace scantouch::gui {
 namespace {
 
-const QColor kHitColour(0, 255, 0);
-const QColor kBeamColour(0, 0, 0);
-const QColor kBackground(235, 240, 245);
-const QColor kTouchRectColour(30, 90, 220);
-const QColor kScannerColour(220, 40, 40);
-const QColor kMarkerColour(255, 150, 0);
-const QColor kContactColour(200, 0, 200);
-// Contacts keep their size in pixels at every range: a finger is a finger on any view.
-constexpr double kContactRadius_px = 12;
+QColor Q(Colour colour) {
+  return QColor(radar_palette::Red(colour), radar_palette::Green(colour),
+                radar_palette::Blue(colour));
+}
+
+QRectF InPixels(const Shape& shape, double scale) {
+  return QRectF(shape.left() * scale, shape.top() * scale, shape.width() * scale,
+                shape.height() * scale);
+}
 
 }  // namespace
 
 RadarWidget::RadarWidget(MainForm& form, Calibration& calibration, FramePacer& pacer,
                          QWidget* parent)
-    : QWidget(parent), form_(form), calibration_(calibration) {
+    : QWidget(parent),
+      form_(form),
+      calibration_(calibration),
+      frameRule_(
+          RadarFrameRule::Sources{form.radar(), form.Line1, form.PICYL, form.Shape1, form.SHPWIN},
+          pacer.add(this, [this] { requestFrame(); })) {
   setMinimumSize(320, 320);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  // Every decoder pass may have changed the beams; once per frame at most the picture is
-  // repainted if they, or anything else it shows, really changed.
-  const auto check = pacer.add(this, [this] { repaintIfChanged(); });
-  form_.TXTRX.changed.connect(check);
-  // The engine's contacts change in decoder passes, or, outside them, with its status (stopped).
-  form_.LBL触控状态.changed.connect(check);
-  const auto shownPartChanged = [this, check] {
-    shownPartsChanged_ = true;
-    check();
-  };
-  for (Shape* shape : {&form_.Shape1, &form_.SHPWIN, &form_.radar().shpmouse[0]}) {
-    shape->geometryChanged.connect(shownPartChanged);
-    shape->visibilityChanged.connect(shownPartChanged);
-  }
-  form_.PICYL.scaleChanged.connect(shownPartChanged);
-  for (int i = 0; i < RadarModel::kQualityLabels; ++i)
-    form_.radar().lblquality[i].changed.connect(shownPartChanged);
+  // The backdrop covers the whole widget: nothing needs erasing first. Filling a picture of this
+  // size is most of what a frame costs.
+  setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void RadarWidget::repaintIfChanged() {
-  if (form_.Line1.revision() != paintedBeamRevision_ ||
-      form_.radar().contactsRevision() != paintedContactsRevision_ || shownPartsChanged_)
-    update();
+ScanFootprint RadarWidget::scanFootprint() const {
+  ScanFootprint footprint(width(), height());
+  const QRectF view = square();
+  footprint.addScan(form_.Line1, form_.radar(), pixelsPerUnit(), view.left(), view.top());
+  return footprint;
+}
+
+void RadarWidget::requestFrame() {
+  const RadarFrameParts due = frameRule_.due();
+  if (!due.any())
+    return;
+  if (due.backdrop || due.labels || backdrop_.deviceIndependentSize().toSize() != size()) {
+    requested_ = rect();
+  } else {
+    // Only the scan changed: where it is now and where the last frame drew it.
+    ScanFootprint footprint = scanFootprint();
+    footprint.unite(paintedScan_);
+    std::vector<QRect> rects;
+    for (const ScanFootprint::PixelRect& r : footprint.rects())
+      rects.emplace_back(r.left, r.top, r.width, r.height);
+    requested_ = QRegion();
+    requested_.setRects(rects.data(), static_cast<int>(rects.size()));
+  }
+  requestPending_ = true;
+  update(requested_);
 }
 
 QRectF RadarWidget::square() const {
@@ -65,59 +80,55 @@ QPointF RadarWidget::toViewUnits(QPointF pixel) const {
   return (pixel - view.topLeft()) / pixelsPerUnit();
 }
 
-void RadarWidget::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
+QPixmap RadarWidget::viewPicture(const QSize& side) const {
+  const qreal ratio = devicePixelRatioF();
+  QPixmap picture(side * ratio);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(Qt::transparent);
+  return picture;
+}
+
+void RadarWidget::drawBackdrop(double scale) {
   const QRectF view = square();
-  painter.fillRect(view, kBackground);
+  const qreal ratio = devicePixelRatioF();
+  backdrop_ = QPixmap(size() * ratio);
+  backdrop_.setDevicePixelRatio(ratio);
+  backdrop_.fill(palette().color(QPalette::Window));
+  QPainter painter(&backdrop_);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.fillRect(view, Q(radar_palette::kBackground));
   painter.translate(view.topLeft());
-  const double scale = pixelsPerUnit();
-  const auto at = [scale](double x, double y) { return QPointF(x * scale, y * scale); };
-  const auto rect = [scale](const Shape& shape) {
-    return QRectF(shape.left() * scale, shape.top() * scale, shape.width() * scale,
-                  shape.height() * scale);
-  };
-
-  for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
-    const Beam& beam = form_.Line1[degree];
-    if (!beam.visible)
-      continue;
-    painter.setPen(QPen(beam.hit ? kHitColour : kBeamColour, beam.width));
-    painter.drawLine(at(beam.x1, beam.y1), at(beam.x2, beam.y2));
-  }
-  painter.setPen(QPen(kTouchRectColour, 2));
   painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(Q(radar_palette::kTouchRect), radar_palette::kShapePen_px));
   if (form_.SHPWIN.visible())
-    painter.drawRect(rect(form_.SHPWIN));
-  painter.setPen(QPen(kScannerColour, 2));
+    painter.drawRect(InPixels(form_.SHPWIN, scale));
+  painter.setPen(QPen(Q(radar_palette::kScanner), radar_palette::kShapePen_px));
   if (form_.Shape1.visible())
-    painter.drawRect(rect(form_.Shape1));
-  const Shape& marker = form_.radar().shpmouse[0];
-  if (marker.visible()) {
-    painter.setPen(QPen(kMarkerColour, 3));
-    painter.drawEllipse(rect(marker));
+    painter.drawRect(InPixels(form_.Shape1, scale));
+}
+
+void RadarWidget::drawQualityLabels(const QSize& side) {
+  const double pixels = side.width();
+  if (pixels != labelLayoutSide_) {
+    labelLayoutSide_ = pixels;
+    labelLayout_ = LayOutQualityLabels(pixels);
+    captionFont_ = font();
+    captionFont_.setPixelSize(std::max(7, static_cast<int>(labelLayout_.boxPixels * 0.8)));
+    captionTexts_.clear();
+    std::array<QRectF, 4> edges;  // left, bottom, right, top: as the labels go round
+    for (const QualityLabelBox& placed : labelLayout_.labels) {
+      QRectF& edge = edges[static_cast<std::size_t>(placed.index / 90 % 4)];
+      edge = edge.united(QRectF(placed.left, placed.top, placed.size, placed.size));
+    }
+    labelStrips_.clear();
+    for (const QRectF& edge : edges) {
+      if (!edge.isEmpty())
+        labelStrips_.push_back(edge.toAlignedRect().intersected(QRect(QPoint(0, 0), side)));
+    }
   }
-
-  paintQualityLabels(painter);
-  paintContacts(painter, scale);
-  paintedBeamRevision_ = form_.Line1.revision();
-  paintedContactsRevision_ = form_.radar().contactsRevision();
-  shownPartsChanged_ = false;
-}
-
-void RadarWidget::layOutQualityLabels(double side) {
-  labelLayoutSide_ = side;
-  labelLayout_ = LayOutQualityLabels(side);
-  captionFont_ = font();
-  captionFont_.setPixelSize(std::max(7, static_cast<int>(labelLayout_.boxPixels * 0.8)));
-  captionTexts_.clear();
-}
-
-void RadarWidget::paintQualityLabels(QPainter& painter) {
-  const double side = square().width();
-  if (side != labelLayoutSide_)
-    layOutQualityLabels(side);
-  painter.setPen(QColor(60, 60, 60));
+  labels_ = viewPicture(side);
+  QPainter painter(&labels_);
+  painter.setPen(Q(radar_palette::kLabelText));
   painter.setFont(captionFont_);
   for (const QualityLabelBox& placed : labelLayout_.labels) {
     const Label& label = form_.radar().lblquality[placed.index];
@@ -130,17 +141,88 @@ void RadarWidget::paintQualityLabels(QPainter& painter) {
   }
 }
 
+void RadarWidget::paintEvent(QPaintEvent* event) {
+  const RadarFrameParts due = frameRule_.due();
+  const QRectF view = square();
+  const QSize side(static_cast<int>(view.width()), static_cast<int>(view.width()));
+  const double scale = pixelsPerUnit();
+  const bool resized = backdrop_.deviceIndependentSize().toSize() != size();
+  if (resized || due.backdrop)
+    drawBackdrop(scale);
+  if (resized || due.labels)
+    drawQualityLabels(side);
+
+  QPainter painter(this);
+  // The backdrop only where this frame paints: rectangle by rectangle, each a plain copy.
+  const qreal ratio = backdrop_.devicePixelRatio();
+  for (const QRect& part : event->region()) {
+    painter.drawPixmap(
+        part, backdrop_,
+        QRectF(part.x() * ratio, part.y() * ratio, part.width() * ratio, part.height() * ratio));
+  }
+  painter.translate(view.topLeft());
+  painter.setRenderHint(QPainter::Antialiasing);
+  paintBeams(painter, scale);
+  const Shape& marker = form_.radar().shpmouse[0];
+  if (marker.visible()) {
+    painter.setPen(QPen(Q(radar_palette::kTouchMarker), radar_palette::kTouchMarkerPen_px));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(InPixels(marker, scale));
+  }
+  const qreal labelRatio = labels_.devicePixelRatio();
+  for (const QRect& strip : labelStrips_) {
+    const QRect part =
+        strip.intersected(event->region().boundingRect().translated(-view.topLeft().toPoint()));
+    if (part.isEmpty())
+      continue;
+    painter.drawPixmap(QRectF(part), labels_,
+                       QRectF(part.x() * labelRatio, part.y() * labelRatio,
+                              part.width() * labelRatio, part.height() * labelRatio));
+  }
+  paintContacts(painter, scale);
+
+  // Where the scan is on the screen now, for the next frame to cover again when it moves. A paint
+  // of the system's (a part uncovered) answers no request: what changed outside it is still due.
+  const bool answered = requestPending_ && requested_.subtracted(event->region()).isEmpty();
+  if (answered) {
+    paintedScan_ = scanFootprint();
+    requestPending_ = false;
+    frameRule_.painted();
+  } else {
+    paintedScan_.unite(scanFootprint());
+  }
+}
+
+void RadarWidget::paintBeams(QPainter& painter, double scale) const {
+  // One call per colour and width: a pen per beam costs more than the line.
+  std::array<std::vector<QLineF>, 4> groups;  // black 1, black 2, green 1, green 2
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
+    const Beam& beam = form_.Line1[degree];
+    if (!beam.visible)
+      continue;
+    const std::size_t group = (beam.hit ? 2 : 0) + (beam.width >= 2 ? 1 : 0);
+    groups[group].emplace_back(beam.x1 * scale, beam.y1 * scale, beam.x2 * scale, beam.y2 * scale);
+  }
+  for (std::size_t group = 0; group < groups.size(); ++group) {
+    if (groups[group].empty())
+      continue;
+    painter.setPen(
+        QPen(Q(group >= 2 ? radar_palette::kHit : radar_palette::kBeam), group % 2 == 1 ? 2 : 1));
+    painter.drawLines(groups[group].data(), static_cast<int>(groups[group].size()));
+  }
+}
+
 void RadarWidget::paintContacts(QPainter& painter, double scale) {
   const auto& contacts = form_.radar().contacts();
   if (contacts.empty())
     return;
   QFont idFont = font();
   idFont.setBold(true);
-  idFont.setPixelSize(16);
+  idFont.setPixelSize(radar_palette::kContactIdFont_px);
   painter.setFont(idFont);
-  painter.setPen(QPen(kContactColour, 3));
+  painter.setPen(QPen(Q(radar_palette::kContact), radar_palette::kContactPen_px));
   painter.setBrush(Qt::NoBrush);
-  const double r = kContactRadius_px;
+  const double r = radar_palette::kContactRadius_px;
   for (const RadarModel::ContactMark& contact : contacts) {
     const QPointF centre(contact.x * scale, contact.y * scale);
     painter.drawEllipse(centre, r, r);
@@ -150,7 +232,7 @@ void RadarWidget::paintContacts(QPainter& painter, double scale) {
 }
 
 const QStaticText& RadarWidget::captionText(const std::string& caption) {
-  // A handful of captions, "0" to "8" and "F", laid out once per size instead of every frame.
+  // A handful of captions, "0" to "8" and "F", laid out once per size.
   auto [it, added] = captionTexts_.try_emplace(caption, QString::fromStdString(caption));
   if (added)
     it->second.prepare(QTransform(), captionFont_);

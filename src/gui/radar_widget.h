@@ -1,22 +1,29 @@
 #pragma once
 
+#include <QPixmap>
+#include <QRegion>
 #include <QStaticText>
 #include <QWidget>
-#include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/main_form.h"
 #include "frame_pacer.h"
 #include "scan/quality_label_layout.h"
+#include "scan/radar_frame_rule.h"
+#include "scan/scan_footprint.h"
 #include "touch/calibration.h"
 
 namespace scantouch::gui {
 
 // The radar view PICYL: paints the beams, the scanner marker, the touch rectangle, the touch
 // marker, the quality labels and the touch engine's contacts from the core's model, scaled from
-// view units to the widget, at most once per frame. A mouse press reports its position in view
-// units to the calibration.
+// view units to the widget, at most once per frame and only when the core's frame rule says
+// something shown changed. What changes seldom is kept in two pictures: the backdrop (background,
+// touch rectangle, scanner marker) under the beams and the quality labels over them; a frame draws
+// the beams, the touch marker and the contacts between the two. A mouse press reports its position
+// in view units to the calibration.
 class RadarWidget : public QWidget {
  public:
   RadarWidget(MainForm& form, Calibration& calibration, FramePacer& pacer,
@@ -34,22 +41,31 @@ class RadarWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  // Asks for a frame of what the frame rule says changed: the whole widget, or only where the scan
+  // was and is.
+  void requestFrame();
+  ScanFootprint scanFootprint() const;  // in widget pixels
   const QStaticText& captionText(const std::string& caption);
   QRectF square() const;  // the part of the widget the view fills
   double pixelsPerUnit() const;
-  // Lays the quality labels out for a view of `side` pixels, with a font that fits their boxes.
-  void layOutQualityLabels(double side);
-  void paintQualityLabels(QPainter& painter);
+  // A transparent picture of the view's size, at the screen's pixel ratio.
+  QPixmap viewPicture(const QSize& side) const;
+  void drawBackdrop(double scale);
+  void drawQualityLabels(const QSize& side);
+  void paintBeams(QPainter& painter, double scale) const;
   // Each live contact as a ring of a fixed size with its cursor id beside it.
   void paintContacts(QPainter& painter, double scale);
-  // Marks the picture stale when anything it shows changed since it was last painted.
-  void repaintIfChanged();
 
   MainForm& form_;
   Calibration& calibration_;
-  std::uint64_t paintedBeamRevision_ = ~std::uint64_t{0};
-  std::uint64_t paintedContactsRevision_ = ~std::uint64_t{0};
-  bool shownPartsChanged_ = true;  // shapes, scale, labels: everything but the beams
+  RadarFrameRule frameRule_;
+  QRegion requested_;  // the region of the frame asked for
+  bool requestPending_ = false;
+  ScanFootprint paintedScan_;  // where the scan on the screen now lies
+  QPixmap backdrop_;
+  QPixmap labels_;
+  // Where the labels lie in their picture: four strips along the edges, all that is drawn of it.
+  std::vector<QRect> labelStrips_;
   double labelLayoutSide_ = -1;
   QualityLabelLayout labelLayout_;
   QFont captionFont_;

@@ -3,38 +3,29 @@
 #include <windows.h>
 
 #include <functional>
-#include <vector>
 
-#include "win32/message_window.h"
+#include "toolkit/frame_pacing.h"
+#include "win32/win32_event_loop.h"
 
 namespace scantouch::gui_win32 {
 
-// Brings windows up to date at a bounded frame rate, as the Qt face's pacer does: controls that
-// change thousands of times a second only mark their window stale; each stale window is
-// refreshed at most once a frame, not at all while nothing changed, and not while hidden (it
-// catches up at the next frame in which it shows).
+// The core's frame pacing for Win32 windows, as the Qt face's pacer: a window shows while it is
+// visible; whoever shows a window calls wake(), so that what went stale while it was hidden is
+// refreshed at the next frame.
 class FramePacer {
  public:
-  static constexpr UINT kFrameInterval_ms = 33;
+  static constexpr std::int64_t kFrameInterval_ms = FramePacing::kFrameInterval_ms;
 
-  FramePacer();
+  FramePacer() = default;
 
   // Returns a function that marks `refresh` of `window` as due for the next frame.
   std::function<void()> add(HWND window, std::function<void()> refresh);
   // A window was shown: what went stale while it was hidden is refreshed.
-  void wake();
+  void wake() { pacing_.wake(); }
 
  private:
-  struct Entry {
-    HWND window;
-    std::function<void()> refresh;
-    bool stale = false;
-  };
-  void frame();
-
-  MessageWindow timerWindow_;
-  bool frameDue_ = false;
-  std::vector<Entry> entries_;
+  Win32EventLoop loop_;
+  FramePacing pacing_{loop_};
 };
 
 }  // namespace scantouch::gui_win32

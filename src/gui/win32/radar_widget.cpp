@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "scan/radar_palette.h"
 #include "win32/wide_text.h"
 #include "window_class.h"
 
@@ -13,15 +14,10 @@ namespace scantouch::gui_win32 {
 namespace {
 
 constexpr const wchar_t* kRadarClass = L"ScantouchRadar";
-const COLORREF kHitColour = RGB(0, 255, 0);
-const COLORREF kBeamColour = RGB(0, 0, 0);
-const COLORREF kBackground = RGB(235, 240, 245);
-const COLORREF kTouchRectColour = RGB(30, 90, 220);
-const COLORREF kScannerColour = RGB(220, 40, 40);
-const COLORREF kMarkerColour = RGB(255, 150, 0);
-const COLORREF kContactColour = RGB(200, 0, 200);
-// Contacts keep their size in pixels at every range: a finger is a finger on any view.
-constexpr int kContactRadius_px = 12;
+
+COLORREF Rgb(Colour colour) {
+  return RGB(radar_palette::Red(colour), radar_palette::Green(colour), radar_palette::Blue(colour));
+}
 
 // A pen for the time of one drawing.
 struct Pen {
@@ -38,38 +34,28 @@ struct Pen {
 
 }  // namespace
 
-RadarWidget::RadarWidget(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer)
-    : form_(form), calibration_(calibration) {
+HWND RadarWidget::CreateFor(HWND parent, RadarWidget* self) {
   // No background of its own: the back buffer covers everything.
   RegisterWindowClass(kRadarClass, &RadarWidget::Procedure, nullptr, IDC_CROSS, false);
-  window_ = CreateWindowExW(0, kRadarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent,
-                            nullptr, GetModuleHandleW(nullptr), this);
-  // Every decoder pass may have changed the beams; once per frame at most the picture is
-  // repainted if they, or anything else it shows, really changed.
-  const auto check = pacer.add(window_, [this] { repaintIfChanged(); });
-  form_.TXTRX.changed.connect(check);
-  // The engine's contacts change in decoder passes, or, outside them, with its status (stopped).
-  form_.LBL触控状态.changed.connect(check);
-  const auto shownPartChanged = [this, check] {
-    shownPartsChanged_ = true;
-    check();
-  };
-  for (Shape* shape : {&form_.Shape1, &form_.SHPWIN, &form_.radar().shpmouse[0]}) {
-    shape->geometryChanged.connect(shownPartChanged);
-    shape->visibilityChanged.connect(shownPartChanged);
-  }
-  const auto labelChanged = [this, shownPartChanged] {
-    backdropStale_ = true;
-    shownPartChanged();
-  };
-  form_.PICYL.scaleChanged.connect(labelChanged);
-  for (int i = 0; i < RadarModel::kQualityLabels; ++i)
-    form_.radar().lblquality[i].changed.connect(labelChanged);
+  return CreateWindowExW(0, kRadarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent, nullptr,
+                         GetModuleHandleW(nullptr), self);
 }
+
+RadarWidget::RadarWidget(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer)
+    : window_(CreateFor(parent, this)),
+      form_(form),
+      calibration_(calibration),
+      frameRule_(
+          RadarFrameRule::Sources{form.radar(), form.Line1, form.PICYL, form.Shape1, form.SHPWIN},
+          pacer.add(window_, [this] {
+            if (frameRule_.due().any())
+              InvalidateRect(window_, nullptr, FALSE);
+          })) {}
 
 RadarWidget::~RadarWidget() {
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(labelFont_), static_cast<HGDIOBJ>(contactFont_),
-                         static_cast<HGDIOBJ>(backBuffer_), static_cast<HGDIOBJ>(backdrop_)}) {
+                         static_cast<HGDIOBJ>(backBuffer_), static_cast<HGDIOBJ>(backdrop_),
+                         static_cast<HGDIOBJ>(labels_)}) {
     if (object != nullptr)
       DeleteObject(object);
   }
@@ -79,28 +65,48 @@ void RadarWidget::ensureBuffers(HDC target, const RECT& client) {
   const SIZE size{std::max(1L, client.right), std::max(1L, client.bottom)};
   if (size.cx == bufferSize_.cx && size.cy == bufferSize_.cy && backBuffer_ != nullptr)
     return;
-  for (HBITMAP* bitmap : {&backBuffer_, &backdrop_}) {
+  for (HBITMAP* bitmap : {&backBuffer_, &backdrop_, &labels_}) {
     if (*bitmap != nullptr)
       DeleteObject(*bitmap);
     *bitmap = CreateCompatibleBitmap(target, size.cx, size.cy);
   }
   bufferSize_ = size;
-  backdropStale_ = true;
 }
 
-void RadarWidget::drawBackdrop(HDC context, const RECT& client) {
+void RadarWidget::drawBackdrop(HDC context, const RECT& client, double scale) {
   FillRect(context, &client, GetSysColorBrush(COLOR_BTNFACE));
   const RECT view = square();
-  const int side = view.right - view.left;
-  HBRUSH background = CreateSolidBrush(kBackground);
+  HBRUSH background = CreateSolidBrush(Rgb(radar_palette::kBackground));
   FillRect(context, &view, background);
   DeleteObject(background);
+  SetViewportOrgEx(context, view.left, view.top, nullptr);
+  HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
+  const auto drawRect = [&](const Shape& shape, Colour colour) {
+    if (!shape.visible())
+      return;
+    const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
+    Pen pen(context, Rgb(colour), radar_palette::kShapePen_px);
+    Rectangle(context, px(shape.left()), px(shape.top()), px(shape.left() + shape.width()),
+              px(shape.top() + shape.height()));
+  };
+  drawRect(form_.SHPWIN, radar_palette::kTouchRect);
+  drawRect(form_.Shape1, radar_palette::kScanner);
+  SelectObject(context, oldBrush);
+  SetViewportOrgEx(context, 0, 0, nullptr);
+}
+
+void RadarWidget::drawQualityLabels(HDC context, int side) {
   if (side != labelLayoutSide_)
     layOutQualityLabels(side);
-  SetViewportOrgEx(context, view.left, view.top, nullptr);
+  // The background colour stands for "clear" when the labels are laid over the beams; text
+  // smoothed against it looks, on the background, as if drawn there.
+  const RECT all{0, 0, side, side};
+  HBRUSH clear = CreateSolidBrush(Rgb(radar_palette::kBackground));
+  FillRect(context, &all, clear);
+  DeleteObject(clear);
   HGDIOBJ oldFont = SelectObject(context, labelFont_);
   SetBkMode(context, TRANSPARENT);
-  SetTextColor(context, RGB(60, 60, 60));
+  SetTextColor(context, Rgb(radar_palette::kLabelText));
   for (const QualityLabelBox& placed : labelLayout_.labels) {
     const Label& label = form_.radar().lblquality[placed.index];
     if (!label.visible() || label.caption().empty())
@@ -114,13 +120,42 @@ void RadarWidget::drawBackdrop(HDC context, const RECT& client) {
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
   }
   SelectObject(context, oldFont);
-  SetViewportOrgEx(context, 0, 0, nullptr);
 }
 
-void RadarWidget::repaintIfChanged() {
-  if (form_.Line1.revision() != paintedBeamRevision_ ||
-      form_.radar().contactsRevision() != paintedContactsRevision_ || shownPartsChanged_)
+ScanFootprint RadarWidget::scanFootprint() const {
+  RECT client;
+  GetClientRect(window_, &client);
+  const RECT view = square();
+  const double scale =
+      (view.right - view.left) / std::max(1.0, static_cast<double>(form_.PICYL.scaleWidth()));
+  ScanFootprint footprint(client.right, client.bottom);
+  footprint.addScan(form_.Line1, form_.radar(), scale, view.left, view.top);
+  return footprint;
+}
+
+void RadarWidget::requestFrame() {
+  const RadarFrameParts due = frameRule_.due();
+  if (!due.any())
+    return;
+  RECT client;
+  GetClientRect(window_, &client);
+  requestPending_ = true;
+  if (due.backdrop || due.labels || client.right != bufferSize_.cx ||
+      client.bottom != bufferSize_.cy) {
     InvalidateRect(window_, nullptr, FALSE);
+    return;
+  }
+  // Only the scan changed: where it is now and where the last frame drew it.
+  ScanFootprint footprint = scanFootprint();
+  footprint.unite(paintedScan_);
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  for (const ScanFootprint::PixelRect& r : footprint.rects()) {
+    HRGN part = CreateRectRgn(r.left, r.top, r.left + r.width, r.top + r.height);
+    CombineRgn(region, region, part, RGN_OR);
+    DeleteObject(part);
+  }
+  InvalidateRgn(window_, region, FALSE);
+  DeleteObject(region);
 }
 
 RECT RadarWidget::square() const {
@@ -141,70 +176,102 @@ void RadarWidget::layOutQualityLabels(int side) {
   labelFont_ = CreateFontW(-std::max(7, box * 4 / 5), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
+  // Left, bottom, right and top edge, as the labels go round.
+  std::vector<RECT> edges(4, RECT{side, side, 0, 0});
+  for (const QualityLabelBox& placed : labelLayout_.labels) {
+    RECT& edge = edges[static_cast<std::size_t>(placed.index / 90 % 4)];
+    const auto left = static_cast<LONG>(std::floor(placed.left));
+    const auto top = static_cast<LONG>(std::floor(placed.top));
+    const auto right = static_cast<LONG>(std::ceil(placed.left + placed.size));
+    const auto bottom = static_cast<LONG>(std::ceil(placed.top + placed.size));
+    edge = RECT{std::min(edge.left, left), std::min(edge.top, top), std::max(edge.right, right),
+                std::max(edge.bottom, bottom)};
+  }
+  labelStrips_.clear();
+  for (const RECT& edge : edges) {
+    const RECT strip{std::max(0L, edge.left), std::max(0L, edge.top),
+                     std::min<LONG>(side, edge.right), std::min<LONG>(side, edge.bottom)};
+    if (strip.left < strip.right && strip.top < strip.bottom)
+      labelStrips_.push_back(strip);
+  }
 }
 
-void RadarWidget::paint(HDC target) {
+void RadarWidget::paint(HDC target, HRGN update) {
+  const RadarFrameParts due = frameRule_.due();
   RECT client;
   GetClientRect(window_, &client);
+  const bool resized = client.right != bufferSize_.cx || client.bottom != bufferSize_.cy;
   ensureBuffers(target, client);
-  HDC backdrop = CreateCompatibleDC(target);
-  HGDIOBJ oldBackdrop = SelectObject(backdrop, backdrop_);
-  if (backdropStale_) {
-    drawBackdrop(backdrop, client);
-    backdropStale_ = false;
-  }
+  const RECT view = square();
+  const int side = view.right - view.left;
+  const double scale = side / std::max(1.0, static_cast<double>(form_.PICYL.scaleWidth()));
+  HDC layer = CreateCompatibleDC(target);
+  HGDIOBJ oldLayer = SelectObject(layer, backdrop_);
+  if (resized || due.backdrop)
+    drawBackdrop(layer, client, scale);
   // Drawn into a back buffer first, on the backdrop: the picture never flickers.
   HDC context = CreateCompatibleDC(target);
   HGDIOBJ oldBitmap = SelectObject(context, backBuffer_);
-  BitBlt(context, 0, 0, client.right, client.bottom, backdrop, 0, 0, SRCCOPY);
-  SelectObject(backdrop, oldBackdrop);
-  DeleteDC(backdrop);
+  // Only what this frame shows is drawn again: where the scan was and is, or all of it.
+  SelectClipRgn(context, update);
+  BitBlt(context, 0, 0, client.right, client.bottom, layer, 0, 0, SRCCOPY);
 
-  const RECT view = square();
-  const int side = view.right - view.left;
   SetViewportOrgEx(context, view.left, view.top, nullptr);
-  const double scale = side / std::max(1.0, static_cast<double>(form_.PICYL.scaleWidth()));
-  const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
+  drawBeams(context, scale);
+  const Shape& marker = form_.radar().shpmouse[0];
+  if (marker.visible()) {
+    const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
+    HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
+    Pen pen(context, Rgb(radar_palette::kTouchMarker), radar_palette::kTouchMarkerPen_px);
+    Ellipse(context, px(marker.left()), px(marker.top()), px(marker.left() + marker.width()),
+            px(marker.top() + marker.height()));
+    SelectObject(context, oldBrush);
+  }
+  // The labels over the beams, from their own bitmap, only along the edges where they lie.
+  SelectObject(layer, labels_);
+  if (resized || due.labels || side != labelLayoutSide_)
+    drawQualityLabels(layer, side);
+  for (const RECT& strip : labelStrips_) {
+    const int width = strip.right - strip.left;
+    const int height = strip.bottom - strip.top;
+    GdiTransparentBlt(context, strip.left, strip.top, width, height, layer, strip.left, strip.top,
+                      width, height, Rgb(radar_palette::kBackground));
+  }
+  SelectObject(layer, oldLayer);
+  DeleteDC(layer);
+  drawContacts(context, scale);
 
+  SetViewportOrgEx(context, 0, 0, nullptr);
+  BitBlt(target, 0, 0, client.right, client.bottom, context, 0, 0, SRCCOPY);
+  SelectClipRgn(context, nullptr);
+  SelectObject(context, oldBitmap);
+  DeleteDC(context);
+  // Invalid parts add up until painted: a paint answers every frame asked for before it. One
+  // without a request (a part uncovered) leaves what changed due.
+  if (requestPending_) {
+    paintedScan_ = scanFootprint();
+    requestPending_ = false;
+    frameRule_.painted();
+  } else {
+    paintedScan_.unite(scanFootprint());
+  }
+}
+
+void RadarWidget::drawBeams(HDC context, double scale) const {
+  const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
+  // One pen per colour and width: a pen per beam costs more than the line.
   for (const bool hits : {false, true}) {
     for (const int width : {1, 2}) {
-      Pen pen(context, hits ? kHitColour : kBeamColour, width);
+      Pen pen(context, Rgb(hits ? radar_palette::kHit : radar_palette::kBeam), width);
       for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
         const Beam& beam = form_.Line1[degree];
-        if (!beam.visible || beam.hit != hits || beam.width != width)
+        if (!beam.visible || beam.hit != hits || (beam.width >= 2 ? 2 : 1) != width)
           continue;
         MoveToEx(context, px(beam.x1), px(beam.y1), nullptr);
         LineTo(context, px(beam.x2), px(beam.y2));
       }
     }
   }
-  HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
-  const auto drawRect = [&](const Shape& shape, COLORREF colour, bool round) {
-    if (!shape.visible())
-      return;
-    Pen pen(context, colour, round ? 3 : 2);
-    const int left = px(shape.left());
-    const int top = px(shape.top());
-    const int right = px(shape.left() + shape.width());
-    const int bottom = px(shape.top() + shape.height());
-    if (round)
-      Ellipse(context, left, top, right, bottom);
-    else
-      Rectangle(context, left, top, right, bottom);
-  };
-  drawRect(form_.SHPWIN, kTouchRectColour, false);
-  drawRect(form_.Shape1, kScannerColour, false);
-  drawRect(form_.radar().shpmouse[0], kMarkerColour, true);
-  SelectObject(context, oldBrush);
-  drawContacts(context, scale);
-
-  SetViewportOrgEx(context, 0, 0, nullptr);
-  BitBlt(target, 0, 0, client.right, client.bottom, context, 0, 0, SRCCOPY);
-  SelectObject(context, oldBitmap);
-  DeleteDC(context);
-  paintedBeamRevision_ = form_.Line1.revision();
-  paintedContactsRevision_ = form_.radar().contactsRevision();
-  shownPartsChanged_ = false;
 }
 
 void RadarWidget::drawContacts(HDC context, double scale) {
@@ -212,16 +279,16 @@ void RadarWidget::drawContacts(HDC context, double scale) {
   if (contacts.empty())
     return;
   if (contactFont_ == nullptr) {
-    contactFont_ =
-        CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
+    contactFont_ = CreateFontW(-radar_palette::kContactIdFont_px, 0, 0, 0, FW_BOLD, FALSE, FALSE,
+                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
   }
-  Pen pen(context, kContactColour, 3);
+  Pen pen(context, Rgb(radar_palette::kContact), radar_palette::kContactPen_px);
   HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
   HGDIOBJ oldFont = SelectObject(context, contactFont_);
   SetBkMode(context, TRANSPARENT);
-  SetTextColor(context, kContactColour);
-  constexpr int r = kContactRadius_px;
+  SetTextColor(context, Rgb(radar_palette::kContact));
+  constexpr int r = radar_palette::kContactRadius_px;
   for (const RadarModel::ContactMark& contact : contacts) {
     const int x = static_cast<int>(std::lround(contact.x * scale));
     const int y = static_cast<int>(std::lround(contact.y * scale));
@@ -243,10 +310,13 @@ LRESULT CALLBACK RadarWidget::Procedure(HWND window, UINT message, WPARAM wParam
     case WM_ERASEBKGND:
       return 1;  // the back buffer covers everything
     case WM_PAINT: {
+      HRGN update = CreateRectRgn(0, 0, 0, 0);
+      GetUpdateRgn(window, update, FALSE);
       PAINTSTRUCT paint;
       HDC context = BeginPaint(window, &paint);
-      self->paint(context);
+      self->paint(context, update);
       EndPaint(window, &paint);
+      DeleteObject(update);
       return 0;
     }
     case WM_SIZE:

@@ -3,18 +3,24 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "app/main_form.h"
 #include "frame_pacer.h"
 #include "scan/quality_label_layout.h"
+#include "scan/radar_frame_rule.h"
+#include "scan/scan_footprint.h"
 #include "touch/calibration.h"
 
 namespace scantouch::gui_win32 {
 
 // The radar view PICYL, painted with GDI into a back buffer: the beams, the scanner marker, the
 // touch rectangle, the touch marker, the quality labels and the touch engine's contacts, from the
-// core's model, at most once per frame and only when something shown changed, as the Qt face's
-// radar widget does. A click reports its position in view units to the calibration.
+// core's model, at most once per frame and only when the core's frame rule says something shown
+// changed, as the Qt face's radar widget does. What changes seldom is kept in two bitmaps, the
+// backdrop (background, touch rectangle, scanner marker) under the beams and the quality labels
+// over them; a frame draws the beams, the touch marker and the contacts between the two. A click
+// reports its position in view units to the calibration.
 class RadarWidget {
  public:
   RadarWidget(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer);
@@ -25,13 +31,20 @@ class RadarWidget {
   HWND handle() const { return window_; }
 
  private:
+  static HWND CreateFor(HWND parent, RadarWidget* self);
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void paint(HDC target);
-  // The part of the picture that changes seldom: the background and the quality labels, drawn
-  // again only when a label or the size changed. Text is what costs most to draw.
-  void drawBackdrop(HDC context, const RECT& client);
+  // Asks for a frame of what the frame rule says changed: the whole window, or only where the
+  // scan was and is.
+  void requestFrame();
+  ScanFootprint scanFootprint() const;  // in client pixels
+  // Draws the parts of the window in `update`.
+  void paint(HDC target, HRGN update);
+  // The seldom changing parts, each drawn again only when the frame rule or the size says so:
+  // text is what costs most to draw.
+  void drawBackdrop(HDC context, const RECT& client, double scale);
+  void drawQualityLabels(HDC context, int side);
   void ensureBuffers(HDC target, const RECT& client);
-  void repaintIfChanged();
+  void drawBeams(HDC context, double scale) const;
   // Each live contact as a ring of a fixed size with its cursor id beside it.
   void drawContacts(HDC context, double scale);
   RECT square() const;
@@ -41,17 +54,18 @@ class RadarWidget {
   HWND window_ = nullptr;
   MainForm& form_;
   Calibration& calibration_;
-  std::uint64_t paintedBeamRevision_ = ~std::uint64_t{0};
-  std::uint64_t paintedContactsRevision_ = ~std::uint64_t{0};
-  bool shownPartsChanged_ = true;
+  RadarFrameRule frameRule_;
   int labelLayoutSide_ = -1;
   QualityLabelLayout labelLayout_;
+  std::vector<RECT> labelStrips_;  // the labels' bitmap is drawn only where labels lie
   HFONT labelFont_ = nullptr;
   HFONT contactFont_ = nullptr;  // made with the first contact
   HBITMAP backBuffer_ = nullptr;
   HBITMAP backdrop_ = nullptr;
+  HBITMAP labels_ = nullptr;  // the labels on the background colour, which is taken as clear
   SIZE bufferSize_{0, 0};
-  bool backdropStale_ = true;
+  ScanFootprint paintedScan_;  // where the scan on the screen now lies
+  bool requestPending_ = false;
 };
 
 }  // namespace scantouch::gui_win32
