@@ -50,25 +50,37 @@ void LayoutBuilder::fill(QBoxLayout* column, const layout::Page& page, bool spar
   bool anyTall = false;
   for (const layout::Group& group : page.groups) {
     const std::vector<layout::Cell> cells = layout::Cells(group);
-    auto* grid = new QGridLayout;
+    // A group of one row is a row of widgets; a grid would keep the row as low as its
+    // lowest widget, where a row shares the height to spare as the window always did.
+    const bool oneRow = std::all_of(cells.begin(), cells.end(),
+                                    [](const layout::Cell& cell) { return cell.row == 0; });
+    auto* grid = oneRow ? nullptr : new QGridLayout;
+    auto* row = oneRow ? new QHBoxLayout : nullptr;
     bool tall = false;
     for (const layout::Cell& cell : cells) {
-      if (QWidget* built = widget(cell))
-        grid->addWidget(built, cell.row, cell.column, 1, cell.span);
       // A tall widget without a height of its own takes a share of the height to spare.
-      if (!cell.isCaption && cell.item->tall() && cell.item->height == 0) {
-        grid->setRowStretch(cell.row, 1);
-        tall = true;
+      const bool stretches = !cell.isCaption && cell.item->tall() && cell.item->height == 0;
+      tall = tall || stretches;
+      QWidget* built = widget(cell);
+      if (built == nullptr)
+        continue;
+      if (row != nullptr) {
+        row->addWidget(built, cell.column == group.stretchColumn ? 1 : 0);
+      } else {
+        grid->addWidget(built, cell.row, cell.column, 1, cell.span);
+        if (stretches)
+          grid->setRowStretch(cell.row, 1);
       }
     }
-    if (group.stretchColumn >= 0)
+    if (grid != nullptr && group.stretchColumn >= 0)
       grid->setColumnStretch(group.stretchColumn, 1);
+    QLayout* contents = row != nullptr ? static_cast<QLayout*>(row) : grid;
     anyTall = anyTall || tall;
     if (group.caption.empty()) {
-      column->addLayout(grid, tall ? 1 : 0);
+      column->addLayout(contents, tall ? 1 : 0);
     } else {
       auto* box = new QGroupBox(Q(group.caption));
-      box->setLayout(grid);
+      box->setLayout(contents);
       column->addWidget(box, tall ? 1 : 0);
     }
   }
@@ -78,6 +90,7 @@ void LayoutBuilder::fill(QBoxLayout* column, const layout::Page& page, bool spar
 
 QWidget* LayoutBuilder::row(const layout::Row& items) {
   auto* widget = new QWidget;
+  widget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);  // a row, never taller
   auto* row = new QHBoxLayout(widget);
   row->setContentsMargins(0, 0, 0, 0);
   for (const layout::Item& item : items) {

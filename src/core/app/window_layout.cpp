@@ -245,7 +245,7 @@ WindowLayout NetworkWindowLayout(NetworkForm& f) {
         Note("注意防火墙是否打开.")}}};
   Group received{"",
                  {{MultiLineText(f.Text1, "receivedBlock").readOnly().perFrame().high(80),
-                   LineEdit(f.Text2, "receivedEnd").readOnly().perFrame().wide(160)}},
+                   LineEdit(f.Text2, "receivedEnd").readOnly().perFrame()}},
                  0};
   window.pages = {Page{"", {client, settings, received}}};
   window.buttons = {Push(f.Command1, "reload"), Push(f.Command2, "save"), Push(f.Command3, "hide")};

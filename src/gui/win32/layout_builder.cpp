@@ -60,6 +60,8 @@ int NaturalWidth(const layout::Cell& cell) {
       return std::max(40, TextWidth(item.label().caption()) + 6);
     case Kind::gap:
       return 0;
+    case Kind::lineEdit:
+      return 120;  // what Qt asks for a line edit: about 17 characters
     default:
       return 60;
   }
