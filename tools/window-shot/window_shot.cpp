@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "app/scanner_program.h"
-#include "common/hex_text.h"
 #include "example_setup.h"
 #include "fake_link.h"
 #include "fake_shell.h"
@@ -96,12 +95,12 @@ int main(int argc, char** argv) {
   scanner_sim::StreamSettings settings;
   settings.nodesPerSecond = 360 * settings.revolutionsPerSecond;
   scanner_sim::NodeStream stream(examples::HandInTheRectangle(), settings);
-  form.TXTRX.appendText(HexText(scanner_sim::kScanDescriptor));
+  form.decoder().feed(scanner_sim::kScanDescriptor);
   QTimer feed;
   QObject::connect(&feed, &QTimer::timeout, [&] {
     std::vector<std::uint8_t> block;
     stream.appendSeconds(block, 0.1);
-    form.TXTRX.appendText(HexText(block));
+    form.decoder().feed(block);
   });
   feed.start(100);
   gui::NetworkWindow network(program.network(), pacer);
