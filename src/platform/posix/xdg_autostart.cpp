@@ -182,9 +182,12 @@ bool XdgAutostart::ownsLegacyEntry() const {
 bool XdgAutostart::enabled() const {
   if (const auto keys = ReadEntry(entryPath()))
     return !TurnedOff(*keys);
-  if (!ownsLegacyEntry())
+  // An entry an earlier version wrote for this same program, read once: another copy may remove
+  // it at any moment.
+  if (name_ == kLegacyName)
     return false;
-  return !TurnedOff(*ReadEntry((fs::path(folder_) / kLegacyName).string()));
+  const auto legacy = ReadEntry((fs::path(folder_) / kLegacyName).string());
+  return legacy && RunsProgram(*legacy, program_) && !TurnedOff(*legacy);
 }
 
 bool XdgAutostart::setEnabled(bool enabled) {
