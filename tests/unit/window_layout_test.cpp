@@ -120,6 +120,14 @@ TEST(WindowLayoutCells, CaptionsRadioRowsAndSpansTakeTheirCells) {
       {4, 0, 1, false}, {4, 1, 2, false}};
   EXPECT_EQ(places, expected);
   EXPECT_EQ(layout::ColumnCount(layout::Cells(group)), 3);
+
+  // A radio group without options takes no cell, rather than dividing by its zero options.
+  OptionArray none{"none", {}};
+  const layout::Group empty{"", {{layout::Radios(none, "none"), layout::LineEdit(box, "box")}}};
+  places.clear();
+  for (const layout::Cell& cell : layout::Cells(empty))
+    places.emplace_back(cell.row, cell.column, cell.span, cell.isCaption);
+  EXPECT_EQ(places, (std::vector<std::tuple<int, int, int, bool>>{{0, 0, 1, false}}));
 }
 
 }  // namespace

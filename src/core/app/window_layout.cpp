@@ -264,7 +264,8 @@ std::vector<Cell> Cells(const Group& group) {
         cells.push_back(Cell{&item, true, -1, row, column++, 1});
       if (item.kind == Kind::radioButtons) {
         const int count = item.options().size();
-        const int perRow = item.perRow > 0 ? item.perRow : count;
+        // At least one to a row: an array without options takes no cell and no row.
+        const int perRow = std::max(1, item.perRow > 0 ? item.perRow : count);
         for (int option = 0; option < count; ++option) {
           cells.push_back(Cell{&item, false, option, row + option / perRow,
                                column + (option % perRow) * item.span, item.span});
