@@ -38,11 +38,9 @@ RadarWidget::RadarWidget(MainForm& form, Calibration& calibration, FramePacer& p
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-ScanFootprint RadarWidget::scanFootprint() const {
-  ScanFootprint footprint(width(), height());
+ScanGeometry RadarWidget::scanGeometry() const {
   const QRectF view = square();
-  footprint.addScan(form_.Line1, form_.radar(), pixelsPerUnit(), view.left(), view.top());
-  return footprint;
+  return ScanGeometry{width(), height(), pixelsPerUnit(), view.left(), view.top()};
 }
 
 void RadarWidget::requestFrame() {
@@ -52,11 +50,16 @@ void RadarWidget::requestFrame() {
   if (due.backdrop || due.labels || backdrop_.deviceIndependentSize().toSize() != size()) {
     requested_ = rect();
   } else {
-    // Only the scan changed: where it is now and where the last frame drew it.
-    ScanFootprint footprint = scanFootprint();
-    footprint.unite(paintedScan_);
+    // Only the scan changed: the parts of it that differ from what is painted, where they were
+    // and where they are. Beams drawn again where they were change nothing on the screen.
+    const ScanFootprint changed =
+        paintedScan_.changedSince(form_.Line1, form_.radar(), scanGeometry());
+    if (changed.empty()) {
+      frameRule_.painted();
+      return;
+    }
     std::vector<QRect> rects;
-    for (const ScanFootprint::PixelRect& r : footprint.rects())
+    for (const ScanFootprint::PixelRect& r : changed.rects())
       rects.emplace_back(r.left, r.top, r.width, r.height);
     requested_ = QRegion();
     requested_.setRects(rects.data(), static_cast<int>(rects.size()));
@@ -181,15 +184,16 @@ void RadarWidget::paintEvent(QPaintEvent* event) {
   }
   paintContacts(painter, scale);
 
-  // Where the scan is on the screen now, for the next frame to cover again when it moves. A paint
-  // of the system's (a part uncovered) answers no request: what changed outside it is still due.
+  // A paint of the system's (a part uncovered) answers no request: what changed outside it is
+  // still due, and what the screen shows of the scan is known only when all of it was painted.
   const bool answered = requestPending_ && requested_.subtracted(event->region()).isEmpty();
+  if (answered || QRegion(rect()).subtracted(event->region()).isEmpty())
+    paintedScan_.remember(form_.Line1, form_.radar(), scanGeometry());
+  else
+    paintedScan_.forget();
   if (answered) {
-    paintedScan_ = scanFootprint();
     requestPending_ = false;
     frameRule_.painted();
-  } else {
-    paintedScan_.unite(scanFootprint());
   }
 }
 

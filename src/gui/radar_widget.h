@@ -44,7 +44,7 @@ class RadarWidget : public QWidget {
   // Asks for a frame of what the frame rule says changed: the whole widget, or only where the scan
   // was and is.
   void requestFrame();
-  ScanFootprint scanFootprint() const;  // in widget pixels
+  ScanGeometry scanGeometry() const;
   const QStaticText& captionText(const std::string& caption);
   QRectF square() const;  // the part of the widget the view fills
   double pixelsPerUnit() const;
@@ -61,7 +61,7 @@ class RadarWidget : public QWidget {
   RadarFrameRule frameRule_;
   QRegion requested_;  // the region of the frame asked for
   bool requestPending_ = false;
-  ScanFootprint paintedScan_;  // where the scan on the screen now lies
+  PaintedScan paintedScan_;  // the scan as the screen shows it
   QPixmap backdrop_;
   QPixmap labels_;
   // Where the labels lie in their picture: four strips along the edges, all that is drawn of it.

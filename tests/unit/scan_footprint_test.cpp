@@ -4,6 +4,9 @@
 
 #include <limits>
 
+#include "toolkit/option_array.h"
+#include "toolkit/picture_box.h"
+
 namespace scantouch {
 namespace {
 
@@ -50,6 +53,53 @@ TEST(ScanFootprint, TheLastFramesScanJoinsThisOneAndAnotherSizeMeansEverything) 
   ScanFootprint resized(2 * T, T);
   resized.unite(last);
   EXPECT_EQ(resized.rects(), (std::vector<Rect>{{0, 0, 2 * T, T}}));
+}
+
+TEST(PaintedScan, OnlyWhatDiffersFromThePaintedScanIsPaintedAgainAtItsOldAndNewPlace) {
+  BeamTable beams;
+  Shape scanner("Shape1");
+  OptionArray mode("OPT曲线模式", {"轮廓线", "放射线", "单点"});
+  PictureBox picture("PICYL");
+  RadarModel model(beams, scanner, mode, picture);
+  const ScanGeometry geometry{8 * T, 8 * T, 0.1, 0, 0};  // 10 view units a pixel
+  const auto place = [&](int degree, float x, float y) {
+    Beam& beam = beams[degree];
+    beam = Beam{x, y, x + 5, y, 1, true, false};
+  };
+  for (int degree = 0; degree < 360; ++degree)
+    place(degree, 10.0f * T, 10.0f * T);
+  place(7, 35.0f * T, 65.0f * T);
+
+  PaintedScan painted;
+  EXPECT_EQ(painted.changedSince(beams, model, geometry).rects(),
+            (std::vector<Rect>{{0, 0, 8 * T, T},
+                               {0, T, 8 * T, T},
+                               {0, 2 * T, 8 * T, T},
+                               {0, 3 * T, 8 * T, T},
+                               {0, 4 * T, 8 * T, T},
+                               {0, 5 * T, 8 * T, T},
+                               {0, 6 * T, 8 * T, T},
+                               {0, 7 * T, 8 * T, T}}));  // nothing painted yet: everything
+  painted.remember(beams, model, geometry);
+  beams.touch();  // drawn again where they were: nothing to paint
+  EXPECT_TRUE(painted.changedSince(beams, model, geometry).empty());
+
+  place(7, 55.0f * T, 25.0f * T);  // from tile (3, 6) to tile (5, 2)
+  EXPECT_EQ(painted.changedSince(beams, model, geometry).rects(),
+            (std::vector<Rect>{{5 * T, 2 * T, T, T}, {3 * T, 6 * T, T, T}}));
+  beams[7].hit = true;  // the same place in another colour is a change too
+  EXPECT_FALSE(painted.changedSince(beams, model, geometry).empty());
+  painted.remember(beams, model, geometry);
+
+  model.showContacts({{70.0f * T, 70.0f * T, 0}});
+  EXPECT_FALSE(painted.changedSince(beams, model, geometry).empty());
+  painted.remember(beams, model, geometry);
+  EXPECT_TRUE(painted.changedSince(beams, model, geometry).empty());
+  // Another size, or a part of the screen painted by the system: everything again.
+  EXPECT_EQ(painted.changedSince(beams, model, ScanGeometry{4 * T, T, 0.1, 0, 0}).rects(),
+            (std::vector<Rect>{{0, 0, 4 * T, T}}));
+  painted.forget();
+  EXPECT_EQ(painted.changedSince(beams, model, geometry).rects().size(), 8u);
 }
 
 }  // namespace

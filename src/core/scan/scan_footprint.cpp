@@ -78,30 +78,39 @@ void ScanFootprint::addLine(double x1, double y1, double x2, double y2, double h
   }
 }
 
+void ScanFootprint::addBeam(const Beam& beam, double scale, double originX, double originY) {
+  // Smoothed lines reach a pixel beyond their width.
+  if (beam.visible) {
+    addLine(originX + beam.x1 * scale, originY + beam.y1 * scale, originX + beam.x2 * scale,
+            originY + beam.y2 * scale, beam.width / 2.0 + 2);
+  }
+}
+
+void ScanFootprint::addMarker(const Shape& marker, double scale, double originX, double originY) {
+  if (!marker.visible())
+    return;
+  const double pen = radar_palette::kTouchMarkerPen_px / 2.0 + 2;
+  addRect(originX + marker.left() * scale - pen, originY + marker.top() * scale - pen,
+          originX + (marker.left() + marker.width()) * scale + pen,
+          originY + (marker.top() + marker.height()) * scale + pen);
+}
+
+void ScanFootprint::addContact(const RadarModel::ContactMark& contact, double scale, double originX,
+                               double originY) {
+  // The ring, and the cursor id to the right of it and above.
+  constexpr double r = radar_palette::kContactRadius_px;
+  const double x = originX + contact.x * scale;
+  const double y = originY + contact.y * scale;
+  addRect(x - r - 4, y - 2 * r - 4, x + 5 * r + 4, y + r + 4);
+}
+
 void ScanFootprint::addScan(const BeamTable& beams, const RadarModel& model, double scale,
                             double originX, double originY) {
-  // Smoothed lines reach a pixel beyond their width.
-  for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
-    const Beam& beam = beams[degree];
-    if (beam.visible) {
-      addLine(originX + beam.x1 * scale, originY + beam.y1 * scale, originX + beam.x2 * scale,
-              originY + beam.y2 * scale, beam.width / 2.0 + 2);
-    }
-  }
-  const Shape& marker = model.shpmouse[0];
-  if (marker.visible()) {
-    const double pen = radar_palette::kTouchMarkerPen_px / 2.0 + 2;
-    addRect(originX + marker.left() * scale - pen, originY + marker.top() * scale - pen,
-            originX + (marker.left() + marker.width()) * scale + pen,
-            originY + (marker.top() + marker.height()) * scale + pen);
-  }
-  // A contact's ring, and its cursor id to the right of it and above.
-  constexpr double r = radar_palette::kContactRadius_px;
-  for (const RadarModel::ContactMark& contact : model.contacts()) {
-    const double x = originX + contact.x * scale;
-    const double y = originY + contact.y * scale;
-    addRect(x - r - 4, y - 2 * r - 4, x + 5 * r + 4, y + r + 4);
-  }
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree)
+    addBeam(beams[degree], scale, originX, originY);
+  addMarker(model.shpmouse[0], scale, originX, originY);
+  for (const RadarModel::ContactMark& contact : model.contacts())
+    addContact(contact, scale, originX, originY);
 }
 
 void ScanFootprint::unite(const ScanFootprint& other) {
@@ -141,6 +150,70 @@ std::vector<ScanFootprint::PixelRect> ScanFootprint::rects() const {
     }
   }
   return result;
+}
+
+namespace {
+
+bool Same(const Beam& a, const Beam& b) {
+  if (!a.visible && !b.visible)
+    return true;
+  return a.visible == b.visible && a.hit == b.hit && a.width == b.width && a.x1 == b.x1 &&
+         a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
+}
+
+}  // namespace
+
+PaintedScan::Marker PaintedScan::MarkerOf(const Shape& shape) {
+  if (!shape.visible())
+    return Marker{};
+  return Marker{true, shape.left(), shape.top(), shape.width(), shape.height()};
+}
+
+ScanFootprint PaintedScan::changedSince(const BeamTable& beams, const RadarModel& model,
+                                        const ScanGeometry& geometry) const {
+  ScanFootprint changed(geometry.width_px, geometry.height_px);
+  const double scale = geometry.scale;
+  const double x = geometry.originX;
+  const double y = geometry.originY;
+  if (!known_ || !(geometry == geometry_)) {
+    changed.addRect(0, 0, geometry.width_px, geometry.height_px);
+    return changed;
+  }
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
+    const Beam& painted = beams_[static_cast<std::size_t>(degree)];
+    if (!Same(painted, beams[degree])) {
+      changed.addBeam(painted, scale, x, y);
+      changed.addBeam(beams[degree], scale, x, y);
+    }
+  }
+  const Shape& marker = model.shpmouse[0];
+  if (!(MarkerOf(marker) == marker_)) {
+    Shape painted("painted");
+    painted.setLeft(marker_.left);
+    painted.setTop(marker_.top);
+    (void)painted.setWidth(marker_.width);
+    (void)painted.setHeight(marker_.height);
+    painted.setVisible(marker_.visible);
+    changed.addMarker(painted, scale, x, y);
+    changed.addMarker(marker, scale, x, y);
+  }
+  if (model.contacts() != contacts_) {
+    for (const RadarModel::ContactMark& contact : contacts_)
+      changed.addContact(contact, scale, x, y);
+    for (const RadarModel::ContactMark& contact : model.contacts())
+      changed.addContact(contact, scale, x, y);
+  }
+  return changed;
+}
+
+void PaintedScan::remember(const BeamTable& beams, const RadarModel& model,
+                           const ScanGeometry& geometry) {
+  known_ = true;
+  geometry_ = geometry;
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree)
+    beams_[static_cast<std::size_t>(degree)] = beams[degree];
+  marker_ = MarkerOf(model.shpmouse[0]);
+  contacts_ = model.contacts();
 }
 
 }  // namespace scantouch

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -30,9 +31,13 @@ class ScanFootprint {
   // The tiles a line of `halfWidth_px` on each side crosses.
   void addLine(double x1, double y1, double x2, double y2, double halfWidth_px);
   void addRect(double left, double top, double right, double bottom);
-  // The scan as a face draws it with `scale` pixels per view unit, at `origin` in the view.
+  // The scan as a face draws it with `scale` pixels per view unit, the view's corner at `origin`.
   void addScan(const BeamTable& beams, const RadarModel& model, double scale, double originX,
                double originY);
+  void addBeam(const Beam& beam, double scale, double originX, double originY);
+  void addMarker(const Shape& marker, double scale, double originX, double originY);
+  void addContact(const RadarModel::ContactMark& contact, double scale, double originX,
+                  double originY);
   void unite(const ScanFootprint& other);
   bool empty() const;
   // The marked tiles, each row's runs as one rectangle, clipped to the view.
@@ -46,6 +51,47 @@ class ScanFootprint {
   int columns_ = 0;
   int rows_ = 0;
   std::vector<std::uint8_t> tiles_;
+};
+
+// Where a face's pixels lie: its size, and the view's scale and corner in it.
+struct ScanGeometry {
+  int width_px = 0;
+  int height_px = 0;
+  double scale = 0;  // pixels per view unit
+  double originX = 0;
+  double originY = 0;
+  friend bool operator==(const ScanGeometry&, const ScanGeometry&) = default;
+};
+
+// The scan as a face last painted it, to tell where a frame must paint again: the beams, touch
+// marker and contacts that differ from it, at the place painted and where they are now. A room
+// that stands still costs no painting at all, whatever the node rate.
+class PaintedScan {
+ public:
+  // The tiles to paint again; all of them when nothing was painted at this geometry.
+  ScanFootprint changedSince(const BeamTable& beams, const RadarModel& model,
+                             const ScanGeometry& geometry) const;
+  // The face painted the scan as it is now.
+  void remember(const BeamTable& beams, const RadarModel& model, const ScanGeometry& geometry);
+  // What is on the screen is not known (a part was painted, or the size changed).
+  void forget() { known_ = false; }
+
+ private:
+  struct Marker {
+    bool visible = false;
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    friend bool operator==(const Marker&, const Marker&) = default;
+  };
+  static Marker MarkerOf(const Shape& shape);
+
+  bool known_ = false;
+  ScanGeometry geometry_;
+  std::array<Beam, BeamTable::kBeams> beams_{};
+  Marker marker_;
+  std::vector<RadarModel::ContactMark> contacts_;
 };
 
 }  // namespace scantouch

@@ -122,15 +122,14 @@ void RadarWidget::drawQualityLabels(HDC context, int side) {
   SelectObject(context, oldFont);
 }
 
-ScanFootprint RadarWidget::scanFootprint() const {
+ScanGeometry RadarWidget::scanGeometry() const {
   RECT client;
   GetClientRect(window_, &client);
   const RECT view = square();
   const double scale =
       (view.right - view.left) / std::max(1.0, static_cast<double>(form_.PICYL.scaleWidth()));
-  ScanFootprint footprint(client.right, client.bottom);
-  footprint.addScan(form_.Line1, form_.radar(), scale, view.left, view.top);
-  return footprint;
+  return ScanGeometry{static_cast<int>(client.right), static_cast<int>(client.bottom), scale,
+                      static_cast<double>(view.left), static_cast<double>(view.top)};
 }
 
 void RadarWidget::requestFrame() {
@@ -139,21 +138,27 @@ void RadarWidget::requestFrame() {
     return;
   RECT client;
   GetClientRect(window_, &client);
-  requestPending_ = true;
   if (due.backdrop || due.labels || client.right != bufferSize_.cx ||
       client.bottom != bufferSize_.cy) {
+    requestPending_ = true;
     InvalidateRect(window_, nullptr, FALSE);
     return;
   }
-  // Only the scan changed: where it is now and where the last frame drew it.
-  ScanFootprint footprint = scanFootprint();
-  footprint.unite(paintedScan_);
+  // Only the scan changed: the parts of it that differ from what is painted, where they were and
+  // where they are. Beams drawn again where they were change nothing on the screen.
+  const ScanFootprint changed =
+      paintedScan_.changedSince(form_.Line1, form_.radar(), scanGeometry());
+  if (changed.empty()) {
+    frameRule_.painted();
+    return;
+  }
   HRGN region = CreateRectRgn(0, 0, 0, 0);
-  for (const ScanFootprint::PixelRect& r : footprint.rects()) {
+  for (const ScanFootprint::PixelRect& r : changed.rects()) {
     HRGN part = CreateRectRgn(r.left, r.top, r.left + r.width, r.top + r.height);
     CombineRgn(region, region, part, RGN_OR);
     DeleteObject(part);
   }
+  requestPending_ = true;
   InvalidateRgn(window_, region, FALSE);
   DeleteObject(region);
 }
@@ -247,13 +252,17 @@ void RadarWidget::paint(HDC target, HRGN update) {
   SelectObject(context, oldBitmap);
   DeleteDC(context);
   // Invalid parts add up until painted: a paint answers every frame asked for before it. One
-  // without a request (a part uncovered) leaves what changed due.
+  // without a request (a part uncovered) leaves what changed due, and what the screen shows of
+  // the scan is known only when all of it was painted.
+  RECT box;
+  const bool whole = GetRgnBox(update, &box) == SIMPLEREGION && EqualRect(&box, &client);
+  if (requestPending_ || whole)
+    paintedScan_.remember(form_.Line1, form_.radar(), scanGeometry());
+  else
+    paintedScan_.forget();
   if (requestPending_) {
-    paintedScan_ = scanFootprint();
     requestPending_ = false;
     frameRule_.painted();
-  } else {
-    paintedScan_.unite(scanFootprint());
   }
 }
 

@@ -36,7 +36,7 @@ class RadarWidget {
   // Asks for a frame of what the frame rule says changed: the whole window, or only where the
   // scan was and is.
   void requestFrame();
-  ScanFootprint scanFootprint() const;  // in client pixels
+  ScanGeometry scanGeometry() const;
   // Draws the parts of the window in `update`.
   void paint(HDC target, HRGN update);
   // The seldom changing parts, each drawn again only when the frame rule or the size says so:
@@ -64,7 +64,7 @@ class RadarWidget {
   HBITMAP backdrop_ = nullptr;
   HBITMAP labels_ = nullptr;  // the labels on the background colour, which is taken as clear
   SIZE bufferSize_{0, 0};
-  ScanFootprint paintedScan_;  // where the scan on the screen now lies
+  PaintedScan paintedScan_;  // the scan as the screen shows it
   bool requestPending_ = false;
 };
 
