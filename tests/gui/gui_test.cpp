@@ -9,13 +9,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <cmath>
+#include <numbers>
 
 #include "app/window_layout.h"
 #include "common/pair.h"
+#include "example_setup.h"
 #include "gui/main_window.h"
 #include "gui/network_window.h"
 #include "gui/radar_widget.h"
@@ -288,6 +292,51 @@ TEST_F(GuiTest, ClosingTheWindowIsTheProgramsExit) {
   window_.close();
   EXPECT_EQ(processEnds_, 1);
   EXPECT_EQ(channel().TxtTcpTx.list().size(), 2u);  // two stops, waiting for a connection
+}
+
+TEST_F(GuiTest, TheRadarViewLeavesNoTraceOfAnOutlineThatMoved) {
+  // Frames in which only the beams move repaint only around them; what they drew before must go.
+  gui::RadarWidget* radar = window_.radar();
+  examples::CalibrateLikeTheExamples(form());
+  ASSERT_EQ(form().OPT曲线模式.select(RadarModel::kOutline), ToolkitResult::ok);
+  const auto room = [&](int distance) {
+    std::string text = testing::DescriptorText();
+    for (int turn = 0; turn < 2; ++turn) {
+      for (int degree = 0; degree < 360; ++degree)
+        text += testing::NodeText(degree + 0.3, distance, 47, degree == 0);
+    }
+    testing::Feed(form().decoder(), text);
+    QTest::qWait(120);
+  };
+  room(3000);
+  room(5000);
+  const QImage screen =
+      radar->screen()->grabWindow(window_.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  const QPointF origin = radar->mapTo(&window_, QPointF(0, 0));
+  const QPointF unit = radar->toViewUnits(QPointF(1, 0)) - radar->toViewUnits(QPointF(0, 0));
+  const QPointF corner = radar->toViewUnits(QPointF(0, 0));
+  const double scannerX = form().Shape1.centreX();
+  const double scannerY = form().Shape1.centreY();
+  int oldPixels = 0;
+  int newPixels = 0;
+  for (int degree = 0; degree < 360; degree += 7) {
+    for (const int distance : {3000, 5000}) {
+      const double x = scannerX + distance * std::sin(degree * std::numbers::pi / 180);
+      const double y = scannerY - distance * std::cos(degree * std::numbers::pi / 180);
+      const QPoint pixel =
+          (origin + QPointF((x - corner.x()) / unit.x(), (y - corner.y()) / unit.x())).toPoint();
+      // Smoothed lines of a pixel: the darkest pixel around the point.
+      int darkest = 255;
+      for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy)
+          darkest = std::min(darkest, qGray(screen.pixel(pixel + QPoint(dx, dy))));
+      }
+      const bool dark = darkest < 160;
+      (distance == 3000 ? oldPixels : newPixels) += dark ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(oldPixels, 0);
+  EXPECT_GE(newPixels, 45);  // of 52: the outline is where it is now
 }
 
 }  // namespace
