@@ -43,26 +43,45 @@ ScanGeometry RadarWidget::scanGeometry() const {
   return ScanGeometry{width(), height(), pixelsPerUnit(), view.left(), view.top()};
 }
 
+QRect RadarWidget::labelBox(std::size_t placed) const {
+  const QualityLabelBox& box = labelLayout_.labels[placed];
+  return QRectF(box.left, box.top, box.size, box.size)
+      .translated(square().topLeft())
+      .toAlignedRect()
+      .adjusted(-1, -1, 1, 1);
+}
+
 void RadarWidget::requestFrame() {
   const RadarFrameParts due = frameRule_.due();
   if (!due.any())
     return;
-  if (due.backdrop || due.labels || backdrop_.deviceIndependentSize().toSize() != size()) {
+  if (due.backdrop || backdrop_.deviceIndependentSize().toSize() != size() ||
+      labelLayoutSide_ != square().width()) {
     requested_ = rect();
   } else {
-    // Only the scan changed: the parts of it that differ from what is painted, where they were
-    // and where they are. Beams drawn again where they were change nothing on the screen.
-    const ScanFootprint changed =
-        paintedScan_.changedSince(form_.Line1, form_.radar(), scanGeometry());
-    if (changed.empty()) {
+    // The parts of the scan that differ from what is painted, where they were and where they are
+    // (beams drawn again where they were change nothing on the screen), and the labels whose
+    // caption changed.
+    QRegion region;
+    if (due.scan) {
+      std::vector<QRect> rects;
+      for (const ScanFootprint::PixelRect& r :
+           paintedScan_.changedSince(form_.Line1, form_.radar(), scanGeometry()).rects())
+        rects.emplace_back(r.left, r.top, r.width, r.height);
+      region.setRects(rects.data(), static_cast<int>(rects.size()));
+    }
+    if (due.labels) {
+      for (const std::size_t placed :
+           paintedLabels_.changedSince(labelLayout_, form_.radar().lblquality))
+        region += labelBox(placed);
+    }
+    // What lies outside the widget is never painted: a request of it would never be answered.
+    region &= rect();
+    if (region.isEmpty()) {
       frameRule_.painted();
       return;
     }
-    std::vector<QRect> rects;
-    for (const ScanFootprint::PixelRect& r : changed.rects())
-      rects.emplace_back(r.left, r.top, r.width, r.height);
-    requested_ = QRegion();
-    requested_.setRects(rects.data(), static_cast<int>(rects.size()));
+    requested_ = region;
   }
   requestPending_ = true;
   update(requested_);
@@ -142,6 +161,35 @@ void RadarWidget::drawQualityLabels(const QSize& side) {
     const QPointF centre(placed.left + placed.size / 2, placed.top + placed.size / 2);
     painter.drawStaticText(centre - QPointF(size.width() / 2, size.height() / 2), text);
   }
+  paintedLabels_.remember(labelLayout_, form_.radar().lblquality);
+}
+
+void RadarWidget::updateQualityLabels(const QRegion& painting) {
+  const std::vector<std::size_t> changed =
+      paintedLabels_.changedSince(labelLayout_, form_.radar().lblquality);
+  if (changed.empty())
+    return;
+  QPainter painter(&labels_);
+  painter.setPen(Q(radar_palette::kLabelText));
+  painter.setFont(captionFont_);
+  for (const std::size_t placed : changed) {
+    const QualityLabelBox& box = labelLayout_.labels[placed];
+    const QRectF area(box.left, box.top, box.size, box.size);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(area, Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const Label& label = form_.radar().lblquality[box.index];
+    if (label.visible() && !label.caption().empty()) {
+      const QStaticText& text = captionText(label.caption());
+      const QSizeF size = text.size();
+      painter.drawStaticText(area.center() - QPointF(size.width() / 2, size.height() / 2), text);
+    }
+    // A caption that changed after this frame was asked for shows at the next one.
+    const QRect onScreen = labelBox(placed);
+    if (!painting.contains(onScreen))
+      update(onScreen);
+  }
+  paintedLabels_.remember(labelLayout_, form_.radar().lblquality);
 }
 
 void RadarWidget::paintEvent(QPaintEvent* event) {
@@ -152,8 +200,10 @@ void RadarWidget::paintEvent(QPaintEvent* event) {
   const bool resized = backdrop_.deviceIndependentSize().toSize() != size();
   if (resized || due.backdrop)
     drawBackdrop(scale);
-  if (resized || due.labels)
+  if (resized || labelLayoutSide_ != side.width())
     drawQualityLabels(side);
+  else if (due.labels)
+    updateQualityLabels(event->region());
 
   QPainter painter(this);
   // The backdrop only where this frame paints: rectangle by rectangle, each a plain copy.

@@ -52,6 +52,10 @@ class RadarWidget : public QWidget {
   QPixmap viewPicture(const QSize& side) const;
   void drawBackdrop(double scale);
   void drawQualityLabels(const QSize& side);
+  // Draws again in the labels' picture the labels whose caption changed; those outside the part
+  // of the widget being painted are asked for at the next frame.
+  void updateQualityLabels(const QRegion& painting);
+  QRect labelBox(std::size_t placed) const;  // in widget pixels
   void paintBeams(QPainter& painter, double scale) const;
   // Each live contact as a ring of a fixed size with its cursor id beside it.
   void paintContacts(QPainter& painter, double scale);
@@ -68,6 +72,7 @@ class RadarWidget : public QWidget {
   std::vector<QRect> labelStrips_;
   double labelLayoutSide_ = -1;
   QualityLabelLayout labelLayout_;
+  PaintedLabels paintedLabels_;
   QFont captionFont_;
   std::map<std::string, QStaticText> captionTexts_;
 };

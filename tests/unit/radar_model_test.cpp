@@ -157,5 +157,26 @@ TEST(QualityLabelLayout, ShowsAsManyLabelsAsFitLegiblyInsideTheViewAndNoneOverla
   EXPECT_EQ(LayOutQualityLabels(2000).labels[1].index, 1);  // a large view shows every label
 }
 
+TEST_F(RadarModelTest, OnlyLabelsWhoseShownCaptionChangedAreDrawnAgain) {
+  const QualityLabelLayout layout = LayOutQualityLabels(600);  // one label in two or more
+  const std::size_t first = 0;
+  const std::size_t second = 1;
+  const int secondIndex = layout.labels[second].index;
+  radar_.setQualityLabel(layout.labels[first].index, 3);
+  PaintedLabels painted;
+  EXPECT_EQ(painted.changedSince(layout, radar_.lblquality).size(), layout.labels.size());
+  painted.remember(layout, radar_.lblquality);
+  radar_.setQualityLabel(1, 5);  // not placed in this layout
+  radar_.setQualityLabel(secondIndex, 5);
+  radar_.setQualityLabel(secondIndex, 12);  // "F": what counts is the caption when drawn
+  EXPECT_EQ(painted.changedSince(layout, radar_.lblquality), std::vector<std::size_t>{second});
+  painted.remember(layout, radar_.lblquality);
+  radar_.lblquality[layout.labels[first].index].setVisible(false);
+  EXPECT_EQ(painted.changedSince(layout, radar_.lblquality), std::vector<std::size_t>{first});
+  // Another layout: all of it.
+  const QualityLabelLayout large = LayOutQualityLabels(2000);
+  EXPECT_EQ(painted.changedSince(large, radar_.lblquality).size(), large.labels.size());
+}
+
 }  // namespace
 }  // namespace scantouch

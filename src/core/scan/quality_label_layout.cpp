@@ -54,4 +54,31 @@ QualityLabelLayout LayOutQualityLabels(double side) {
   return layout;
 }
 
+namespace {
+
+const std::string& Shown(const Label& label) {
+  static const std::string nothing;
+  return label.visible() ? label.caption() : nothing;
+}
+
+}  // namespace
+
+std::vector<std::size_t> PaintedLabels::changedSince(const QualityLabelLayout& layout,
+                                                     const ControlArray<Label>& labels) const {
+  std::vector<std::size_t> changed;
+  const bool all = !known_ || captions_.size() != layout.labels.size();
+  for (std::size_t i = 0; i < layout.labels.size(); ++i) {
+    if (all || captions_[i] != Shown(labels[layout.labels[i].index]))
+      changed.push_back(i);
+  }
+  return changed;
+}
+
+void PaintedLabels::remember(const QualityLabelLayout& layout, const ControlArray<Label>& labels) {
+  known_ = true;
+  captions_.resize(layout.labels.size());
+  for (std::size_t i = 0; i < layout.labels.size(); ++i)
+    captions_[i] = Shown(labels[layout.labels[i].index]);
+}
+
 }  // namespace scantouch

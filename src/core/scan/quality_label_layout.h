@@ -1,6 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <vector>
+
+#include "toolkit/control_array.h"
+#include "toolkit/label.h"
 
 namespace scantouch {
 
@@ -21,5 +26,21 @@ struct QualityLabelLayout {
 };
 
 QualityLabelLayout LayOutQualityLabels(double side);
+
+// The captions a face last drew for its layout, so that a frame draws again only the labels whose
+// caption changed: a stream whose qualities vary changes a few labels a frame, not all of them.
+class PaintedLabels {
+ public:
+  // Indices into layout.labels whose shown caption differs from the painted one; all of them when
+  // nothing was painted for this layout.
+  std::vector<std::size_t> changedSince(const QualityLabelLayout& layout,
+                                        const ControlArray<Label>& labels) const;
+  void remember(const QualityLabelLayout& layout, const ControlArray<Label>& labels);
+  void forget() { known_ = false; }
+
+ private:
+  bool known_ = false;
+  std::vector<std::string> captions_;  // per placed label; empty for a hidden one
+};
 
 }  // namespace scantouch

@@ -120,6 +120,43 @@ void RadarWidget::drawQualityLabels(HDC context, int side) {
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
   }
   SelectObject(context, oldFont);
+  paintedLabels_.remember(labelLayout_, form_.radar().lblquality);
+}
+
+void RadarWidget::updateQualityLabels(HDC context, HRGN painting) {
+  const std::vector<std::size_t> changed =
+      paintedLabels_.changedSince(labelLayout_, form_.radar().lblquality);
+  if (changed.empty())
+    return;
+  HBRUSH clear = CreateSolidBrush(Rgb(radar_palette::kBackground));
+  HGDIOBJ oldFont = SelectObject(context, labelFont_);
+  SetBkMode(context, TRANSPARENT);
+  SetTextColor(context, Rgb(radar_palette::kLabelText));
+  for (const std::size_t placed : changed) {
+    const QualityLabelBox& box = labelLayout_.labels[placed];
+    const auto left = static_cast<LONG>(box.left);
+    const auto top = static_cast<LONG>(box.top);
+    const auto size = static_cast<LONG>(box.size);
+    RECT area{left, top, left + size, top + size};
+    FillRect(context, &area, clear);
+    const Label& label = form_.radar().lblquality[box.index];
+    if (label.visible() && !label.caption().empty()) {
+      const std::wstring caption = Widen(label.caption());
+      DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &area,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+    }
+    // A caption that changed after this frame was asked for shows at the next one.
+    const RECT onScreen = labelBox(placed);
+    HRGN outside = CreateRectRgnIndirect(&onScreen);
+    if (CombineRgn(outside, outside, painting, RGN_DIFF) != NULLREGION) {
+      requestPending_ = true;
+      InvalidateRect(window_, &onScreen, FALSE);
+    }
+    DeleteObject(outside);
+  }
+  SelectObject(context, oldFont);
+  DeleteObject(clear);
+  paintedLabels_.remember(labelLayout_, form_.radar().lblquality);
 }
 
 ScanGeometry RadarWidget::scanGeometry() const {
@@ -132,34 +169,54 @@ ScanGeometry RadarWidget::scanGeometry() const {
                       static_cast<double>(view.left), static_cast<double>(view.top)};
 }
 
+RECT RadarWidget::labelBox(std::size_t placed) const {
+  const QualityLabelBox& box = labelLayout_.labels[placed];
+  const RECT view = square();
+  return RECT{view.left + static_cast<LONG>(std::floor(box.left)) - 1,
+              view.top + static_cast<LONG>(std::floor(box.top)) - 1,
+              view.left + static_cast<LONG>(std::ceil(box.left + box.size)) + 1,
+              view.top + static_cast<LONG>(std::ceil(box.top + box.size)) + 1};
+}
+
 void RadarWidget::requestFrame() {
   const RadarFrameParts due = frameRule_.due();
   if (!due.any())
     return;
   RECT client;
   GetClientRect(window_, &client);
-  if (due.backdrop || due.labels || client.right != bufferSize_.cx ||
-      client.bottom != bufferSize_.cy) {
+  const RECT view = square();
+  if (due.backdrop || client.right != bufferSize_.cx || client.bottom != bufferSize_.cy ||
+      view.right - view.left != labelLayoutSide_) {
     requestPending_ = true;
     InvalidateRect(window_, nullptr, FALSE);
     return;
   }
-  // Only the scan changed: the parts of it that differ from what is painted, where they were and
-  // where they are. Beams drawn again where they were change nothing on the screen.
-  const ScanFootprint changed =
-      paintedScan_.changedSince(form_.Line1, form_.radar(), scanGeometry());
-  if (changed.empty()) {
-    frameRule_.painted();
-    return;
-  }
+  // The parts of the scan that differ from what is painted, where they were and where they are
+  // (beams drawn again where they were change nothing on the screen), and the labels whose caption
+  // changed.
   HRGN region = CreateRectRgn(0, 0, 0, 0);
-  for (const ScanFootprint::PixelRect& r : changed.rects()) {
-    HRGN part = CreateRectRgn(r.left, r.top, r.left + r.width, r.top + r.height);
+  const auto add = [region](const RECT& rect) {
+    HRGN part = CreateRectRgnIndirect(&rect);
     CombineRgn(region, region, part, RGN_OR);
     DeleteObject(part);
+  };
+  if (due.scan) {
+    for (const ScanFootprint::PixelRect& r :
+         paintedScan_.changedSince(form_.Line1, form_.radar(), scanGeometry()).rects())
+      add(RECT{r.left, r.top, r.left + r.width, r.top + r.height});
   }
-  requestPending_ = true;
-  InvalidateRgn(window_, region, FALSE);
+  if (due.labels) {
+    for (const std::size_t placed :
+         paintedLabels_.changedSince(labelLayout_, form_.radar().lblquality))
+      add(labelBox(placed));
+  }
+  RECT box;
+  if (GetRgnBox(region, &box) == NULLREGION) {
+    frameRule_.painted();
+  } else {
+    requestPending_ = true;
+    InvalidateRgn(window_, region, FALSE);
+  }
   DeleteObject(region);
 }
 
@@ -234,8 +291,10 @@ void RadarWidget::paint(HDC target, HRGN update) {
   }
   // The labels over the beams, from their own bitmap, only along the edges where they lie.
   SelectObject(layer, labels_);
-  if (resized || due.labels || side != labelLayoutSide_)
+  if (resized || side != labelLayoutSide_)
     drawQualityLabels(layer, side);
+  else if (due.labels)
+    updateQualityLabels(layer, update);
   for (const RECT& strip : labelStrips_) {
     const int width = strip.right - strip.left;
     const int height = strip.bottom - strip.top;

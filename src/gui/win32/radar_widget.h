@@ -43,6 +43,10 @@ class RadarWidget {
   // text is what costs most to draw.
   void drawBackdrop(HDC context, const RECT& client, double scale);
   void drawQualityLabels(HDC context, int side);
+  // Draws again in the labels' bitmap the labels whose caption changed; those outside the part
+  // being painted are asked for at the next frame.
+  void updateQualityLabels(HDC context, HRGN painting);
+  RECT labelBox(std::size_t placed) const;  // in client pixels
   void ensureBuffers(HDC target, const RECT& client);
   void drawBeams(HDC context, double scale) const;
   // Each live contact as a ring of a fixed size with its cursor id beside it.
@@ -57,6 +61,7 @@ class RadarWidget {
   RadarFrameRule frameRule_;
   int labelLayoutSide_ = -1;
   QualityLabelLayout labelLayout_;
+  PaintedLabels paintedLabels_;
   std::vector<RECT> labelStrips_;  // the labels' bitmap is drawn only where labels lie
   HFONT labelFont_ = nullptr;
   HFONT contactFont_ = nullptr;  // made with the first contact
