@@ -110,7 +110,7 @@ QPixmap RadarWidget::viewPicture(const QSize& side) const {
   return picture;
 }
 
-void RadarWidget::drawBackdrop(double scale) {
+void RadarWidget::drawBackdrop() {
   const QRectF view = square();
   const qreal ratio = devicePixelRatioF();
   backdrop_ = QPixmap(size() * ratio);
@@ -119,7 +119,10 @@ void RadarWidget::drawBackdrop(double scale) {
   QPainter painter(&backdrop_);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.fillRect(view, Q(radar_palette::kBackground));
-  painter.translate(view.topLeft());
+}
+
+void RadarWidget::paintShapes(QPainter& painter, double scale) const {
+  // Over the beams, which would hide the scanner's square among the dense beams at its centre.
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QPen(Q(radar_palette::kTouchRect), radar_palette::kShapePen_px));
   if (form_.SHPWIN.visible())
@@ -199,7 +202,7 @@ void RadarWidget::paintEvent(QPaintEvent* event) {
   const double scale = pixelsPerUnit();
   const bool resized = backdrop_.deviceIndependentSize().toSize() != size();
   if (resized || due.backdrop)
-    drawBackdrop(scale);
+    drawBackdrop();
   if (resized || labelLayoutSide_ != side.width())
     drawQualityLabels(side);
   else if (due.labels)
@@ -216,6 +219,7 @@ void RadarWidget::paintEvent(QPaintEvent* event) {
   painter.translate(view.topLeft());
   painter.setRenderHint(QPainter::Antialiasing);
   paintBeams(painter, scale);
+  paintShapes(painter, scale);
   const Shape& marker = form_.radar().shpmouse[0];
   if (marker.visible()) {
     painter.setPen(QPen(Q(radar_palette::kTouchMarker), radar_palette::kTouchMarkerPen_px));

@@ -50,7 +50,8 @@ class RadarWidget : public QWidget {
   double pixelsPerUnit() const;
   // A transparent picture of the view's size, at the screen's pixel ratio.
   QPixmap viewPicture(const QSize& side) const;
-  void drawBackdrop(double scale);
+  void drawBackdrop();
+  void paintShapes(QPainter& painter, double scale) const;
   void drawQualityLabels(const QSize& side);
   // Draws again in the labels' picture the labels whose caption changed; those outside the part
   // of the widget being painted are asked for at the next frame.

@@ -73,13 +73,16 @@ void RadarWidget::ensureBuffers(HDC target, const RECT& client) {
   bufferSize_ = size;
 }
 
-void RadarWidget::drawBackdrop(HDC context, const RECT& client, double scale) {
+void RadarWidget::drawBackdrop(HDC context, const RECT& client) {
   FillRect(context, &client, GetSysColorBrush(COLOR_BTNFACE));
   const RECT view = square();
   HBRUSH background = CreateSolidBrush(Rgb(radar_palette::kBackground));
   FillRect(context, &view, background);
   DeleteObject(background);
-  SetViewportOrgEx(context, view.left, view.top, nullptr);
+}
+
+void RadarWidget::drawShapes(HDC context, double scale) const {
+  // Over the beams, which would hide the scanner's square among the dense beams at its centre.
   HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
   const auto drawRect = [&](const Shape& shape, Colour colour) {
     if (!shape.visible())
@@ -92,7 +95,6 @@ void RadarWidget::drawBackdrop(HDC context, const RECT& client, double scale) {
   drawRect(form_.SHPWIN, radar_palette::kTouchRect);
   drawRect(form_.Shape1, radar_palette::kScanner);
   SelectObject(context, oldBrush);
-  SetViewportOrgEx(context, 0, 0, nullptr);
 }
 
 void RadarWidget::drawQualityLabels(HDC context, int side) {
@@ -270,7 +272,7 @@ void RadarWidget::paint(HDC target, HRGN update) {
   HDC layer = CreateCompatibleDC(target);
   HGDIOBJ oldLayer = SelectObject(layer, backdrop_);
   if (resized || due.backdrop)
-    drawBackdrop(layer, client, scale);
+    drawBackdrop(layer, client);
   // Drawn into a back buffer first, on the backdrop: the picture never flickers.
   HDC context = CreateCompatibleDC(target);
   HGDIOBJ oldBitmap = SelectObject(context, backBuffer_);
@@ -280,6 +282,7 @@ void RadarWidget::paint(HDC target, HRGN update) {
 
   SetViewportOrgEx(context, view.left, view.top, nullptr);
   drawBeams(context, scale);
+  drawShapes(context, scale);
   const Shape& marker = form_.radar().shpmouse[0];
   if (marker.visible()) {
     const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };

@@ -41,7 +41,8 @@ class RadarWidget {
   void paint(HDC target, HRGN update);
   // The seldom changing parts, each drawn again only when the frame rule or the size says so:
   // text is what costs most to draw.
-  void drawBackdrop(HDC context, const RECT& client, double scale);
+  void drawBackdrop(HDC context, const RECT& client);
+  void drawShapes(HDC context, double scale) const;
   void drawQualityLabels(HDC context, int side);
   // Draws again in the labels' bitmap the labels whose caption changed; those outside the part
   // being painted are asked for at the next frame.
