@@ -1,0 +1,21 @@
+#pragma once
+
+#include <vector>
+
+#include "geometry/homography.h"
+
+namespace scantouch {
+
+// An object one scanner saw, placed on the surface.
+struct SurfaceObject {
+  PlanePoint position;
+  int hits = 0;
+};
+
+// Joins objects that several scanners saw of one thing: objects closer than `gap` are one, and so
+// are chains of such neighbours. A joined object lies at its parts' mean weighted by their hits
+// (the plain mean when none has hits) and has all their hits. The result keeps the order in which
+// each joined object's first part came.
+std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, double gap);
+
+}  // namespace scantouch
