@@ -2,21 +2,6 @@
 
 namespace scantouch::bench {
 
-void EarlierFraming::reset() {
-  synchronised_ = false;
-  realigning_ = false;
-  buffer_.clear();
-}
-
-void EarlierFraming::keep(ByteSpan bytes) {
-  buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
-  if (buffer_.size() > NodeFraming::kMaxBufferBytes) {
-    buffer_.erase(buffer_.begin(), buffer_.end() - NodeFraming::kMaxBufferBytes);
-    if (synchronised_ && realigns())
-      realigning_ = true;
-  }
-}
-
 ByteSpan EarlierFraming::decodeGroups(ByteSpan bytes, FramedNodeSink& sink) {
   if (realigning_) {
     std::size_t start = 0;
@@ -46,30 +31,6 @@ ByteSpan EarlierFraming::decodeGroups(ByteSpan bytes, FramedNodeSink& sink) {
     sink.takeNode(DecodeGroup(group));
   }
   return bytes.subspan(complete);
-}
-
-bool EarlierFraming::decode(ByteSpan bytes, FramedNodeSink& sink) {
-  work_.swap(buffer_);
-  buffer_.clear();
-  work_.insert(work_.end(), bytes.begin(), bytes.end());
-  ByteSpan rest = work_;
-  if (const std::size_t at = FindScanDescriptor(rest); at != rest.size()) {
-    rest = rest.subspan(at + kScanDescriptor.size());
-    synchronised_ = true;
-    realigning_ = false;
-  }
-  const bool framing = synchronised_;
-  if (framing)
-    rest = decodeGroups(rest, sink);
-  if (rest.size() == NodeFraming::kDiscardBytes)
-    rest = {};
-  if (rest.size() > NodeFraming::kMaxBufferBytes) {
-    rest = rest.subspan(rest.size() - NodeFraming::kMaxBufferBytes);
-    if (synchronised_ && realigns())
-      realigning_ = true;
-  }
-  buffer_.assign(rest.begin(), rest.end());
-  return framing;
 }
 
 }  // namespace scantouch::bench

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "scan/node_framing.h"
 
 namespace scantouch::bench {
@@ -21,22 +18,14 @@ class EarlierFraming final : public ByteFraming {
 
   explicit EarlierFraming(Rule rule) : rule_(rule) {}
 
-  void keep(ByteSpan bytes) override;
-  bool decode(ByteSpan bytes, FramedNodeSink& sink) override;
-  void reset() override;
-  bool synchronised() const override { return synchronised_; }
-  bool realigning() const override { return realigning_; }
-  ByteSpan pending() const override { return buffer_; }
+ protected:
+  ByteSpan decodeGroups(ByteSpan bytes, FramedNodeSink& sink) override;
+  bool realignsAfterCut() const override { return realigns(); }
 
  private:
-  ByteSpan decodeGroups(ByteSpan bytes, FramedNodeSink& sink);
   bool realigns() const { return rule_ == Rule::realignAtNextBlock; }
 
   Rule rule_;
-  std::vector<std::uint8_t> buffer_;
-  std::vector<std::uint8_t> work_;
-  bool synchronised_ = false;
-  bool realigning_ = false;
 };
 
 }  // namespace scantouch::bench

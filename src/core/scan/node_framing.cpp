@@ -46,26 +46,52 @@ bool BlamedByFollowingGroups(ByteSpan bytes, std::size_t at, std::size_t groups)
   return false;
 }
 
-void NodeFraming::reset() {
+void ByteFraming::reset() {
   synchronised_ = false;
   realigning_ = false;
   buffer_.clear();
 }
 
-void NodeFraming::keep(ByteSpan bytes) {
+void ByteFraming::keep(ByteSpan bytes) {
   buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
   if (buffer_.size() > kMaxBufferBytes) {
     buffer_.erase(buffer_.begin(),
                   buffer_.begin() + static_cast<std::ptrdiff_t>(buffer_.size() - kMaxBufferBytes));
     // The newest bytes kept may start anywhere in a node.
-    if (synchronised_)
+    if (synchronised_ && realignsAfterCut())
       realigning_ = true;
   }
 }
 
-void NodeFraming::keepOnly(ByteSpan tail) {
-  // `tail` lies in work_, never in buffer_.
-  buffer_.assign(tail.begin(), tail.end());
+bool ByteFraming::decode(ByteSpan bytes, FramedNodeSink& sink) {
+  // The pass works on its own copy, so that nothing a node's handler does to the buffer (a reset)
+  // can pull the bytes from under it.
+  work_.swap(buffer_);
+  buffer_.clear();
+  work_.insert(work_.end(), bytes.begin(), bytes.end());
+  ByteSpan rest = work_;
+
+  if (const std::size_t at = FindScanDescriptor(rest); at != rest.size()) {
+    // What follows the descriptor starts on a node; what precedes it (the tail of an earlier
+    // stream) goes with it.
+    rest = rest.subspan(at + kScanDescriptor.size());
+    synchronised_ = true;
+    realigning_ = false;
+  }
+
+  const bool framing = synchronised_;
+  if (framing)
+    rest = decodeGroups(rest, sink);
+
+  if (rest.size() == kDiscardBytes)
+    rest = {};
+  if (rest.size() > kMaxBufferBytes) {
+    rest = rest.subspan(rest.size() - kMaxBufferBytes);
+    if (synchronised_ && realignsAfterCut())
+      realigning_ = true;
+  }
+  buffer_.assign(rest.begin(), rest.end());  // `rest` lies in work_, never in buffer_
+  return framing;
 }
 
 ByteSpan NodeFraming::decodeGroups(ByteSpan bytes, FramedNodeSink& sink) {
@@ -99,37 +125,6 @@ ByteSpan NodeFraming::decodeGroups(ByteSpan bytes, FramedNodeSink& sink) {
     bytes = bytes.subspan(failedAt + 1);
   }
   return bytes;
-}
-
-bool NodeFraming::decode(ByteSpan bytes, FramedNodeSink& sink) {
-  // The pass works on its own copy, so that nothing a node's handler does to the buffer (a reset)
-  // can pull the bytes from under it.
-  work_.swap(buffer_);
-  buffer_.clear();
-  work_.insert(work_.end(), bytes.begin(), bytes.end());
-  ByteSpan rest = work_;
-
-  if (const std::size_t at = FindScanDescriptor(rest); at != rest.size()) {
-    // What follows the descriptor starts on a node; what precedes it (the tail of an earlier
-    // stream) goes with it.
-    rest = rest.subspan(at + kScanDescriptor.size());
-    synchronised_ = true;
-    realigning_ = false;
-  }
-
-  const bool framing = synchronised_;
-  if (framing)
-    rest = decodeGroups(rest, sink);
-
-  if (rest.size() == kDiscardBytes)
-    rest = {};
-  if (rest.size() > kMaxBufferBytes) {
-    rest = rest.subspan(rest.size() - kMaxBufferBytes);
-    if (synchronised_)
-      realigning_ = true;
-  }
-  keepOnly(rest);
-  return framing;
 }
 
 }  // namespace scantouch

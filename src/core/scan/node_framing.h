@@ -16,53 +16,55 @@ class FramedNodeSink {
 };
 
 // Received bytes in, five-byte nodes out: the part of decoding that knows where nodes begin.
-// The program uses `NodeFraming`; benchmarks put other ways of recovering in its place.
+// A pass keeps its bytes, synchronises on the scan descriptor and bounds what waits; how groups
+// are checked and how a bad one is recovered from is the one thing a framing decides. The program
+// uses `NodeFraming`; benchmarks put other ways of recovering in its place.
 class ByteFraming {
- public:
-  virtual ~ByteFraming() = default;
-  // Keeps `bytes` without decoding (processing switched off), within the buffer's bound.
-  virtual void keep(ByteSpan bytes) = 0;
-  // Adds `bytes` and hands every node that can be framed to `sink`; the incomplete tail stays.
-  // Returns whether the pass was synchronised and so looked for nodes at all.
-  virtual bool decode(ByteSpan bytes, FramedNodeSink& sink) = 0;
-  // Empties the buffer and waits for the next scan descriptor.
-  virtual void reset() = 0;
-  virtual bool synchronised() const = 0;
-  virtual bool realigning() const = 0;
-  // The bytes received and not yet decoded, oldest first.
-  virtual ByteSpan pending() const = 0;
-};
-
-// The program's framing: it synchronises on the scan descriptor, checks every node and blames it
-// for a bad group among the three after it, and after a failure searches on from the failed
-// node's second byte, in the same pass, for the first offset where three groups in a row look
-// genuine.
-class NodeFraming final : public ByteFraming {
  public:
   // Largest buffer kept (64 KiB); older bytes go first.
   static constexpr std::size_t kMaxBufferBytes = 65536;
   // A buffer left with exactly this many bytes after a pass is emptied. The receive box once held
   // the buffer as hex text and emptied itself at 65535 characters, which are 21845 bytes.
   static constexpr std::size_t kDiscardBytes = 21845;
-  static constexpr std::size_t kAlignmentGroups = 3;
-  static constexpr std::size_t kBlamingGroups = 3;
 
-  void keep(ByteSpan bytes) override;
-  bool decode(ByteSpan bytes, FramedNodeSink& sink) override;
-  void reset() override;
-  bool synchronised() const override { return synchronised_; }
-  bool realigning() const override { return realigning_; }
-  ByteSpan pending() const override { return buffer_; }
+  virtual ~ByteFraming() = default;
+  // Keeps `bytes` without decoding (processing switched off), within the buffer's bound.
+  void keep(ByteSpan bytes);
+  // Adds `bytes` and hands every node that can be framed to `sink`; the incomplete tail stays.
+  // Returns whether the pass was synchronised and so looked for nodes at all.
+  bool decode(ByteSpan bytes, FramedNodeSink& sink);
+  // Empties the buffer and waits for the next scan descriptor.
+  void reset();
+  bool synchronised() const { return synchronised_; }
+  bool realigning() const { return realigning_; }
+  // The bytes received and not yet decoded, oldest first.
+  ByteSpan pending() const { return buffer_; }
+
+ protected:
+  // Frames the groups of a synchronised buffer, handing each node to `sink`; returns what stays.
+  virtual ByteSpan decodeGroups(ByteSpan bytes, FramedNodeSink& sink) = 0;
+  // Whether a buffer cut at its oldest end must be searched for where nodes begin again.
+  virtual bool realignsAfterCut() const { return true; }
+
+  // Set while the framing searches for where nodes begin; its own to set in decodeGroups.
+  bool realigning_ = false;
 
  private:
-  // Frames the groups of a synchronised buffer; returns what stays.
-  ByteSpan decodeGroups(ByteSpan bytes, FramedNodeSink& sink);
-  void keepOnly(ByteSpan tail);
-
   std::vector<std::uint8_t> buffer_;
   std::vector<std::uint8_t> work_;  // the buffer of the running pass
   bool synchronised_ = false;
-  bool realigning_ = false;
+};
+
+// The program's framing: it checks every node and blames it for a bad group among the three after
+// it, and after a failure searches on from the failed node's second byte, in the same pass, for
+// the first offset where three groups in a row look genuine.
+class NodeFraming final : public ByteFraming {
+ public:
+  static constexpr std::size_t kAlignmentGroups = 3;
+  static constexpr std::size_t kBlamingGroups = 3;
+
+ protected:
+  ByteSpan decodeGroups(ByteSpan bytes, FramedNodeSink& sink) override;
 };
 
 // Where the scan descriptor first stands in `bytes`, or bytes.size() when it is not there.
