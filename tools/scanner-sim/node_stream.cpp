@@ -33,7 +33,11 @@ std::vector<std::uint8_t> StreamStart(std::size_t staleBytes, std::uint32_t seed
 }
 
 NodeStream::NodeStream(Scene scene, StreamSettings settings)
-    : scene_(std::move(scene)), settings_(settings), random_(settings.seed) {}
+    : scene_(std::move(scene)), settings_(settings), random_(settings.seed) {
+  // A stream that starts within a turn has not yet passed the turn's start.
+  if (settings_.turnPhase > 0)
+    lastTurnAngle_ = settings_.turnPhase * 360;
+}
 
 double NodeStream::jittered(double angle, double jitterDegrees) {
   if (jitterDegrees <= 0)
@@ -44,7 +48,7 @@ double NodeStream::jittered(double angle, double jitterDegrees) {
 
 void NodeStream::appendNextNode(std::vector<std::uint8_t>& out) {
   const double time = time_s();
-  const double turns = time * settings_.revolutionsPerSecond;
+  const double turns = time * settings_.revolutionsPerSecond + settings_.turnPhase;
   const double sweepAngle = (turns - std::floor(turns)) * 360;
   // The angle as the wire carries it: a hair below 360 is sent as 0 and starts the turn.
   const double angle =

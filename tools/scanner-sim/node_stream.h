@@ -31,6 +31,9 @@ struct StreamSettings {
   double noReturnShare = 0;  // of all nodes, 0..1
   int noReturnQuality = 15;
   double noReturnJitterDegrees = 9;
+  // The share of a turn, 0..1, already swept when the stream starts: scanners switched on
+  // together are still not in step.
+  double turnPhase = 0;
 };
 
 // What a scanner sends when it starts: `staleBytes` bytes left over from an earlier stream (the

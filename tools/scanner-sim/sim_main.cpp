@@ -4,123 +4,70 @@
 #include <poll.h>
 #include <signal.h>
 
-#include <chrono>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "endpoints.h"
-#include "lossy_line.h"
-#include "node_stream.h"
+#include "scanner_pose.h"
 #include "sim_options.h"
+#include "sim_scanner.h"
 
 namespace {
 
 using namespace scanner_sim;
-using Clock = std::chrono::steady_clock;
 
 volatile sig_atomic_t stopRequested = 0;
 void RequestStop(int) {
   stopRequested = 1;
 }
 
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
+std::unique_ptr<Endpoint> OpenEndpoint(const std::optional<int>& tcpPort,
+                                       const std::optional<std::string>& ptyLink) {
+  if (tcpPort)
+    return std::make_unique<TcpEndpoint>(*tcpPort);
+  return std::make_unique<PtyEndpoint>(*ptyLink);
 }
 
-// Collects received bytes into commands: ":" up to and including the next ".".
-class CommandReader {
- public:
-  std::vector<std::string> feed(const std::vector<std::uint8_t>& bytes) {
-    std::vector<std::string> commands;
-    for (const std::uint8_t byte : bytes) {
-      const char c = static_cast<char>(byte);
-      if (c == ':')
-        pending_.clear();
-      pending_ += c;
-      if (c == '.' && pending_.front() == ':') {
-        commands.push_back(pending_);
-        pending_.clear();
-      }
-      if (pending_.size() > 256)
-        pending_.clear();
-    }
-    return commands;
-  }
-
- private:
-  std::string pending_;
-};
-
 int Run(const SimOptions& options) {
-  std::unique_ptr<Endpoint> endpoint;
-  if (options.tcpPort) {
-    endpoint = std::make_unique<TcpEndpoint>(*options.tcpPort);
-  } else {
-    endpoint = std::make_unique<PtyEndpoint>(*options.ptyLink);
+  std::vector<std::unique_ptr<SimScanner>> scanners;
+  scanners.push_back(std::make_unique<SimScanner>(OpenEndpoint(options.tcpPort, options.ptyLink),
+                                                  options.scene, options.stream, options, ""));
+  for (std::size_t i = 0; i < options.scanners.size(); ++i) {
+    const FurtherScanner& further = options.scanners[i];
+    scanners.push_back(std::make_unique<SimScanner>(
+        OpenEndpoint(further.tcpPort, further.ptyLink), SceneSeenFrom(options.scene, further.pose),
+        further.stream, options, "[" + std::to_string(i + 2) + "]"));
   }
   std::printf("ready\n");
   std::fflush(stdout);
 
-  NodeStream stream(options.scene, options.stream);
-  LossyLine line(options.dropFraction, options.corruptFraction, options.stream.seed + 1);
-  CommandReader reader;
-  const Clock::time_point start = Clock::now();
-  bool streaming = false;
-  Clock::time_point streamStart;
-  double streamedSeconds = 0;
-  double lastRestart_s = 0;  // of the stream's time
-
+  const SimScanner::Clock::time_point start = SimScanner::Clock::now();
   while (!stopRequested) {
+    // One wait for all links; each scanner then streams what is due on its own clock.
     std::vector<pollfd> fds;
-    for (const int fd : endpoint->fds())
-      fds.push_back(pollfd{fd, POLLIN, 0});
+    std::vector<SimScanner*> owners;
+    for (const auto& scanner : scanners) {
+      for (const int fd : scanner->fds()) {
+        fds.push_back(pollfd{fd, POLLIN, 0});
+        owners.push_back(scanner.get());
+      }
+    }
     ::poll(fds.data(), fds.size(), 5);
-    for (const pollfd& fd : fds) {
-      if ((fd.revents & (POLLIN | POLLHUP | POLLERR)) == 0)
-        continue;
-      for (const std::string& command : reader.feed(endpoint->receive(fd.fd))) {
-        std::printf("%s\n", command.c_str());
-        std::fflush(stdout);
-        if (command == ":SCAN." && !options.ignoreScan) {
-          endpoint->send(StreamStart(options.staleBytes, options.stream.seed));
-          streaming = true;
-          streamStart = Clock::now();
-          streamedSeconds = 0;
-          lastRestart_s = 0;
-        } else if (command == ":STOP.") {
-          streaming = false;
-        }
-      }
+    for (std::size_t i = 0; i < fds.size(); ++i) {
+      if ((fds[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+        owners[i]->receive(fds[i].fd);
     }
-    if (endpoint->takeHangUp())
-      streaming = false;  // a new client starts it anew
-
-    if (streaming && endpoint->linked()) {
-      // Real time: everything measured since the last round goes out now.
-      const double due = SecondsSince(streamStart);
-      std::vector<std::uint8_t> bytes;
-      if (options.restartEvery_s > 0 && due - lastRestart_s >= options.restartEvery_s) {
-        // As after ":STOP." and ":SCAN.": the stream starts again, descriptor first.
-        bytes = StreamStart(options.staleBytes, options.stream.seed);
-        lastRestart_s = due;
-      }
-      stream.appendSeconds(bytes, due - streamedSeconds);
-      streamedSeconds = due;
-      if (!bytes.empty())
-        endpoint->send(line.pass(bytes));
+    bool allFinished = true;
+    for (const auto& scanner : scanners) {
+      scanner->run(start);
+      allFinished = allFinished && scanner->finished();
     }
-    if (options.closeAfter_s > 0 && endpoint->linked() &&
-        SecondsSince(start) >= options.closeAfter_s) {
-      endpoint->hangUp();
-      streaming = false;
-      std::printf("closed\n");
-      std::fflush(stdout);
-      if (options.ptyLink)
-        break;  // the terminal is gone for good
-    }
+    if (allFinished)
+      break;
   }
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "sim_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -33,6 +34,14 @@ const char* const kSimUsage =
     "  --close-after S        close the connection or the terminal after S seconds\n"
     "  --ignore-scan          never answer \":SCAN.\"\n"
     "  --seed N               random seed (default 1)\n"
+    "  --scanner tcp:PORT,X,Y,ANGLE[,RATE[,RPS]]  (or pty:PATH,X,Y,ANGLE[,RATE[,RPS]])\n"
+    "                         one more scanner of the same scene, on a link of its own, at\n"
+    "                         X,Y mm from the first (x right, y down), turned ANGLE degrees\n"
+    "                         clockwise; own rate and rps (default: the first's), own turn\n"
+    "                         phase; it sees the objects from where it stands (object times\n"
+    "                         count on its own stream) and the same --room around itself;\n"
+    "                         the other options apply to all scanners; its printed lines\n"
+    "                         start with [2], [3], ... (repeatable)\n"
     "  --help, --version      print this, or the version, and exit\n"
     "It waits for \":SCAN.\", then streams; \":STOP.\" ends the stream. Every command received\n"
     "is printed on a line of its own.\n";
@@ -117,6 +126,83 @@ class FlagReader {
   int index_ = 0;
 };
 
+// How far into a turn further scanner `index` (1, 2, ...) starts: shares of a turn far apart
+// for any few scanners, so that no two sweep in step.
+double TurnPhaseOf(std::size_t index) {
+  constexpr double kGoldenShare = 0.6180339887498949;
+  const double phase = static_cast<double>(index) * kGoldenShare;
+  return phase - std::floor(phase);
+}
+
+// What "--scanner" gives, before the first scanner's settings fill in what it leaves out.
+struct ScannerFlag {
+  FurtherScanner scanner;
+  std::optional<double> nodesPerSecond;
+  std::optional<double> revolutionsPerSecond;
+};
+
+// Reads "tcp:PORT,X,Y,ANGLE[,RATE[,RPS]]" or "pty:PATH,X,Y,ANGLE[,RATE[,RPS]]".
+std::optional<ScannerFlag> ParseScannerFlag(std::string_view value, std::string& error) {
+  const std::size_t comma = value.find(',');
+  const std::string_view link = value.substr(0, comma);
+  const auto numbers =
+      comma == std::string_view::npos ? std::nullopt : Numbers(value.substr(comma + 1));
+  if (!numbers || numbers->size() < 3 || numbers->size() > 5) {
+    error = "--scanner takes tcp:PORT,X,Y,ANGLE[,RATE[,RPS]] or pty:PATH,X,Y,ANGLE[,RATE[,RPS]]";
+    return std::nullopt;
+  }
+  ScannerFlag flag;
+  if (link.substr(0, 4) == "tcp:") {
+    const auto port = Number(link.substr(4));
+    if (!port || *port < 1 || *port > 65535 || *port != std::floor(*port)) {
+      error = "--scanner: not a port: " + std::string(link.substr(4));
+      return std::nullopt;
+    }
+    flag.scanner.tcpPort = static_cast<int>(*port);
+  } else if (link.substr(0, 4) == "pty:" && link.size() > 4) {
+    flag.scanner.ptyLink = std::string(link.substr(4));
+  } else {
+    error = "--scanner: the link is tcp:PORT or pty:PATH, not " + std::string(link);
+    return std::nullopt;
+  }
+  const std::vector<double>& n = *numbers;
+  flag.scanner.pose = ScannerPose{n[0], n[1], n[2]};
+  if (std::abs(n[0]) > 1e6 || std::abs(n[1]) > 1e6 || std::abs(n[2]) > 3600) {
+    error = "--scanner: the place is within 1e6 mm and the angle within 3600 degrees";
+    return std::nullopt;
+  }
+  if (n.size() > 3)
+    flag.nodesPerSecond = n[3];
+  if (n.size() > 4)
+    flag.revolutionsPerSecond = n[4];
+  if ((flag.nodesPerSecond && (*flag.nodesPerSecond < 1 || *flag.nodesPerSecond > 1e7)) ||
+      (flag.revolutionsPerSecond &&
+       (*flag.revolutionsPerSecond < 0.01 || *flag.revolutionsPerSecond > 1000))) {
+    error = "--scanner: the rate is 1..1e7 nodes per second and the rps 0.01..1000";
+    return std::nullopt;
+  }
+  return flag;
+}
+
+// Two scanners cannot listen on one port or lie behind one link.
+bool LinksDiffer(const SimOptions& options) {
+  std::vector<int> ports;
+  std::vector<std::string> paths;
+  auto add = [&](const std::optional<int>& port, const std::optional<std::string>& path) {
+    if (port)
+      ports.push_back(*port);
+    if (path)
+      paths.push_back(*path);
+  };
+  add(options.tcpPort, options.ptyLink);
+  for (const FurtherScanner& scanner : options.scanners)
+    add(scanner.tcpPort, scanner.ptyLink);
+  std::sort(ports.begin(), ports.end());
+  std::sort(paths.begin(), paths.end());
+  return std::adjacent_find(ports.begin(), ports.end()) == ports.end() &&
+         std::adjacent_find(paths.begin(), paths.end()) == paths.end();
+}
+
 }  // namespace
 
 std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& error) {
@@ -124,6 +210,7 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
   options.scene.roomDistanceMm = {6000};
   FlagReader read(argc, argv, error);
   constexpr double kHuge = 1e9;
+  std::vector<ScannerFlag> furtherScanners;
   while (read.more() && error.empty()) {
     const std::string_view flag = read.next();
     if (flag == "--tcp") {
@@ -222,12 +309,36 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
       options.ignoreScan = true;
     } else if (flag == "--seed") {
       options.stream.seed = static_cast<std::uint32_t>(read.whole(flag, 0, 4294967295.0));
+    } else if (flag == "--scanner") {
+      const std::string_view value = read.text(flag);
+      if (!error.empty())
+        break;
+      std::string problem;
+      if (auto scanner = ParseScannerFlag(value, problem)) {
+        furtherScanners.push_back(*scanner);
+      } else {
+        read.fail(problem);
+      }
     } else {
       read.fail("unknown option " + std::string(flag));
     }
   }
   if (error.empty() && options.tcpPort.has_value() == options.ptyLink.has_value())
     read.fail("give exactly one of --tcp PORT and --pty PATH");
+  // Further scanners take the first's settings as they stand after every flag was read.
+  for (std::size_t i = 0; i < furtherScanners.size(); ++i) {
+    FurtherScanner scanner = furtherScanners[i].scanner;
+    scanner.stream = options.stream;
+    scanner.stream.nodesPerSecond =
+        furtherScanners[i].nodesPerSecond.value_or(options.stream.nodesPerSecond);
+    scanner.stream.revolutionsPerSecond =
+        furtherScanners[i].revolutionsPerSecond.value_or(options.stream.revolutionsPerSecond);
+    scanner.stream.turnPhase = TurnPhaseOf(i + 1);
+    scanner.stream.seed = options.stream.seed + static_cast<std::uint32_t>(7919 * (i + 1));
+    options.scanners.push_back(scanner);
+  }
+  if (error.empty() && !LinksDiffer(options))
+    read.fail("every scanner needs a port or a terminal link of its own");
   if (!error.empty())
     return std::nullopt;
   return options;

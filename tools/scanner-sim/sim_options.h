@@ -4,10 +4,21 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "node_stream.h"
+#include "scanner_pose.h"
 
 namespace scanner_sim {
+
+// One more scanner of the same scene, on a link of its own.
+struct FurtherScanner {
+  std::optional<int> tcpPort;
+  std::optional<std::string> ptyLink;
+  ScannerPose pose;  // in the first scanner's plane
+  // The first scanner's, with a rate, turns per second, turn phase and seed of its own.
+  StreamSettings stream;
+};
 
 // What the simulator is asked to be, from its command line.
 struct SimOptions {
@@ -21,6 +32,8 @@ struct SimOptions {
   bool ignoreScan = false;     // never start streaming
   std::size_t staleBytes = 0;  // bytes of an earlier stream sent before each descriptor
   double restartEvery_s = 0;   // start the stream anew, descriptor first, this often (0: never)
+  // Further scanners of the same scene; the faults and habits above apply to them all.
+  std::vector<FurtherScanner> scanners;
 };
 
 // Parses the command line; on a mistake returns nullopt and writes what was wrong to `error`.
