@@ -27,7 +27,10 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
       engine_(EngineControls{Shape1, SHPWIN, TXT屏幕宽高, TXT屏幕左上角}, loop),
       engineSection_(TouchEngineControls{OPT鼠标模式, TXTTUIO目标, CHK系统触控, TXT出现圈数,
                                          TXT消失圈数, TXT分组间距, TXT匹配距离, CHK平滑},
-                     settingsFile) {
+                     settingsFile),
+      cornerCalibration_(CornerCalibrationControls{CMD四角标定, CMD两角标定, LBL四角标定,
+                                                   TXT屏幕宽高, TXT屏幕左上角},
+                         loop, settingsFile, surfaceMapping_) {
   // Values the window shows before anything is loaded; set before any handler is connected, so
   // none of them is stored.
   setDesignTimeValues();
@@ -40,6 +43,10 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
       mapper_.mapTouchToScreen();
   });
 
+  mapper_.setSurfaceMapping(&surfaceMapping_);
+  engine_.setSurfaceMapping(&surfaceMapping_);
+  cornerCalibration_.setBusyElsewhere([this] { return OPT标定.selected() != 5; });
+
   settings_.connectWriteBack();
 }
 
@@ -48,6 +55,12 @@ void MainForm::publishTouch(const Touch& touch) {
   // The same touch again changes nothing, as it never changed the box.
   if (text == TXT当前处理数据.text())
     return;
+  // A touch for a calibration mark is the calibration's alone: it clicks nothing.
+  if (cornerCalibration_.active()) {
+    (void)cornerCalibration_.takeTouch(PlanePoint{SHPWIN.left() + static_cast<double>(touch.x),
+                                                  SHPWIN.top() + static_cast<double>(touch.y)});
+    return;
+  }
   // The mapping goes first, as it has always run before anything else watching the box.
   mapper_.mapTouch(touch);
   publishingTouch_ = true;
@@ -80,6 +93,7 @@ void MainForm::load() {
   Form1.setVisible(true);  // the initialisation may hide it again
   settings_.fun_init();
   engineSection_.load();
+  cornerCalibration_.load();
 }
 
 void MainForm::runEngine(bool running) {

@@ -21,7 +21,9 @@
 #include "toolkit/text_box.h"
 #include "toolkit/timer.h"
 #include "toolkit/window.h"
+#include "touch/corner_calibration.h"
 #include "touch/desktop_input.h"
+#include "touch/surface_mapping.h"
 #include "touch/touch_mapper.h"
 
 namespace scantouch {
@@ -126,6 +128,14 @@ class MainForm {
   CheckBox CHK平滑{"CHK平滑", "平滑"};
   Label LBL触控状态{"LBL触控状态"};  // what the engine does: off, or its live contacts
 
+  Button CMD四角标定{"CMD四角标定", "四角标定"};
+  Button CMD两角标定{"CMD两角标定", "两角标定"};
+  Label LBL四角标定{"LBL四角标定"};  // the mapping in force, or how a calibration went
+  Label LBL扫描仪{"LBL扫描仪"};      // the scanners of a surface: each one's link and rate
+  Button CMD记录位姿点{"CMD记录位姿点", "记录位置"};
+  Button CMD计算位姿{"CMD计算位姿", "计算位姿"};
+  Label LBL位姿标定{"LBL位姿标定"};  // places recorded, then each scanner's pose and residual
+
   // Program options.
   CheckBox CHK使用网络{"CHK使用网络", "使用网络"};
   CheckBox CHK开机自动隐藏{"CHK开机自动隐藏", "开机自动隐藏"};
@@ -139,6 +149,8 @@ class MainForm {
   TouchEngine& engine() { return engine_; }
   TouchEngineSection& engineSection() { return engineSection_; }
   TouchMapper& mapper() { return mapper_; }
+  SurfaceMapping& surfaceMapping() { return surfaceMapping_; }
+  CornerCalibration& cornerCalibration() { return cornerCalibration_; }
 
   // Runs the engine on the decoded nodes, or takes it off them (at no cost to the decoder).
   void runEngine(bool running);
@@ -156,11 +168,13 @@ class MainForm {
   PointProcessor points_;
   ScanStreamDecoder decoder_;
   ReceiveBox receiveBox_;
+  SurfaceMapping surfaceMapping_;
   TouchMapper mapper_;
   bool publishingTouch_ = false;
   MainSettings settings_;
   TouchEngine engine_;
   TouchEngineSection engineSection_;
+  CornerCalibration cornerCalibration_;
 };
 
 }  // namespace scantouch

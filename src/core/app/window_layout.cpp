@@ -198,7 +198,17 @@ WindowLayout MainWindowLayout(MainForm& f) {
                 {MultiLineText(f.radar().txtjd, "angleTrace").readOnly().perFrame()},
                 {List(f.List1, "eventLog").perFrame()}}}}};
 
-  window.pages = {calibration, options, touch, debug};
+  // Opt-in: several scanners on one surface, and a perspective mapping from four touched corners.
+  Page surface{
+      "表面标定",
+      {{"四角标定",
+        {{Push(f.CMD四角标定, "fourCornerCalibration"), Push(f.CMD两角标定, "twoCornerMapping")},
+         {ShowLabel(f.LBL四角标定, "mappingInForce").wrapped(2)}}},
+       {"多扫描仪",
+        {{ShowLabel(f.LBL扫描仪, "scanners").wrapped(2)},
+         {Push(f.CMD记录位姿点, "recordPosePlace"), Push(f.CMD计算位姿, "solvePoses")},
+         {ShowLabel(f.LBL位姿标定, "poseCalibration").wrapped(2)}}}}};
+  window.pages = {calibration, options, touch, surface, debug};
   window.buttons = {Push(f.CMD开始, "start"), Push(f.CMD停止, "stop"),
                     Push(f.Command3, "networkSettings"), Push(f.CMD隐藏, "hide"),
                     Push(f.CMD结束程序, "exit")};

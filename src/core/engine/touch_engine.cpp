@@ -1,15 +1,26 @@
 #include "touch_engine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "common/pair.h"
+#include "geometry/object_merge.h"
 #include "touch/touch_mapper.h"
 
 namespace scantouch {
 namespace {
 
 constexpr double kRadiansPerDegree = std::numbers::pi / 180;
+constexpr std::uint64_t kFnvBasis = 14695981039346656037ull;
+constexpr std::uint64_t kFnvPrime = 1099511628211ull;
+
+std::uint64_t Mixed(std::uint64_t hash, std::uint64_t value) {
+  for (int byte = 0; byte < 8; ++byte) {
+    hash = (hash ^ ((value >> (8 * byte)) & 0xFF)) * kFnvPrime;
+  }
+  return hash;
+}
 
 TrackingRules RulesOf(const TouchEngineSettings& settings) {
   TrackingRules rules;
@@ -45,95 +56,114 @@ void TouchEngine::addSink(TouchFrameSink& sink) {
 }
 
 void TouchEngine::reset() {
-  turn_.clear();
-  turnOpen_ = false;
-  lastAngle_.reset();
-  suspectAngle_.reset();
-  farHalfSeen_ = false;
-  clock_.reset();
+  for (Scanner& scanner : scanners_) {
+    const std::optional<Pose> pose = scanner.pose;
+    scanner = Scanner{};
+    scanner.pose = pose;
+  }
   tracker_.reset();
   frame_ = {};
 }
 
-bool TouchEngine::startsTurn(const PreciseScanNode& node) {
-  const auto follows = [](double later, double earlier) {
-    return std::fmod(later - earlier + 360.0, 360.0) < kLargestStep_degrees;
-  };
-  // From late in a turn to early in the next: where the scanner's own angle passes 0.
-  const auto passesZero = [](double later, double earlier) { return earlier >= 270 && later < 90; };
-  // The flag counts where it follows the sweep: damaged bytes make nodes with the flag near 0
-  // anywhere in the turn.
-  bool starts = node.startOfTurn && (!lastAngle_ || follows(node.scannerAngle, *lastAngle_));
-  // Only measured nodes tell the way the sweep goes (a no-return node's angle wanders), and a
-  // node far from the one before it counts only when the next one agrees: a node of damaged
-  // bytes can carry any angle. A sweep that passes 0 without the flag lost its node.
-  if (node.distance != 0) {
-    const double angle = node.scannerAngle;
-    if (!lastAngle_) {
-      lastAngle_ = angle;
-      suspectAngle_.reset();
-    } else if (suspectAngle_ && follows(angle, *suspectAngle_)) {
-      starts = starts || passesZero(*suspectAngle_, *lastAngle_);  // a gap, confirmed
-      lastAngle_ = angle;
-      suspectAngle_.reset();
-    } else if (follows(angle, *lastAngle_)) {
-      starts = starts || passesZero(angle, *lastAngle_);
-      lastAngle_ = angle;
-      suspectAngle_.reset();
-    } else {
-      suspectAngle_ = angle;
-    }
-  }
-  if (lastAngle_ && !suspectAngle_ && *lastAngle_ >= 90 && *lastAngle_ < 270)
-    farHalfSeen_ = true;
-  // A turn is not over before the sweep has been to its far half.
-  if (!starts || !farHalfSeen_)
-    return false;
-  farHalfSeen_ = false;
-  if (node.distance != 0) {
-    lastAngle_ = node.scannerAngle;
-    suspectAngle_.reset();
-  }
-  return true;
+void TouchEngine::setScanners(std::optional<Pose> first, const std::vector<Pose>& others) {
+  scanners_.assign(1 + others.size(), Scanner{});
+  scanners_[0].pose = first;
+  for (std::size_t i = 0; i < others.size(); ++i)
+    scanners_[i + 1].pose = others[i];
+  reset();
+}
+
+bool TouchEngine::scannerAlive(std::size_t index) const {
+  const Scanner& scanner = scanners_.at(index);
+  return scanner.ended_ms && loop_.nowMs() - *scanner.ended_ms <= kSilentAfter_ms;
+}
+
+PlanePoint TouchEngine::surfacePoint(std::size_t index, double angle, double distance) const {
+  const Scanner& scanner = scanners_.at(index);
+  const double radians = angle * kRadiansPerDegree;
+  // The view's axes: x to the right, y downwards, angle 0 straight up and growing clockwise.
+  const PlanePoint local{distance * std::sin(radians), -distance * std::cos(radians)};
+  if (scanner.pose)
+    return toSurface(*scanner.pose, local);
+  return PlanePoint{controls_.scannerMarker.centreX() + local.x,
+                    controls_.scannerMarker.centreY() + local.y};
 }
 
 void TouchEngine::processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) {
+  take(0, node, sensitivity);
+}
+
+void TouchEngine::processScannerNode(std::size_t index, const PreciseScanNode& node,
+                                     std::int16_t sensitivity) {
+  if (index == 0 || index >= scanners_.size())
+    return;
+  take(index, node, sensitivity);
+}
+
+void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int16_t sensitivity) {
   if (!running_)
     return;
   ++nodes_;
+  Scanner& scanner = scanners_[index];
   // The nodes before the first start are a part of a turn, and make none.
-  if (startsTurn(node)) {
-    if (turnOpen_)
-      endTurn();
+  if (scanner.detector.startsTurn(node)) {
+    if (scanner.turnOpen)
+      endTurn(index);
     else
-      turn_.clear();
-    turnOpen_ = true;
+      scanner.turn.clear();
+    scanner.turnOpen = true;
+    scanner.signature = kFnvBasis;
+    scanner.measured = 0;
   }
-  const double place = turn_.nodes++;
-  if (node.distance == 0 || node.quality <= sensitivity)
+  TurnHits& turn = scanner.turn;
+  const double place = turn.nodes++;
+  if (node.distance == 0)
+    return;
+  if (scanners_.size() > 1) {
+    scanner.signature = Mixed(scanner.signature, static_cast<std::uint64_t>(node.distance));
+    scanner.signature =
+        Mixed(scanner.signature, static_cast<std::uint64_t>(node.scannerAngle * 64));
+    ++scanner.measured;
+  }
+  if (node.quality <= sensitivity)
     return;
 
-  const double radians = node.angle * kRadiansPerDegree;
-  const double x = controls_.scannerMarker.centreX() + node.distance * std::sin(radians);
-  const double y = controls_.scannerMarker.centreY() - node.distance * std::cos(radians);
+  // A scanner at a pose measures from its own zero; the first without one has its angles
+  // corrected by the decoder.
+  const PlanePoint at =
+      surfacePoint(index, scanner.pose ? node.scannerAngle : node.angle, node.distance);
+  const bool onItself =
+      scanner.pose ? std::abs(at.x - scanner.pose->x) < controls_.scannerMarker.width() / 2 &&
+                         std::abs(at.y - scanner.pose->y) < controls_.scannerMarker.height() / 2
+                   : controls_.scannerMarker.containsStrictly(at.x, at.y);
   // The hit rule of the single-touch road: inside the touch rectangle, outside the scanner's own
   // square.
-  if (controls_.touchRect.containsStrictly(x, y) &&
-      !controls_.scannerMarker.containsStrictly(x, y)) {
-    turn_.hits.push_back(TurnHit{x, y, turn_.missAtEnd, place});
-    turn_.missAtEnd = false;
+  if (controls_.touchRect.containsStrictly(at.x, at.y) && !onItself) {
+    turn.hits.push_back(TurnHit{at.x, at.y, turn.missAtEnd, place});
+    turn.missAtEnd = false;
   } else {
-    turn_.missAtEnd = true;
+    turn.missAtEnd = true;
   }
 }
 
-void TouchEngine::endTurn() {
-  ++turns_;
+void TouchEngine::endTurn(std::size_t index) {
+  Scanner& scanner = scanners_[index];
   const std::int64_t now_ms = loop_.nowMs();
-  const double turn_s = clock_.turnEnded(now_ms);
-  const std::vector<TouchObject> objects = GroupHits(turn_, settings_.gapMm);
-  turn_.clear();
-  const TrackerUpdate& update = tracker_.update(objects, turn_s, now_ms);
+  scanner.turn_s = scanner.clock.turnEnded(now_ms);
+  scanner.ended_ms = now_ms;
+  scanner.objects = GroupHits(scanner.turn, settings_.gapMm);
+  scanner.turn.clear();
+  if (scanners_.size() > 1)
+    checkSameStream(index);
+
+  // The first scanner that is not silent paces the frames.
+  for (std::size_t earlier = 0; earlier < index; ++earlier) {
+    if (scannerAlive(earlier))
+      return;
+  }
+  ++turns_;
+  const std::vector<TouchObject> objects = frameObjects(index, now_ms, scanner.turn_s);
+  const TrackerUpdate& update = tracker_.update(objects, scanner.turn_s, now_ms);
 
   frame_.timeMs = now_ms;
   frame_.live.clear();
@@ -148,6 +178,50 @@ void TouchEngine::endTurn() {
     frame_.removed.push_back(publish(tracked, screen));
   for (TouchFrameSink* sink : sinks_)
     sink->onTouchFrame(frame_);
+}
+
+std::vector<TouchObject> TouchEngine::frameObjects(std::size_t pacer, std::int64_t now_ms,
+                                                   double turn_s) const {
+  const std::vector<TouchObject>& own = scanners_[pacer].objects;
+  if (scanners_.size() == 1)
+    return own;
+  // Every object as the tracker times it: its phase within the pacing scanner's last turn. An
+  // object another scanner saw before that turn began has a phase below 0.
+  const double turn_ms = turn_s * 1000;
+  std::vector<SurfaceObject> all;
+  for (const TouchObject& object : own)
+    all.push_back({{object.x, object.y}, object.hits, object.phase});
+  for (std::size_t i = 0; i < scanners_.size(); ++i) {
+    const Scanner& other = scanners_[i];
+    if (i == pacer || !other.ended_ms || now_ms - *other.ended_ms > kSilentAfter_ms)
+      continue;
+    for (const TouchObject& object : other.objects) {
+      const double seen_ms =
+          static_cast<double>(*other.ended_ms) - (1 - object.phase) * other.turn_s * 1000;
+      const double phase =
+          std::clamp((seen_ms - (static_cast<double>(now_ms) - turn_ms)) / turn_ms, -1.0, 1.0);
+      all.push_back({{object.x, object.y}, object.hits, phase});
+    }
+  }
+  std::vector<TouchObject> merged;
+  for (const SurfaceObject& object : MergeObjects(std::move(all), settings_.gapMm))
+    merged.push_back({object.position.x, object.position.y, object.hits, object.phase});
+  return merged;
+}
+
+void TouchEngine::checkSameStream(std::size_t index) {
+  Scanner& scanner = scanners_[index];
+  if (scanner.measured < kSignatureNodes)
+    return;
+  scanner.lastSignature = scanner.signature;
+  for (std::size_t other = 0; other < scanners_.size(); ++other) {
+    if (other == index || scanners_[other].lastSignature != scanner.signature)
+      continue;
+    if (!scanner.reportedTwice) {
+      scanner.reportedTwice = true;
+      sameStreamTwice.notify(std::min(index, other), std::max(index, other));
+    }
+  }
 }
 
 Contact TouchEngine::publish(const TrackedContact& tracked, const ScreenArea& screen) const {
@@ -175,6 +249,17 @@ Contact TouchEngine::publish(const TrackedContact& tracked, const ScreenArea& sc
                        static_cast<std::int32_t>(std::round(offsetY))};
   contact.screen =
       MapOffsetToScreen(offset, screen.size, screen.topLeft, rect.width(), rect.height());
+  // Four calibrated corners place it through the perspective instead: the share of the screen
+  // area for TUIO, the pixel for the mouse and the system's touch.
+  if (surfaceMapping_ != nullptr && surfaceMapping_->perspective()) {
+    const PlanePoint at{tracked.x, tracked.y};
+    if (const auto unit = surfaceMapping_->toUnit(at)) {
+      contact.u = std::clamp(unit->x, 0.0, 1.0);
+      contact.v = std::clamp(unit->y, 0.0, 1.0);
+    }
+    if (const auto pixel = surfaceMapping_->toScreen(at, screen.size, screen.topLeft))
+      contact.screen = *pixel;
+  }
   return contact;
 }
 

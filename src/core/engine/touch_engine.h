@@ -6,14 +6,18 @@
 
 #include "common/pair.h"
 #include "contact_tracker.h"
+#include "geometry/pose.h"
 #include "object_grouping.h"
 #include "scan/scan_node.h"
 #include "toolkit/event_loop.h"
+#include "toolkit/notifier.h"
 #include "toolkit/shape.h"
 #include "toolkit/text_box.h"
+#include "touch/surface_mapping.h"
 #include "touch_engine_settings.h"
 #include "touch_frame.h"
 #include "turn_clock.h"
+#include "turn_detector.h"
 
 namespace scantouch {
 
@@ -28,10 +32,18 @@ struct EngineControls {
 // Several touches at once: takes every measured node of the sweep at its exact angle, groups the
 // hits of each turn into objects, tracks them from turn to turn as contacts and hands each turn's
 // contacts to its outputs. Runs beside the single-touch road, which it never changes.
+//
+// Several scanners may see one surface, each from its pose. Each scanner's turns are grouped
+// into objects on their own; the first scanner that is not silent paces the frames, and each of
+// its turns tracks its objects joined with the latest objects of every other scanner that is not
+// silent either (objects closer than the gap are one).
 class TouchEngine final : public PreciseScanNodeConsumer {
  public:
-  // Consecutive measured nodes lie closer than this; farther is a gap or a damaged node.
-  static constexpr double kLargestStep_degrees = 45;
+  // A scanner whose last turn ended longer ago than this is silent: its objects are not used,
+  // and the next scanner paces the frames.
+  static constexpr std::int64_t kSilentAfter_ms = 500;
+  // Turns with fewer measured nodes are too bare to tell two scanners apart by.
+  static constexpr int kSignatureNodes = 50;
 
   TouchEngine(EngineControls controls, EventLoop& loop);
 
@@ -45,7 +57,34 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   // Outputs get every turn's frame, in the order they were added.
   void addSink(TouchFrameSink& sink);
 
+  // Nodes of the first scanner.
   void processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) override;
+
+  // The scanners of the surface: the first, whose nodes come through processPreciseNode (no pose:
+  // at the scanner marker's centre with its corrected angles, as with one scanner), and the
+  // others, each at its pose, with angles as the scanner measures them. Forgets every contact.
+  void setScanners(std::optional<Pose> first, const std::vector<Pose>& others);
+  std::size_t scannerCount() const { return scanners_.size(); }
+  // Nodes of scanner `index` (1 for the first of the others).
+  void processScannerNode(std::size_t index, const PreciseScanNode& node, std::int16_t sensitivity);
+  // The objects scanner `index` saw in its last complete turn, on the surface.
+  const std::vector<TouchObject>& scannerObjects(std::size_t index) const {
+    return scanners_.at(index).objects;
+  }
+  // Whether a turn of scanner `index` ended within kSilentAfter_ms.
+  bool scannerAlive(std::size_t index) const;
+  const std::optional<Pose>& scannerPose(std::size_t index) const {
+    return scanners_.at(index).pose;
+  }
+  // Where scanner `index` sees a point it measured at `angle` (degrees as measured, before any
+  // correction) and `distance`, on the surface.
+  PlanePoint surfacePoint(std::size_t index, double angle, double distance) const;
+
+  // Four calibrated corners, when `mapping` has them, place contacts on the screen area.
+  void setSurfaceMapping(const SurfaceMapping* mapping) { surfaceMapping_ = mapping; }
+
+  // Two scanners delivered a turn of the very same nodes: one stream arrives twice.
+  Notifier<std::size_t, std::size_t> sameStreamTwice;
 
   // Forgets the turn being collected and every contact (start-up, re-initialisation).
   void reset();
@@ -55,8 +94,27 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   std::uint64_t turns() const { return turns_; }
 
  private:
-  bool startsTurn(const PreciseScanNode& node);
-  void endTurn();
+  // One scanner of the surface as the engine follows it.
+  struct Scanner {
+    std::optional<Pose> pose;
+    TurnDetector detector;
+    TurnClock clock;
+    TurnHits turn;                     // this turn's hits in stream order
+    bool turnOpen = false;             // a turn's start has come, and a turn is collected
+    std::vector<TouchObject> objects;  // of the last complete turn
+    std::optional<std::int64_t> ended_ms;
+    double turn_s = 0;                // the length of that turn
+    std::uint64_t signature = 0;      // of the nodes of the turn being collected
+    int measured = 0;                 // measured nodes in it
+    std::uint64_t lastSignature = 0;  // of the last complete turn with enough nodes
+    bool reportedTwice = false;
+  };
+
+  void take(std::size_t index, const PreciseScanNode& node, std::int16_t sensitivity);
+  void endTurn(std::size_t index);
+  void checkSameStream(std::size_t index);
+  std::vector<TouchObject> frameObjects(std::size_t pacer, std::int64_t now_ms,
+                                        double turn_s) const;
   struct ScreenArea {
     IntPair size;
     IntPair topLeft;
@@ -68,12 +126,8 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   TouchEngineSettings settings_;
   bool running_ = false;
   std::vector<TouchFrameSink*> sinks_;
-  TurnHits turn_;                       // this turn's hits in stream order
-  bool turnOpen_ = false;               // a turn's start has come, and a turn is collected
-  std::optional<double> lastAngle_;     // the scanner's angle of the last measured node
-  std::optional<double> suspectAngle_;  // a node far from it, until the next one agrees
-  bool farHalfSeen_ = false;  // the sweep has been between 90 and 270 degrees since the turn began
-  TurnClock clock_;
+  std::vector<Scanner> scanners_{1};
+  const SurfaceMapping* surfaceMapping_ = nullptr;
   ContactTracker tracker_;
   TouchFrame frame_;
   std::uint64_t nodes_ = 0;

@@ -40,7 +40,8 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
 
   struct Sum {
     double weightedX = 0, weightedY = 0, weight = 0;
-    double plainX = 0, plainY = 0;
+    double weightedPhase = 0;
+    double plainX = 0, plainY = 0, plainPhase = 0;
     int parts = 0;
     int hits = 0;
   };
@@ -52,9 +53,11 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
     const double weight = object.hits > 0 ? object.hits : 0;
     sum.weightedX += weight * object.position.x;
     sum.weightedY += weight * object.position.y;
+    sum.weightedPhase += weight * object.phase;
     sum.weight += weight;
     sum.plainX += object.position.x;
     sum.plainY += object.position.y;
+    sum.plainPhase += object.phase;
     ++sum.parts;
     sum.hits += object.hits;
   }
@@ -67,7 +70,9 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
     const PlanePoint position =
         sum.weight > 0 ? PlanePoint{sum.weightedX / sum.weight, sum.weightedY / sum.weight}
                        : PlanePoint{sum.plainX / sum.parts, sum.plainY / sum.parts};
-    merged.push_back({position, sum.hits});
+    const double phase =
+        sum.weight > 0 ? sum.weightedPhase / sum.weight : sum.plainPhase / sum.parts;
+    merged.push_back({position, sum.hits, phase});
   }
   return merged;
 }

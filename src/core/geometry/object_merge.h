@@ -10,11 +10,13 @@ namespace scantouch {
 struct SurfaceObject {
   PlanePoint position;
   int hits = 0;
+  double phase = 0;  // when in the frame's turn it was seen: 0 at the start, 1 at the end
 };
 
 // Joins objects that several scanners saw of one thing: objects closer than `gap` are one, and so
 // are chains of such neighbours. A joined object lies at its parts' mean weighted by their hits
-// (the plain mean when none has hits) and has all their hits. The result keeps the order in which
+// (the plain mean when none has hits), was seen at their phases' mean weighted alike, and has
+// all their hits. The result keeps the order in which
 // each joined object's first part came.
 std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, double gap);
 

@@ -125,4 +125,10 @@ void RadarModel::showContacts(const std::vector<ContactMark>& marks) {
   pictureChanged.notify();
 }
 
+void RadarModel::showOtherScanners(std::vector<OtherScanner> scanners) {
+  otherScanners_ = std::move(scanners);
+  ++otherScannersRevision_;
+  pictureChanged.notify();
+}
+
 }  // namespace scantouch

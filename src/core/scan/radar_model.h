@@ -41,6 +41,16 @@ class RadarModel final : public RadarView {
     friend bool operator==(const ContactMark&, const ContactMark&) = default;
   };
 
+  // A scanner other than the first (whose beams the view draws) on a surface of several: where
+  // it stands, the points it measured in its last turn, and whether it has gone silent.
+  struct OtherScanner {
+    float x = 0;  // view units
+    float y = 0;
+    std::vector<std::array<float, 2>> points;  // view units
+    int colourIndex = 0;                       // into radar_palette::kScannerColours
+    bool silent = false;
+  };
+
   struct LabelPlacement {
     float left = 0;
     float top = 0;
@@ -72,6 +82,12 @@ class RadarModel final : public RadarView {
   const std::vector<ContactMark>& contacts() const { return contacts_; }
   std::uint64_t contactsRevision() const { return contactsRevision_; }
 
+  // The other scanners of a surface, replaced after each of their turns; the revision changes
+  // with every replacement.
+  void showOtherScanners(std::vector<OtherScanner> scanners);
+  const std::vector<OtherScanner>& otherScanners() const { return otherScanners_; }
+  std::uint64_t otherScannersRevision() const { return otherScannersRevision_; }
+
   // Half turns left until the marker hides; kept in the marker's tag, empty counting as 0.
   int markerCountdown() const;
 
@@ -93,6 +109,8 @@ class RadarModel final : public RadarView {
   std::array<LabelPlacement, kQualityLabels> placements_{};
   std::vector<ContactMark> contacts_;
   std::uint64_t contactsRevision_ = 0;
+  std::vector<OtherScanner> otherScanners_;
+  std::uint64_t otherScannersRevision_ = 0;
 };
 
 }  // namespace scantouch

@@ -13,6 +13,12 @@ inline constexpr Colour kScanner = 0xDC2828;
 inline constexpr Colour kTouchMarker = 0xFF9600;
 inline constexpr Colour kContact = 0xC800C8;
 inline constexpr Colour kLabelText = 0x3C3C3C;
+// The points of the other scanners of a surface, one colour each; the first scanner's are the
+// beams. A silent scanner's marker is drawn in kSilentScanner.
+inline constexpr Colour kScannerColours[] = {0x0078D7, 0xE07000, 0x009E73, 0x9B30D9, 0xB8860B};
+inline constexpr int kScannerColourCount = 5;
+inline constexpr Colour kSilentScanner = 0x969696;
+inline constexpr int kOtherScannerPoint_px = 3;
 
 // Pen widths in pixels; contacts keep their size in pixels at every range: a finger is a finger
 // on any view.

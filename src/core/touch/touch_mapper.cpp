@@ -69,9 +69,19 @@ void TouchMapper::mapTouchToScreen() {
 }
 
 void TouchMapper::mapOffset(IntPair offset) {
-  const ScreenPoint at =
-      MapOffsetToScreen(offset, ReadPair(controls_.screenSize), ReadPair(controls_.screenTopLeft),
-                        controls_.touchRect.width(), controls_.touchRect.height());
+  const IntPair screenSize = ReadPair(controls_.screenSize);
+  const IntPair screenTopLeft = ReadPair(controls_.screenTopLeft);
+  std::optional<ScreenPoint> perspective;
+  if (surfaceMapping_ != nullptr && surfaceMapping_->perspective()) {
+    const Shape& rect = controls_.touchRect;
+    perspective =
+        surfaceMapping_->toScreen(PlanePoint{rect.left() + static_cast<double>(offset.first),
+                                             rect.top() + static_cast<double>(offset.second)},
+                                  screenSize, screenTopLeft);
+  }
+  const ScreenPoint at = perspective.value_or(MapOffsetToScreen(offset, screenSize, screenTopLeft,
+                                                                controls_.touchRect.width(),
+                                                                controls_.touchRect.height()));
 
   std::string mapped = FormatZeroPadded(std::int64_t{at.x}, 4);
   mapped += ',';

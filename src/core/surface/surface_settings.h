@@ -1,0 +1,53 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "config/settings_file.h"
+#include "geometry/pose.h"
+#include "touch/surface_mapping.h"
+
+namespace scantouch {
+
+// The keys of several scanners and of the four-corner calibration, in the touch engine's section
+// of the main settings file. Earlier installations have none of them.
+namespace surface_keys {
+inline constexpr std::string_view kSection = "触控引擎";
+inline constexpr std::string_view kSeveralScanners = "多扫描仪";  // "1": each link its scanner
+inline constexpr std::string_view kSerialPose = "扫描仪位姿串口";
+inline constexpr std::string_view kChannelPosePrefix = "扫描仪位姿";  // followed by the channel
+inline constexpr std::string_view kFourCorners = "四角标定";
+std::string ChannelPoseKey(int channel);
+}  // namespace surface_keys
+
+// A link a scanner may be on: the serial port, or one TCP channel of the network window.
+struct LinkId {
+  static constexpr int kSerial = -1;
+  int channel = kSerial;
+  bool serial() const { return channel == kSerial; }
+  friend auto operator<=>(const LinkId&, const LinkId&) = default;
+};
+// "串口" or "TCP<i>", as the log and the window name a link.
+std::string LinkName(LinkId link);
+
+// The several-scanner settings as typed values. With `severalScanners` off, the program has one
+// receive buffer for all links, as it always had; the poses are then not read.
+struct SurfaceSettings {
+  bool severalScanners = false;
+  std::map<LinkId, Pose> poses;  // the links with a usable pose, in link order
+  std::optional<SurfaceMapping::Corners> fourCorners;
+};
+
+// Reads the keys; a value that cannot be used is reported with its key and counts as absent.
+SurfaceSettings ReadSurfaceSettings(SettingsFile& file, int channels);
+
+// "x,y,angle": place in view units and angle in degrees; none for anything else.
+std::optional<Pose> ParsePose(std::string_view text);
+std::string PoseText(const Pose& pose);
+// "x,y;x,y;x,y;x,y": top-left, top-right, bottom-right, bottom-left of the screen area.
+std::optional<SurfaceMapping::Corners> ParseCorners(std::string_view text);
+std::string CornersText(const SurfaceMapping::Corners& corners);
+
+}  // namespace scantouch

@@ -1,0 +1,133 @@
+#include "touch/corner_calibration.h"
+
+#include <cmath>
+
+#include "surface/surface_settings.h"
+
+namespace scantouch {
+namespace {
+
+constexpr const char* kCornerNames[4] = {"左上角", "右上角", "右下角", "左下角"};
+
+std::string InForce(const SurfaceMapping& mapping) {
+  return mapping.perspective() ? "四角标定：" + CornersText(*mapping.corners()) : "两角标定";
+}
+
+}  // namespace
+
+CornerCalibration::CornerCalibration(CornerCalibrationControls controls, EventLoop& loop,
+                                     SettingsFile& file, SurfaceMapping& mapping)
+    : c_(controls), loop_(loop), file_(file), mapping_(mapping) {
+  c_.start.clicked.connect([this] { start(); });
+  c_.twoCorners.clicked.connect([this] {
+    if (active())
+      return;
+    (void)mapping_.setCorners(std::nullopt);
+    file_.write(surface_keys::kSection, surface_keys::kFourCorners, "");
+    c_.status.setCaption(InForce(mapping_));
+  });
+}
+
+CornerCalibration::~CornerCalibration() {
+  stopTimer();
+}
+
+void CornerCalibration::load() {
+  const SurfaceSettings settings = ReadSurfaceSettings(file_, 0);
+  (void)mapping_.setCorners(settings.fourCorners);
+  c_.status.setCaption(InForce(mapping_));
+}
+
+void CornerCalibration::start() {
+  if (active())
+    return;
+  if (busyElsewhere_ && busyElsewhere_()) {
+    c_.status.setCaption("四角标定未开始：另一个标定正在进行");
+    return;
+  }
+  const auto size = ParsePair(c_.screenSize.text());
+  const auto topLeft = ParsePair(c_.screenTopLeft.text());
+  if (!size || !topLeft || size->first <= 0 || size->second <= 0) {
+    c_.status.setCaption("四角标定未开始：屏幕宽高无效");
+    return;
+  }
+  areaSize_ = *size;
+  areaTopLeft_ = *topLeft;
+  lastTouched_.reset();
+  showCorner(0);
+}
+
+void CornerCalibration::cancel() {
+  if (active())
+    stop("四角标定已取消，" + InForce(mapping_) + " 不变");
+}
+
+ScreenPoint CornerCalibration::mark() const {
+  const int c = corner();
+  const bool right = c == 1 || c == 2;
+  const bool bottom = c == 2 || c == 3;
+  return ScreenPoint{areaTopLeft_.first + (right ? areaSize_.first - 1 : 0),
+                     areaTopLeft_.second + (bottom ? areaSize_.second - 1 : 0)};
+}
+
+bool CornerCalibration::takeTouch(PlanePoint surface) {
+  if (!active())
+    return false;
+  if (lastTouched_) {
+    const bool soon = loop_.nowMs() - lastTouched_ms_ < kSettle_ms;
+    const bool near =
+        std::hypot(surface.x - lastTouched_->x, surface.y - lastTouched_->y) < kSameHand_units;
+    // The hand of the corner before, not yet lifted or moved on: not the next corner's touch.
+    if (soon || near)
+      return true;
+  }
+  touched_[static_cast<std::size_t>(*corner_)] = surface;
+  lastTouched_ = surface;
+  lastTouched_ms_ = loop_.nowMs();
+  if (*corner_ == 3) {
+    finish();
+  } else {
+    showCorner(*corner_ + 1);
+  }
+  return true;
+}
+
+void CornerCalibration::showCorner(int corner) {
+  corner_ = corner;
+  prompt_ = "请触摸屏幕" + std::string(kCornerNames[corner]) + "的标记（" +
+            std::to_string(corner + 1) + "/4），按 Esc 或“取消”退出";
+  c_.status.setCaption("四角标定：等待" + std::string(kCornerNames[corner]));
+  stopTimer();
+  timer_ = loop_.startTimer(kCornerTimeout_ms, [this] {
+    stop("四角标定失败：" + std::string(kCornerNames[this->corner()]) + "没有触摸，" +
+         InForce(mapping_) + " 不变");
+  });
+  changed.notify();
+}
+
+void CornerCalibration::finish() {
+  SurfaceMapping candidate;
+  if (!candidate.setCorners(touched_)) {
+    stop("四角标定失败：四个触摸点不构成凸四边形，" + InForce(mapping_) + " 不变");
+    return;
+  }
+  (void)mapping_.setCorners(touched_);
+  file_.write(surface_keys::kSection, surface_keys::kFourCorners, CornersText(touched_));
+  stop(InForce(mapping_));
+}
+
+void CornerCalibration::stop(const std::string& status) {
+  stopTimer();
+  corner_.reset();
+  prompt_.clear();
+  c_.status.setCaption(status);
+  changed.notify();
+}
+
+void CornerCalibration::stopTimer() {
+  if (timer_)
+    loop_.stopTimer(*timer_);
+  timer_.reset();
+}
+
+}  // namespace scantouch

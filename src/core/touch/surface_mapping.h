@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "common/pair.h"
+#include "geometry/homography.h"
+#include "touch/desktop_input.h"
+
+namespace scantouch {
+
+// Where a point of the surface lies on the screen area when four touched corners calibrate it: a
+// projective map from the corners, in the order top-left, top-right, bottom-right, bottom-left of
+// the screen area, onto the area's unit square. Without four corners nothing is mapped here and
+// the two-corner mapping of the touch rectangle holds.
+class SurfaceMapping {
+ public:
+  using Corners = std::array<PlanePoint, 4>;
+
+  // Takes four corners, or none to go back to the two-corner mapping. Corners that do not bound a
+  // convex quadrilateral, or give no invertible map, are refused (false) and the mapping in force
+  // stays.
+  bool setCorners(const std::optional<Corners>& corners);
+  const std::optional<Corners>& corners() const { return corners_; }
+  bool perspective() const { return toUnit_.has_value(); }
+
+  // The point as a share of the screen area's width and height (0..1 inside it); none without
+  // four corners, or for a point on the line the map sends to infinity.
+  std::optional<PlanePoint> toUnit(PlanePoint surface) const;
+  // The desktop pixel: the share scaled to the area, rounded, kept within the area, moved by the
+  // area's corner.
+  std::optional<ScreenPoint> toScreen(PlanePoint surface, IntPair screenSize,
+                                      IntPair screenTopLeft) const;
+
+ private:
+  std::optional<Corners> corners_;
+  std::optional<Homography> toUnit_;
+};
+
+}  // namespace scantouch
