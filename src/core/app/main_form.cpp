@@ -94,9 +94,17 @@ void MainForm::load() {
   settings_.fun_init();
   engineSection_.load();
   cornerCalibration_.load();
+  loaded.notify();
 }
 
-void MainForm::runEngine(bool running) {
+void MainForm::holdEngine(bool held) {
+  engineHeld_ = held;
+  runEngine(engineWanted_);
+}
+
+void MainForm::runEngine(bool wanted) {
+  engineWanted_ = wanted;
+  const bool running = wanted || engineHeld_;
   engine_.setRunning(running);
   decoder_.setPreciseConsumer(running ? &engine_ : nullptr);
   if (!running)

@@ -43,6 +43,8 @@ class MainForm {
 
   // What the window does when it loads: copy the settings file into the controls.
   void load();
+  // The window has loaded its settings: what reads them besides the window goes from here.
+  Notifier<> loaded;
 
   // The window itself: its visible flag is whether it is shown.
   Window Form1{"Form1", kCaption};
@@ -154,6 +156,9 @@ class MainForm {
 
   // Runs the engine on the decoded nodes, or takes it off them (at no cost to the decoder).
   void runEngine(bool running);
+  // Keeps the engine running whatever the outputs want (several scanners: the window shows their
+  // contacts).
+  void holdEngine(bool held);
 
   // Every control of the window, the radar model's included, each once: what a view of the
   // window accounts for.
@@ -171,6 +176,8 @@ class MainForm {
   SurfaceMapping surfaceMapping_;
   TouchMapper mapper_;
   bool publishingTouch_ = false;
+  bool engineWanted_ = false;
+  bool engineHeld_ = false;
   MainSettings settings_;
   TouchEngine engine_;
   TouchEngineSection engineSection_;

@@ -1,6 +1,18 @@
 #include "scanner_program.h"
 
 namespace scantouch {
+namespace {
+
+// With several scanners the network window has a channel for each; otherwise the one it always
+// had.
+int SurfaceChannels(SettingsFile& mainSettings) {
+  constexpr int kChannelsForSeveralScanners = 4;
+  const std::string several =
+      mainSettings.read(surface_keys::kSection, surface_keys::kSeveralScanners);
+  return several == "1" ? kChannelsForSeveralScanners : 1;
+}
+
+}  // namespace
 
 ScannerProgram::ScannerProgram(Platform platform)
     : platform_(platform),
@@ -12,10 +24,16 @@ ScannerProgram::ScannerProgram(Platform platform)
               form_.decoder()),
       network_(platform.loop, platform.sockets, platform.dialogs, networkSettings_,
                platform.ansiCodec, NetworkFormLinks{form_.List1, form_.decoder()},
-               MainForm::kCaption),
+               MainForm::kCaption, SurfaceChannels(mainSettings_)),
       commands_(CommandControls{form_.List1, form_.TMR开始, form_.PICYL}, platform.loop, serial_,
                 network_, form_.decoder(), form_.radar(), platform.ansiCodec),
-      meter_(form_.Label4, form_.decoder(), [this] { commands_.requestScannerStart(); }),
+      meter_(form_.Label4, form_.decoder(),
+             [this] {
+               if (surface_.several())
+                 surface_.restartFirst();
+               else
+                 commands_.requestScannerStart();
+             }),
       calibration_(
           CalibrationControls{form_.OPT标定, form_.SHPWIN, form_.Shape1, form_.TXT标定左上角,
                               form_.TXT标定右下角, form_.txt雷达位置, form_.TXT屏幕左上角,
@@ -26,7 +44,8 @@ ScannerProgram::ScannerProgram(Platform platform)
                 platform.loop, platform.desktop),
       lifecycle_(form_, commands_, network_, serial_, platform.loop, platform.tray,
                  platform.instances, platform.dialogs, platform.endProcess),
-      touchOutputs_(form_, platform.loop, platform.desktop) {
+      touchOutputs_(form_, platform.loop, platform.desktop),
+      surface_(form_, platform.loop, serial_, network_, commands_, mainSettings_) {
   wire();
 }
 
@@ -63,7 +82,10 @@ void ScannerProgram::wire() {
   f.Text1.changed.connect([this] { serial_.reopenSerialPort(); });
   f.Timer1.ticked.connect([this] { serial_.checkSerialPort(); });
   f.Timer2.ticked.connect([this] { serial_.pollSerialPort(); });
-  f.TMR开始.ticked.connect([this] { commands_.runStartSequence(); });
+  f.TMR开始.ticked.connect([this] {
+    commands_.runStartSequence();
+    surface_.resetSynchronisation();
+  });
   for (int i = 0; i < f.Command1.size(); ++i) {
     f.Command1[i].clicked.connect(
         [this, i] { commands_.sendScannerCommand(form_.Text3[i].text()); });
@@ -72,13 +94,17 @@ void ScannerProgram::wire() {
   f.CMD停止.clicked.connect([this] { commands_.sendScannerCommand(commands::kStop); });
   f.Command2.clicked.connect([this] { commands_.clearReceivedData(); });
   f.Command3.clicked.connect([this] { network_.show(); });
-  f.TMR计算扫描频率.ticked.connect([this] { meter_.tickScanRate(); });
+  f.TMR计算扫描频率.ticked.connect([this] {
+    meter_.tickScanRate();
+    surface_.tick();
+  });
   f.OPT标定.clicked.connect([this](int index) { calibration_.onModeSelected(index); });
   f.TMR鼠标在屏幕的当前位置.ticked.connect([this] { calibration_.showCursorPosition(); });
   f.CHK鼠标画4个圈测试.clicked.connect([this] { selfTest_.onSwitch(); });
   f.tmr鼠标画4个圈测试.ticked.connect([this] { selfTest_.circleTick(); });
   f.tmr鼠标画4个圈测试20秒自动关闭.ticked.connect([this] { selfTest_.stopTick(); });
   f.engineSection().connect([this] { touchOutputs_.apply(); });
+  f.loaded.connect([this] { surface_.load(); });
   lifecycle_.exiting.connect([this] { touchOutputs_.finish(); });
 }
 

@@ -16,6 +16,7 @@
 #include "main_form.h"
 #include "main_window_lifecycle.h"
 #include "scan/scan_rate_meter.h"
+#include "surface/scanner_surface.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/event_loop.h"
 #include "touch/calibration.h"
@@ -60,6 +61,7 @@ class ScannerProgram {
   SettingsFile& mainSettings() { return mainSettings_; }
   SettingsFile& networkSettings() { return networkSettings_; }
   TouchOutputs& touchOutputs() { return touchOutputs_; }
+  ScannerSurface& surface() { return surface_; }
 
   // From now on the event log's entries and the settings files' problems also go to `log`.
   void connectLog(ProgramLog& log);
@@ -86,6 +88,7 @@ class ScannerProgram {
   CursorSelfTest selfTest_;
   MainWindowLifecycle lifecycle_;
   TouchOutputs touchOutputs_;
+  ScannerSurface surface_;
 };
 
 }  // namespace scantouch

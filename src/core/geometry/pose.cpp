@@ -41,6 +41,15 @@ PlanePoint toSurface(const Pose& pose, PlanePoint local) {
   return {c * local.x - s * local.y + pose.x, s * local.x + c * local.y + pose.y};
 }
 
+PlanePoint toLocal(const Pose& pose, PlanePoint surface) {
+  const double angle = pose.angleDegrees * kRadiansPerDegree;
+  const double c = std::cos(angle);
+  const double s = std::sin(angle);
+  const double x = surface.x - pose.x;
+  const double y = surface.y - pose.y;
+  return {c * x + s * y, -s * x + c * y};
+}
+
 std::optional<PoseFit> SolvePose(const std::vector<PlanePoint>& seenBySecond,
                                  const std::vector<PlanePoint>& sameOnSurface) {
   if (seenBySecond.size() < 2 || seenBySecond.size() != sameOnSurface.size())

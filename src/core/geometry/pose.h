@@ -18,6 +18,8 @@ struct Pose {
 // A point a scanner sees in its own axes, on the surface: turned by the pose's angle, then moved
 // by its place.
 PlanePoint toSurface(const Pose& pose, PlanePoint local);
+// The other way: a point on the surface in the scanner's own axes.
+PlanePoint toLocal(const Pose& pose, PlanePoint surface);
 
 struct PoseFit {
   Pose pose;

@@ -9,6 +9,7 @@
 
 #include "config/settings_file.h"
 #include "config/text_codec.h"
+#include "received_bytes.h"
 #include "scan/scan_stream_decoder.h"
 #include "tcp_socket.h"
 #include "toolkit/button.h"
@@ -80,6 +81,9 @@ class NetworkForm {
 
   void checkConnections();
   void reloadChannels();
+  // From now on each channel's received bytes go to `receiver` as that channel's (nullptr: to
+  // the decoder).
+  void setReceiver(ReceivedBytes* receiver) { receiver_ = receiver; }
   void loadNetworkSettings();
   void saveNetworkSettings();
 
@@ -123,6 +127,7 @@ class NetworkForm {
   SettingsFile& settings_;
   const TextCodec& ansiCodec_;
   NetworkFormLinks links_;
+  ReceivedBytes* receiver_ = nullptr;
   std::string applicationTitle_;
   std::vector<std::unique_ptr<TcpChannel>> channels_;
   bool loaded_ = false;

@@ -19,7 +19,20 @@ void ScannerCommands::sendScannerCommand(std::string_view text) {
   serial_.write(ansiCodec_.encode(text));
   // The first use of the network window loads it, shown or not.
   network_.ensureLoaded();
-  ComboBox& sendBox = network_.channel(0).TxtTcpTx;
+  const int channels = everyChannel_ ? network_.channelCount() : 1;
+  for (int channel = 0; channel < channels; ++channel)
+    sendTo(LinkId{channel}, text);
+}
+
+void ScannerCommands::sendTo(LinkId link, std::string_view text) {
+  if (link.serial()) {
+    serial_.write(ansiCodec_.encode(text));
+    return;
+  }
+  network_.ensureLoaded();
+  if (link.channel < 0 || link.channel >= network_.channelCount())
+    return;
+  ComboBox& sendBox = network_.channel(link.channel).TxtTcpTx;
   // Emptied first, so that the same command twice is two changes and is queued twice.
   sendBox.setText("");
   sendBox.setText(text);

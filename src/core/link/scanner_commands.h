@@ -4,6 +4,7 @@
 
 #include "config/text_codec.h"
 #include "network_form.h"
+#include "received_bytes.h"
 #include "scan/radar_model.h"
 #include "scan/scan_stream_decoder.h"
 #include "serial_link.h"
@@ -38,6 +39,10 @@ class ScannerCommands {
                   const TextCodec& ansiCodec);
 
   void sendScannerCommand(std::string_view text);
+  // With several scanners, a command goes to every TCP channel, not only to channel 0.
+  void setEveryChannel(bool every) { everyChannel_ = every; }
+  // A command to the scanner on one link alone.
+  void sendTo(LinkId link, std::string_view text);
   void requestScannerStart();
   void runStartSequence();
   // "清空接收数据": empties the receive buffer, the angle trace and the event log.
@@ -51,6 +56,7 @@ class ScannerCommands {
   ScanStreamDecoder& decoder_;
   RadarModel& radar_;
   const TextCodec& ansiCodec_;
+  bool everyChannel_ = false;
 };
 
 }  // namespace scantouch

@@ -47,6 +47,10 @@ void SerialLink::pollSerialPort() {
   const std::vector<std::uint8_t> bytes = port_.readAll();
   if (bytes.empty())
     return;
+  if (receiver_ != nullptr) {
+    receiver_->received(LinkId{}, bytes);
+    return;
+  }
   decoder_.feed(bytes);
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "config/settings_file.h"
+#include "received_bytes.h"
 #include "scan/scan_stream_decoder.h"
 #include "serial_port.h"
 #include "toolkit/label.h"
@@ -28,6 +29,8 @@ class SerialLink {
   void reopenSerialPort();
   // Every second: reopen when the entered number, rounded, is not the port's number.
   void checkSerialPort();
+  // From now on received bytes go to `receiver` as the serial link's (nullptr: to the decoder).
+  void setReceiver(ReceivedBytes* receiver) { receiver_ = receiver; }
   // Every 100 ms: all waiting bytes to the decoder, one block per poll.
   void pollSerialPort();
 
@@ -43,6 +46,7 @@ class SerialLink {
   SerialPort& port_;
   SettingsFile& mainSettings_;
   ScanStreamDecoder& decoder_;
+  ReceivedBytes* receiver_ = nullptr;
   // The last reopen succeeded: if the port is lost later (an adapter pulled out), it is tried
   // again every second. A port that never opened waits for the number to be entered again.
   bool stayOpen_ = false;

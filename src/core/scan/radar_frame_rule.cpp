@@ -4,7 +4,8 @@ namespace scantouch {
 
 RadarFrameRule::RadarFrameRule(Sources sources, std::function<void()> frameDue)
     : sources_(sources), frameDue_(std::move(frameDue)) {
-  // Beams drawn, contacts replaced and the labels laid out are the model's own notifications.
+  // Beams drawn, contacts or other scanners replaced and the labels laid out are the model's own
+  // notifications.
   sources_.model.pictureChanged.connect([this] { changed(&RadarFrameParts::scan); });
   Shape& marker = sources_.model.shpmouse[0];
   marker.geometryChanged.connect([this] { changed(&RadarFrameParts::scan); });
@@ -36,7 +37,8 @@ RadarFrameParts RadarFrameRule::due() const {
   RadarFrameParts parts = changed_;
   // The revisions also catch beams changed without a beam drawn (a reset of the view).
   parts.scan = parts.scan || sources_.beams.revision() != paintedBeams_ ||
-               sources_.model.contactsRevision() != paintedContacts_;
+               sources_.model.contactsRevision() != paintedContacts_ ||
+               sources_.model.otherScannersRevision() != paintedOtherScanners_;
   return parts;
 }
 
@@ -45,6 +47,7 @@ void RadarFrameRule::painted() {
   announced_ = false;
   paintedBeams_ = sources_.beams.revision();
   paintedContacts_ = sources_.model.contactsRevision();
+  paintedOtherScanners_ = sources_.model.otherScannersRevision();
 }
 
 }  // namespace scantouch

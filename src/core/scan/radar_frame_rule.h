@@ -16,7 +16,8 @@ struct RadarFrameParts {
   bool backdrop = false;
   // A quality label's caption or visibility, or their layout: the labels drawn over the beams.
   bool labels = false;
-  // The beams, the touch marker or the contacts, drawn over the backdrop every frame.
+  // The beams, the touch marker, the contacts or the other scanners' points, drawn over the
+  // backdrop every frame.
   bool scan = false;
 
   bool any() const { return backdrop || labels || scan; }
@@ -56,6 +57,7 @@ class RadarFrameRule {
   bool announced_ = false;                     // frameDue ran since the last painted frame
   std::uint64_t paintedBeams_ = ~std::uint64_t{0};
   std::uint64_t paintedContacts_ = ~std::uint64_t{0};
+  std::uint64_t paintedOtherScanners_ = ~std::uint64_t{0};
 };
 
 }  // namespace scantouch

@@ -19,6 +19,13 @@ inline constexpr Colour kScannerColours[] = {0x0078D7, 0xE07000, 0x009E73, 0x9B3
 inline constexpr int kScannerColourCount = 5;
 inline constexpr Colour kSilentScanner = 0x969696;
 inline constexpr int kOtherScannerPoint_px = 3;
+// The side of the square that marks where another scanner stands.
+inline constexpr int kOtherScannerMarker_px = 12;
+
+// Another scanner's colour by its index, whatever the index.
+constexpr Colour ScannerColour(int index) {
+  return kScannerColours[(index % kScannerColourCount + kScannerColourCount) % kScannerColourCount];
+}
 
 // Pen widths in pixels; contacts keep their size in pixels at every range: a finger is a finger
 // on any view.

@@ -104,6 +104,23 @@ void ScanFootprint::addContact(const RadarModel::ContactMark& contact, double sc
   addRect(x - r - 4, y - 2 * r - 4, x + 5 * r + 4, y + r + 4);
 }
 
+void ScanFootprint::addOtherScanner(const RadarModel::OtherScanner& scanner, double scale,
+                                    double originX, double originY) {
+  // Squares centred on each point, and the scanner's outline with its pen; a pixel more for the
+  // rounding of each face.
+  constexpr double point = radar_palette::kOtherScannerPoint_px / 2.0 + 1;
+  for (const std::array<float, 2>& p : scanner.points) {
+    const double x = originX + p[0] * scale;
+    const double y = originY + p[1] * scale;
+    addRect(x - point, y - point, x + point, y + point);
+  }
+  constexpr double marker =
+      radar_palette::kOtherScannerMarker_px / 2.0 + radar_palette::kShapePen_px + 1;
+  const double x = originX + scanner.x * scale;
+  const double y = originY + scanner.y * scale;
+  addRect(x - marker, y - marker, x + marker, y + marker);
+}
+
 void ScanFootprint::addScan(const BeamTable& beams, const RadarModel& model, double scale,
                             double originX, double originY) {
   for (int degree = 0; degree < BeamTable::kBeams; ++degree)
@@ -111,6 +128,8 @@ void ScanFootprint::addScan(const BeamTable& beams, const RadarModel& model, dou
   addMarker(model.shpmouse[0], scale, originX, originY);
   for (const RadarModel::ContactMark& contact : model.contacts())
     addContact(contact, scale, originX, originY);
+  for (const RadarModel::OtherScanner& scanner : model.otherScanners())
+    addOtherScanner(scanner, scale, originX, originY);
 }
 
 void ScanFootprint::unite(const ScanFootprint& other) {
@@ -203,6 +222,12 @@ ScanFootprint PaintedScan::changedSince(const BeamTable& beams, const RadarModel
     for (const RadarModel::ContactMark& contact : model.contacts())
       changed.addContact(contact, scale, x, y);
   }
+  if (model.otherScannersRevision() != otherScannersRevision_) {
+    for (const RadarModel::OtherScanner& scanner : otherScanners_)
+      changed.addOtherScanner(scanner, scale, x, y);
+    for (const RadarModel::OtherScanner& scanner : model.otherScanners())
+      changed.addOtherScanner(scanner, scale, x, y);
+  }
   return changed;
 }
 
@@ -214,6 +239,10 @@ void PaintedScan::remember(const BeamTable& beams, const RadarModel& model,
     beams_[static_cast<std::size_t>(degree)] = beams[degree];
   marker_ = MarkerOf(model.shpmouse[0]);
   contacts_ = model.contacts();
+  if (model.otherScannersRevision() != otherScannersRevision_) {
+    otherScanners_ = model.otherScanners();
+    otherScannersRevision_ = model.otherScannersRevision();
+  }
 }
 
 }  // namespace scantouch

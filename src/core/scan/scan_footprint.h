@@ -9,7 +9,8 @@
 
 namespace scantouch {
 
-// Where in a view of width x height pixels the scan is drawn (beams, touch marker, contacts), as
+// Where in a view of width x height pixels the scan is drawn (beams, touch marker, contacts, the
+// other scanners), as
 // tiles of kTile_px. A face repaints, for a frame in which only the scan changed, the tiles of the
 // last frame's scan and of this one: most of the view is background, and copying it whole every
 // frame costs more than everything else the shown window does.
@@ -38,6 +39,9 @@ class ScanFootprint {
   void addMarker(const Shape& marker, double scale, double originX, double originY);
   void addContact(const RadarModel::ContactMark& contact, double scale, double originX,
                   double originY);
+  // Another scanner's points and the square where it stands.
+  void addOtherScanner(const RadarModel::OtherScanner& scanner, double scale, double originX,
+                       double originY);
   void unite(const ScanFootprint& other);
   bool empty() const;
   // The marked tiles, each row's runs as one rectangle, clipped to the view.
@@ -64,8 +68,9 @@ struct ScanGeometry {
 };
 
 // The scan as a face last painted it, to tell where a frame must paint again: the beams, touch
-// marker and contacts that differ from it, at the place painted and where they are now. A room
-// that stands still costs no painting at all, whatever the node rate.
+// marker and contacts that differ from it, and the other scanners when they were replaced, at the
+// place painted and where they are now. A room that stands still costs no painting at all,
+// whatever the node rate.
 class PaintedScan {
  public:
   // The tiles to paint again; all of them when nothing was painted at this geometry.
@@ -92,6 +97,9 @@ class PaintedScan {
   std::array<Beam, BeamTable::kBeams> beams_{};
   Marker marker_;
   std::vector<RadarModel::ContactMark> contacts_;
+  // Replaced after every turn of theirs: the revision says when, rather than comparing points.
+  std::vector<RadarModel::OtherScanner> otherScanners_;
+  std::uint64_t otherScannersRevision_ = 0;
 };
 
 }  // namespace scantouch

@@ -46,6 +46,8 @@ class ScanStreamDecoder {
   // recovering; it must outlive the decoder.
   void useFraming(ByteFraming& framing) { framing_ = &framing; }
 
+  // The quality gate as the window holds it now.
+  std::int16_t sensitivity() const { return readSensitivity(); }
   bool synchronised() const { return framing_->synchronised(); }
   bool realigning() const { return framing_->realigning(); }
   // The bytes received and not yet decoded, oldest first.

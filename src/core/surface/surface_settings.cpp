@@ -68,10 +68,6 @@ std::string surface_keys::ChannelPoseKey(int channel) {
   return std::string(kChannelPosePrefix) + std::to_string(channel);
 }
 
-std::string LinkName(LinkId link) {
-  return link.serial() ? "串口" : "TCP" + std::to_string(link.channel);
-}
-
 std::optional<Pose> ParsePose(std::string_view text) {
   const std::vector<std::string_view> parts = Split(text, ',');
   if (parts.size() != 3)

@@ -7,6 +7,7 @@
 
 #include "config/settings_file.h"
 #include "geometry/pose.h"
+#include "link/received_bytes.h"
 #include "touch/surface_mapping.h"
 
 namespace scantouch {
@@ -21,16 +22,6 @@ inline constexpr std::string_view kChannelPosePrefix = "扫描仪位姿";  // fo
 inline constexpr std::string_view kFourCorners = "四角标定";
 std::string ChannelPoseKey(int channel);
 }  // namespace surface_keys
-
-// A link a scanner may be on: the serial port, or one TCP channel of the network window.
-struct LinkId {
-  static constexpr int kSerial = -1;
-  int channel = kSerial;
-  bool serial() const { return channel == kSerial; }
-  friend auto operator<=>(const LinkId&, const LinkId&) = default;
-};
-// "串口" or "TCP<i>", as the log and the window name a link.
-std::string LinkName(LinkId link);
 
 // The several-scanner settings as typed values. With `severalScanners` off, the program has one
 // receive buffer for all links, as it always had; the poses are then not read.

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "scan/node_framing.h"
+
+namespace scantouch {
+
+// A link a scanner may be on: the serial port, or one TCP channel of the network window.
+struct LinkId {
+  static constexpr int kSerial = -1;
+  int channel = kSerial;
+  bool serial() const { return channel == kSerial; }
+  friend auto operator<=>(const LinkId&, const LinkId&) = default;
+};
+
+// "串口" or "TCP<i>", as the window and the log name a link.
+std::string LinkName(LinkId link);
+
+// Takes the bytes each link receives, told apart by link; without one, every link feeds the main
+// window's decoder.
+class ReceivedBytes {
+ public:
+  virtual ~ReceivedBytes() = default;
+  virtual void received(LinkId link, ByteSpan bytes) = 0;
+};
+
+}  // namespace scantouch
