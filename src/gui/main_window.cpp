@@ -51,6 +51,7 @@ MainWindow::MainWindow(ScannerProgram& program, FramePacer& pacer)
   layout->addLayout(right);
   resize(DefaultSize());
   followWindowState();
+  cornerMarks_ = std::make_unique<CornerMarksWindow>(form_.cornerCalibration());
 }
 
 QSize MainWindow::DefaultSize() {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 #include "app/scanner_program.h"
+#include "corner_marks_window.h"
 #include "frame_pacer.h"
 
 namespace scantouch::gui {
@@ -16,6 +18,7 @@ class MainWindow : public QWidget {
   MainWindow(ScannerProgram& program, FramePacer& pacer);
 
   RadarWidget* radar() const { return radar_; }
+  CornerMarksWindow& cornerMarks() const { return *cornerMarks_; }
 
   // 1200 x 760, or less on a smaller screen.
   static QSize DefaultSize();
@@ -33,6 +36,8 @@ class MainWindow : public QWidget {
   MainForm& form_;
   RadarWidget* radar_ = nullptr;
   bool followingCore_ = false;  // a state change the core asked for, not the user
+  // A window of its own, above everything while the four-corner calibration runs.
+  std::unique_ptr<CornerMarksWindow> cornerMarks_;
 };
 
 }  // namespace scantouch::gui

@@ -236,6 +236,7 @@ void RadarWidget::paintEvent(QPaintEvent* event) {
                        QRectF(part.x() * labelRatio, part.y() * labelRatio,
                               part.width() * labelRatio, part.height() * labelRatio));
   }
+  paintOtherScanners(painter, scale);
   paintContacts(painter, scale);
 
   // A paint of the system's (a part uncovered) answers no request: what changed outside it is
@@ -287,6 +288,36 @@ void RadarWidget::paintContacts(QPainter& painter, double scale) {
     painter.drawText(QRectF(centre.x() + r + 2, centre.y() - 2 * r, 4 * r, 2 * r),
                      Qt::AlignLeft | Qt::AlignBottom, QString::number(contact.cursorId));
   }
+}
+
+void RadarWidget::paintOtherScanners(QPainter& painter, double scale) const {
+  const auto& scanners = form_.radar().otherScanners();
+  if (scanners.empty())
+    return;
+  // Squares of whole pixels: smoothed, a dot of three pixels would be a grey blur.
+  const bool smoothed = painter.testRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  constexpr double side = radar_palette::kOtherScannerPoint_px;
+  constexpr double marker = radar_palette::kOtherScannerMarker_px;
+  std::vector<QRectF> dots;
+  for (const RadarModel::OtherScanner& scanner : scanners) {
+    const QColor colour = Q(radar_palette::ScannerColour(scanner.colourIndex));
+    dots.clear();
+    dots.reserve(scanner.points.size());
+    for (const std::array<float, 2>& point : scanner.points) {
+      dots.emplace_back(std::round(point[0] * scale - side / 2),
+                        std::round(point[1] * scale - side / 2), side, side);
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawRects(dots.data(), static_cast<int>(dots.size()));
+    painter.setPen(QPen(scanner.silent ? Q(radar_palette::kSilentScanner) : colour,
+                        radar_palette::kShapePen_px));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(std::round(scanner.x * scale - marker / 2),
+                            std::round(scanner.y * scale - marker / 2), marker, marker));
+  }
+  painter.setRenderHint(QPainter::Antialiasing, smoothed);
 }
 
 const QStaticText& RadarWidget::captionText(const std::string& caption) {

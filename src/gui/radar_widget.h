@@ -18,7 +18,8 @@
 namespace scantouch::gui {
 
 // The radar view PICYL: paints the beams, the scanner marker, the touch rectangle, the touch
-// marker, the quality labels and the touch engine's contacts from the core's model, scaled from
+// marker, the quality labels, the other scanners of a surface and the touch engine's contacts
+// from the core's model, scaled from
 // view units to the widget, at most once per frame and only when the core's frame rule says
 // something shown changed. What changes seldom is kept in two pictures: the backdrop (background,
 // touch rectangle, scanner marker) under the beams and the quality labels over them; a frame draws
@@ -60,6 +61,9 @@ class RadarWidget : public QWidget {
   void paintBeams(QPainter& painter, double scale) const;
   // Each live contact as a ring of a fixed size with its cursor id beside it.
   void paintContacts(QPainter& painter, double scale);
+  // Each other scanner of the surface: its points as small squares and where it stands as a
+  // square outline, in its colour (grey while it is silent).
+  void paintOtherScanners(QPainter& painter, double scale) const;
 
   MainForm& form_;
   Calibration& calibration_;

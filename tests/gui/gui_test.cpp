@@ -8,12 +8,14 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -252,6 +254,40 @@ TEST_F(GuiTest, TheRadarViewMarksEachContactUntilItIsGone) {
   EXPECT_EQ(colourOnRing(), empty);
 }
 
+TEST_F(GuiTest, TheRadarViewShowsAnotherScannersPointsWhereTheyAreNow) {
+  gui::RadarWidget* radar = window_.radar();
+  PaintCounter counter;
+  radar->installEventFilter(&counter);
+  const QPoint first(static_cast<int>(radar->width() * 0.3),
+                     static_cast<int>(radar->height() * 0.7));
+  const QPoint second = first + QPoint(60, 0);
+  const auto units = [&](QPoint pixel) {
+    const QPointF at = radar->toViewUnits(pixel);
+    return std::array<float, 2>{static_cast<float>(at.x()), static_cast<float>(at.y())};
+  };
+  // What the window shows, not a picture painted anew: frames repaint only where the scan changed.
+  const auto colourAt = [&](QPoint pixel) {
+    return radar->screen()
+        ->grabWindow(window_.winId())
+        .toImage()
+        .pixelColor(radar->mapTo(&window_, pixel));
+  };
+  const QColor empty = colourAt(first);
+  const auto show = [&](std::vector<std::array<float, 2>> points) {
+    const int before = counter.paints;
+    const std::array<float, 2> at = units(first + QPoint(0, 80));
+    form().radar().showOtherScanners({{at[0], at[1], std::move(points), 1, false}});
+    return QTest::qWaitFor([&] { return counter.paints > before; }, 2000);
+  };
+  const QColor own(0xE0, 0x70, 0x00);  // the second colour of the palette
+
+  ASSERT_TRUE(show({units(first)}));
+  EXPECT_EQ(colourAt(first), own);
+  ASSERT_TRUE(show({units(second)}));  // the next turn: the point moved, nothing stays behind
+  EXPECT_EQ(colourAt(first), empty);
+  EXPECT_EQ(colourAt(second), own);
+}
+
 TEST_F(GuiTest, BothWindowsFitA1024By768Projector) {
   window_.resize(1024, 728);  // less the title bar
   QApplication::processEvents();
@@ -272,6 +308,48 @@ TEST_F(GuiTest, BothWindowsFitA1024By768Projector) {
   gui::NetworkWindow network(program_.network(), pacer_);
   EXPECT_LE(network.minimumSizeHint().width(), 1024);
   EXPECT_LE(network.minimumSizeHint().height(), 728);
+}
+
+TEST_F(GuiTest, TheCornerMarksCoverTheScreenAreaUntilTheUserCancels) {
+  form().TXT屏幕宽高.setText("640,480");
+  form().TXT屏幕左上角.setText("100,50");
+  auto* start = named<QPushButton>("fourCornerCalibration");
+  ASSERT_NE(start, nullptr);
+  gui::CornerMarksWindow& marks = window_.cornerMarks();
+  EXPECT_FALSE(marks.isVisible());
+  QTest::mouseClick(start, Qt::LeftButton);
+  ASSERT_TRUE(form().cornerCalibration().active());
+  EXPECT_TRUE(marks.isVisible());
+  EXPECT_EQ(marks.geometry(), QRect(100, 50, 640, 480));
+  EXPECT_TRUE(marks.windowFlags().testFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint));
+
+  // The mark's arms along the edges from the corner being asked for; the rest is dark.
+  const auto bright = [&](QPoint pixel) {
+    const QColor colour = marks.grab().toImage().pixelColor(pixel);
+    return colour.red() > 200 && colour.green() > 150 && colour.blue() < 80;
+  };
+  EXPECT_TRUE(bright({40, 1}));
+  EXPECT_TRUE(bright({1, 40}));
+  EXPECT_FALSE(bright({600, 1}));
+  QTest::mouseClick(&marks, Qt::LeftButton, {}, QPoint(40, 40));  // the mouse calibrates nothing
+  EXPECT_EQ(form().cornerCalibration().corner(), 0);
+  EXPECT_TRUE(form().cornerCalibration().takeTouch({5000, 2000}));
+  EXPECT_TRUE(marks.isVisible());
+  EXPECT_TRUE(bright({600, 1}));  // on to the top-right corner
+  EXPECT_FALSE(bright({40, 1}));
+
+  QTest::keyClick(&marks, Qt::Key_Escape);
+  EXPECT_FALSE(form().cornerCalibration().active());
+  EXPECT_FALSE(marks.isVisible());
+
+  QTest::mouseClick(start, Qt::LeftButton);
+  ASSERT_TRUE(marks.isVisible());
+  auto* cancel = marks.findChild<QPushButton*>("cancelCornerCalibration");
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), QString::fromUtf8("取消"));
+  QTest::mouseClick(cancel, Qt::LeftButton);
+  EXPECT_FALSE(form().cornerCalibration().active());
+  EXPECT_FALSE(marks.isVisible());
 }
 
 TEST_F(GuiTest, TypingInTheSendBoxKeepsTheCaretWhereTheUserTypes) {

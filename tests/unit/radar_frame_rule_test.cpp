@@ -90,5 +90,17 @@ TEST_F(RadarFrameRuleTest, EachChangeOfTheModelOrTheWindowsShapesMakesItsPartDue
               }).scan);
 }
 
+TEST_F(RadarFrameRuleTest, EachTurnOfAnotherScannerMakesAFrameOfTheScan) {
+  // Its points are new after every turn of its own, even where the room stands still.
+  const RadarModel::OtherScanner second{9000, 2000, {{8000, 3000}, {8100, 3050}}, 1, false};
+  for (int turn = 0; turn < 2; ++turn) {
+    form_.radar().showOtherScanners({second});
+    EXPECT_EQ(announcements_, turn + 1);
+    EXPECT_EQ(rule_.due(), (RadarFrameParts{false, false, true}));
+    rule_.painted();
+    EXPECT_FALSE(rule_.due().any());
+  }
+}
+
 }  // namespace
 }  // namespace scantouch

@@ -102,5 +102,32 @@ TEST(PaintedScan, OnlyWhatDiffersFromThePaintedScanIsPaintedAgainAtItsOldAndNewP
   EXPECT_EQ(painted.changedSince(beams, model, geometry).rects().size(), 8u);
 }
 
+TEST(PaintedScan, AnotherScannersTurnIsPaintedWhereItsPointsWereAndAre) {
+  BeamTable beams;
+  Shape scanner("Shape1");
+  OptionArray mode("OPT曲线模式", {"轮廓线", "放射线", "单点"});
+  PictureBox picture("PICYL");
+  RadarModel model(beams, scanner, mode, picture);
+  const ScanGeometry geometry{8 * T, 8 * T, 0.1, 0, 0};  // 10 view units a pixel
+  PaintedScan painted;
+  painted.remember(beams, model, geometry);
+  // A scanner at tile (6, 1) with a point in tile (2, 5), then the point in tile (4, 5).
+  const auto show = [&](float pointX) {
+    model.showOtherScanners({{65.0f * T, 15.0f * T, {{pointX, 55.0f * T}}, 0, false}});
+  };
+  show(25.0f * T);
+  EXPECT_EQ(painted.changedSince(beams, model, geometry).rects(),
+            (std::vector<Rect>{{6 * T, T, T, T}, {2 * T, 5 * T, T, T}}));
+  painted.remember(beams, model, geometry);
+  EXPECT_TRUE(painted.changedSince(beams, model, geometry).empty());
+  show(45.0f * T);
+  EXPECT_EQ(painted.changedSince(beams, model, geometry).rects(),
+            (std::vector<Rect>{{6 * T, T, T, T}, {2 * T, 5 * T, T, T}, {4 * T, 5 * T, T, T}}));
+  painted.remember(beams, model, geometry);
+  model.showOtherScanners({});  // the scanner left the surface: where it was is cleared
+  EXPECT_EQ(painted.changedSince(beams, model, geometry).rects(),
+            (std::vector<Rect>{{6 * T, T, T, T}, {4 * T, 5 * T, T, T}}));
+}
+
 }  // namespace
 }  // namespace scantouch

@@ -58,6 +58,7 @@ MainWindow::MainWindow(ScannerProgram& program, FramePacer& pacer, HICON icon)
       std::min(static_cast<int>(760 * scale()), static_cast<int>(work.bottom - work.top));
   SetWindowPos(window_, nullptr, work.left, work.top, width, height, SWP_NOZORDER);
   followWindowState();
+  cornerMarks_ = std::make_unique<CornerMarksWindow>(form_.cornerCalibration());
 }
 
 MainWindow::~MainWindow() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/scanner_program.h"
+#include "corner_marks_window.h"
 #include "frame_pacer.h"
 #include "page.h"
 #include "radar_widget.h"
@@ -26,6 +27,7 @@ class MainWindow {
   HWND handle() const { return window_; }
   // The control the description names `name` (English), on any page; nullptr for none.
   HWND control(std::string_view name) const;
+  const CornerMarksWindow& cornerMarks() const { return *cornerMarks_; }
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -45,6 +47,8 @@ class MainWindow {
   std::vector<std::unique_ptr<Page>> pages_;
   std::unique_ptr<Page> buttons_;
   bool followingCore_ = false;  // a state change the core asked for, not the user
+  // A window of its own, above everything while the four-corner calibration runs.
+  std::unique_ptr<CornerMarksWindow> cornerMarks_;
 };
 
 }  // namespace scantouch::gui_win32

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -306,6 +307,7 @@ void RadarWidget::paint(HDC target, HRGN update) {
   }
   SelectObject(layer, oldLayer);
   DeleteDC(layer);
+  drawOtherScanners(context, scale);
   drawContacts(context, scale);
 
   SetViewportOrgEx(context, 0, 0, nullptr);
@@ -370,6 +372,35 @@ void RadarWidget::drawContacts(HDC context, double scale) {
               DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOCLIP);
   }
   SelectObject(context, oldFont);
+  SelectObject(context, oldBrush);
+}
+
+void RadarWidget::drawOtherScanners(HDC context, double scale) const {
+  const auto& scanners = form_.radar().otherScanners();
+  if (scanners.empty())
+    return;
+  constexpr double side = radar_palette::kOtherScannerPoint_px;
+  constexpr double marker = radar_palette::kOtherScannerMarker_px;
+  const auto corner = [](double centre, double size) {
+    return static_cast<int>(std::lround(centre - size / 2));
+  };
+  HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
+  for (const RadarModel::OtherScanner& scanner : scanners) {
+    const COLORREF colour = Rgb(radar_palette::ScannerColour(scanner.colourIndex));
+    HBRUSH dots = CreateSolidBrush(colour);
+    for (const std::array<float, 2>& point : scanner.points) {
+      const int left = corner(point[0] * scale, side);
+      const int top = corner(point[1] * scale, side);
+      const RECT dot{left, top, left + static_cast<int>(side), top + static_cast<int>(side)};
+      FillRect(context, &dot, dots);
+    }
+    DeleteObject(dots);
+    Pen pen(context, scanner.silent ? Rgb(radar_palette::kSilentScanner) : colour,
+            radar_palette::kShapePen_px);
+    const int left = corner(scanner.x * scale, marker);
+    const int top = corner(scanner.y * scale, marker);
+    Rectangle(context, left, top, left + static_cast<int>(marker), top + static_cast<int>(marker));
+  }
   SelectObject(context, oldBrush);
 }
 

@@ -15,7 +15,8 @@
 namespace scantouch::gui_win32 {
 
 // The radar view PICYL, painted with GDI into a back buffer: the beams, the scanner marker, the
-// touch rectangle, the touch marker, the quality labels and the touch engine's contacts, from the
+// touch rectangle, the touch marker, the quality labels, the other scanners of a surface and the
+// touch engine's contacts, from the
 // core's model, at most once per frame and only when the core's frame rule says something shown
 // changed, as the Qt face's radar widget does. What changes seldom is kept in two bitmaps, the
 // backdrop (background, touch rectangle, scanner marker) under the beams and the quality labels
@@ -52,6 +53,9 @@ class RadarWidget {
   void drawBeams(HDC context, double scale) const;
   // Each live contact as a ring of a fixed size with its cursor id beside it.
   void drawContacts(HDC context, double scale);
+  // Each other scanner of the surface: its points as small squares and where it stands as a
+  // square outline, in its colour (grey while it is silent).
+  void drawOtherScanners(HDC context, double scale) const;
   RECT square() const;
   // Lays the quality labels out for a view of `side` pixels, with a font that fits their boxes.
   void layOutQualityLabels(int side);
