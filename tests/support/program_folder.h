@@ -21,6 +21,8 @@ struct ProgramFolder {
   bool hideAtStartup = false;
   // Keys of the touch engine's section "触控引擎", written only when there are any.
   std::vector<std::pair<std::string, std::string>> touchEngine{};
+  // Further networked scanners on 127.0.0.1, on TCP channels 1, 2, ...
+  std::vector<int> furtherPorts{};
 
   void create(int port, const std::string& program) const {
     std::filesystem::remove_all(path);
@@ -47,6 +49,12 @@ struct ProgramFolder {
     const std::string network = (path / "配置.ini").string();
     store.WriteIniString(network, "网络参数", "TxtTcpIp0", "127.0.0.1");
     store.WriteIniString(network, "网络参数", "TxtTcpPost0", std::to_string(port));
+    for (std::size_t i = 0; i < furtherPorts.size(); ++i) {
+      const std::string channel = std::to_string(i + 1);
+      store.WriteIniString(network, "网络参数", "TxtTcpIp" + channel, "127.0.0.1");
+      store.WriteIniString(network, "网络参数", "TxtTcpPost" + channel,
+                           std::to_string(furtherPorts[i]));
+    }
   }
   void remove() const { std::filesystem::remove_all(path); }
 

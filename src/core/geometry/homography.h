@@ -9,6 +9,7 @@ namespace scantouch {
 struct PlanePoint {
   double x = 0;
   double y = 0;
+  friend bool operator==(const PlanePoint&, const PlanePoint&) = default;
 };
 
 // A projective map of the plane, the 3x3 matrix row by row: (x, y, 1) maps to (u, v, w), and the

@@ -1,8 +1,22 @@
 #include "surface/pose_calibration.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace scantouch {
+namespace {
+
+// `point` moved `depth` farther from the scanner at `scanner`.
+PlanePoint Deeper(PlanePoint point, PlanePoint scanner, double depth) {
+  const double dx = point.x - scanner.x;
+  const double dy = point.y - scanner.y;
+  const double length = std::hypot(dx, dy);
+  if (length == 0)
+    return point;
+  return {point.x + depth * dx / length, point.y + depth * dy / length};
+}
+
+}  // namespace
 
 PoseCalibration::PoseCalibration(TouchEngine& engine) : engine_(engine) {}
 
@@ -15,15 +29,14 @@ bool PoseCalibration::recordPlace() {
 }
 
 std::size_t PoseCalibration::places(std::size_t index) const {
-  const auto found = local_.find(index);
-  return found == local_.end() ? 0 : found->second.size();
+  const auto found = places_.find(index);
+  return found == places_.end() ? 0 : found->second.size();
 }
 
 void PoseCalibration::clear() {
   turnsLeft_ = 0;
   sums_.clear();
-  local_.clear();
-  surface_.clear();
+  places_.clear();
 }
 
 void PoseCalibration::onTouchFrame(const TouchFrame&) {
@@ -40,6 +53,7 @@ void PoseCalibration::onTouchFrame(const TouchFrame&) {
         continue;
       const PlanePoint local = toLocal(*pose, PlanePoint{seen[0].x, seen[0].y});
       Sum& sum = sums_[i];
+      sum.firstScanner = engine_.surfacePoint(0, 0, 0);
       sum.surface.x += first[0].x;
       sum.surface.y += first[0].y;
       sum.local.x += local.x;
@@ -57,8 +71,9 @@ void PoseCalibration::finishPlace() {
     if (sum.turns < kPlaceTurnsNeeded)
       continue;
     const double n = sum.turns;
-    surface_[index].push_back({sum.surface.x / n, sum.surface.y / n});
-    local_[index].push_back({sum.local.x / n, sum.local.y / n});
+    places_[index].push_back(Place{{sum.surface.x / n, sum.surface.y / n},
+                                   {sum.local.x / n, sum.local.y / n},
+                                   sum.firstScanner});
     ++kept;
   }
   sums_.clear();
@@ -67,16 +82,28 @@ void PoseCalibration::finishPlace() {
     return;
   }
   std::size_t most = 0;
-  for (const auto& [index, points] : local_)
-    most = std::max(most, points.size());
+  for (const auto& [index, places] : places_)
+    most = std::max(most, places.size());
   report_ = "已记录 " + std::to_string(most) + " 个位置";
 }
 
 std::vector<PoseCalibration::Solved> PoseCalibration::solve() {
   std::vector<Solved> solved;
-  for (const auto& [index, local] : local_) {
-    if (const auto fit = SolvePose(local, surface_[index]))
-      solved.push_back({index, *fit});
+  for (const auto& [index, places] : places_) {
+    std::optional<PoseFit> best;
+    for (double depth = 0; depth <= kLargestDepth; depth += kDepthStep) {
+      std::vector<PlanePoint> local;
+      std::vector<PlanePoint> surface;
+      for (const Place& place : places) {
+        local.push_back(Deeper(place.local, PlanePoint{0, 0}, depth));
+        surface.push_back(Deeper(place.surface, place.firstScanner, depth));
+      }
+      const std::optional<PoseFit> fit = SolvePose(local, surface);
+      if (fit && (!best || fit->residualRms < best->residualRms))
+        best = fit;
+    }
+    if (best)
+      solved.push_back({index, *best});
   }
   clear();
   return solved;

@@ -54,6 +54,7 @@ void CornerCalibration::start() {
   areaSize_ = *size;
   areaTopLeft_ = *topLeft;
   lastTouched_.reset();
+  lastSeen_ms_.reset();
   showCorner(0);
 }
 
@@ -73,17 +74,19 @@ ScreenPoint CornerCalibration::mark() const {
 bool CornerCalibration::takeTouch(PlanePoint surface) {
   if (!active())
     return false;
+  const std::int64_t now = loop_.nowMs();
+  // A corner is a new hand: touches must have paused since the one before (the hand was lifted),
+  // and it must be away from the last corner (a hand held still is reported once).
+  const bool paused = !lastSeen_ms_ || now - *lastSeen_ms_ >= kSettle_ms;
+  lastSeen_ms_ = now;
   if (lastTouched_) {
-    const bool soon = loop_.nowMs() - lastTouched_ms_ < kSettle_ms;
     const bool near =
         std::hypot(surface.x - lastTouched_->x, surface.y - lastTouched_->y) < kSameHand_units;
-    // The hand of the corner before, not yet lifted or moved on: not the next corner's touch.
-    if (soon || near)
+    if (!paused || near)
       return true;
   }
   touched_[static_cast<std::size_t>(*corner_)] = surface;
   lastTouched_ = surface;
-  lastTouched_ms_ = loop_.nowMs();
   if (*corner_ == 3) {
     finish();
   } else {

@@ -35,7 +35,8 @@ class CornerCalibration {
  public:
   // A corner nobody touches within this time ends the calibration.
   static constexpr std::int64_t kCornerTimeout_ms = 20000;
-  // A touch this soon after the last corner, or this close to it, is the same hand still there.
+  // Touches this close together are one hand moving; this close to the last corner, the hand of
+  // that corner still there.
   static constexpr std::int64_t kSettle_ms = 700;
   static constexpr double kSameHand_units = 100;
 
@@ -84,7 +85,7 @@ class CornerCalibration {
   std::optional<int> corner_;
   std::array<PlanePoint, 4> touched_{};
   std::optional<PlanePoint> lastTouched_;
-  std::int64_t lastTouched_ms_ = 0;
+  std::optional<std::int64_t> lastSeen_ms_;
   IntPair areaTopLeft_;
   IntPair areaSize_;
   std::string prompt_;

@@ -1,0 +1,154 @@
+#include "touch/corner_calibration.h"
+
+#include <gtest/gtest.h>
+
+#include "example_setup.h"
+#include "recording_desktop_input.h"
+#include "surface/surface_settings.h"
+#include "toolkit/virtual_event_loop.h"
+
+namespace scantouch {
+namespace {
+
+// A projector above the rectangle of the worked examples (5000,2000 5000 x 3000) throws a
+// keystoned picture: its top edge 10 % of the width narrower on each side.
+const SurfaceMapping::Corners kKeystone{PlanePoint{5500, 2000}, PlanePoint{9500, 2000},
+                                        PlanePoint{10000, 5000}, PlanePoint{5000, 5000}};
+
+class CornerCalibrationTest : public ::testing::Test {
+ protected:
+  CornerCalibrationTest() {
+    examples::CalibrateLikeTheExamples(form_);
+    (void)form_.TXT屏幕左上角.setText("100,50");
+    (void)form_.TXT屏幕宽高.setText("1920,1080");
+    calibration().changed.connect([this] { ++changes_; });
+  }
+
+  CornerCalibration& calibration() { return form_.cornerCalibration(); }
+
+  // A touch as the single-touch road reports it: whole view units from the rectangle's corner.
+  void touch(PlanePoint at) {
+    form_.TXT当前处理数据.setText("");  // a new touch, even at the same place
+    loop_.advance(1000);
+    calibration().takeTouch(at);
+  }
+
+  void touchAll(const SurfaceMapping::Corners& corners) {
+    form_.CMD四角标定.click();
+    for (const PlanePoint& corner : corners)
+      touch(corner);
+  }
+
+  std::string stored() { return settings_.file.read("触控引擎", "四角标定"); }
+
+  VirtualEventLoop loop_;
+  testing::RecordingDesktopInput desktop_;
+  examples::InMemorySettings settings_;
+  MainForm form_{loop_, desktop_, settings_.file};
+  int changes_ = 0;
+};
+
+TEST_F(CornerCalibrationTest, FourTouchedCornersMapTheKeystoneOntoTheScreenArea) {
+  form_.CMD四角标定.click();
+  ASSERT_TRUE(calibration().active());
+  EXPECT_EQ(calibration().mark(), (ScreenPoint{100, 50}));
+  touch(kKeystone[0]);
+  EXPECT_EQ(calibration().corner(), 1);
+  EXPECT_EQ(calibration().mark(), (ScreenPoint{2019, 50}));
+  for (int i = 1; i < 4; ++i)
+    touch(kKeystone[static_cast<std::size_t>(i)]);
+  EXPECT_FALSE(calibration().active());
+  EXPECT_EQ(changes_, 5);  // four marks, then none
+  EXPECT_EQ(stored(), "5500,2000;9500,2000;10000,5000;5000,5000");
+  EXPECT_EQ(form_.LBL四角标定.caption(), "四角标定：5500,2000;9500,2000;10000,5000;5000,5000");
+
+  // The single-touch road maps through the corners: the top edge's middle is the area's, and the
+  // keystoned top-right corner is the area's top-right pixel, where two corners put it 500 units
+  // short of the edge.
+  desktop_.actions.clear();
+  form_.mapper().mapTouch(Touch{2500, 0});
+  EXPECT_EQ(form_.txt校正后数据.text(), "1060,0050");
+  form_.mapper().mapTouch(Touch{4500, 0});
+  EXPECT_EQ(form_.txt校正后数据.text(), "2020,0050");
+  // Where the picture's diagonals cross, (7500, 3333.3), is the middle of the screen area.
+  form_.mapper().mapTouch(Touch{2500, 1333});
+  EXPECT_EQ(form_.txt校正后数据.text(), "1060,0590");
+}
+
+TEST_F(CornerCalibrationTest, TheHandOfTheLastCornerIsNotTheNextCorner) {
+  form_.CMD四角标定.click();
+  touch(kKeystone[0]);
+  // Still there, a little moved, a second later; then at once somewhere else (the hand slid).
+  touch(PlanePoint{kKeystone[0].x + 20, kKeystone[0].y + 10});
+  EXPECT_EQ(calibration().corner(), 1);
+  calibration().takeTouch(kKeystone[1]);
+  EXPECT_EQ(calibration().corner(), 1) << "a touch at once after the last is the same hand";
+  touch(kKeystone[1]);
+  EXPECT_EQ(calibration().corner(), 2);
+}
+
+TEST_F(CornerCalibrationTest, RefusalsKeepTheMappingInForce) {
+  touchAll(kKeystone);
+  ASSERT_TRUE(form_.surfaceMapping().perspective());
+  const std::string before = stored();
+
+  // Crossed: top-right and bottom-right swapped make a bow tie.
+  touchAll({kKeystone[0], kKeystone[2], kKeystone[1], kKeystone[3]});
+  EXPECT_NE(form_.LBL四角标定.caption().find("不构成凸四边形"), std::string::npos);
+  EXPECT_EQ(stored(), before);
+  EXPECT_EQ(*form_.surfaceMapping().corners(), kKeystone);
+
+  // Nobody comes to the second corner.
+  form_.CMD四角标定.click();
+  touch(kKeystone[0]);
+  loop_.advance(CornerCalibration::kCornerTimeout_ms);
+  EXPECT_FALSE(calibration().active());
+  EXPECT_NE(form_.LBL四角标定.caption().find("右上角没有触摸"), std::string::npos);
+  EXPECT_EQ(stored(), before);
+
+  // Cancelled, and one started while the two-corner calibration runs.
+  form_.CMD四角标定.click();
+  calibration().cancel();
+  EXPECT_FALSE(calibration().active());
+  (void)form_.OPT标定.select(0);
+  form_.CMD四角标定.click();
+  EXPECT_FALSE(calibration().active());
+  EXPECT_NE(form_.LBL四角标定.caption().find("另一个标定正在进行"), std::string::npos);
+  EXPECT_EQ(*form_.surfaceMapping().corners(), kKeystone);
+
+  // Back to two corners on purpose.
+  (void)form_.OPT标定.select(5);
+  form_.CMD两角标定.click();
+  EXPECT_FALSE(form_.surfaceMapping().perspective());
+  EXPECT_EQ(stored(), "");
+}
+
+TEST(SurfaceSettings, ReadsPosesAndCornersAndRefusesWhatCannotBeUsed) {
+  EXPECT_EQ(PoseText(*ParsePose(" 10000 , 2000.25,-30")), "10000,2000.3,-30");
+  EXPECT_FALSE(ParsePose("1,2"));
+  EXPECT_FALSE(ParsePose("1,2,3,4"));
+  EXPECT_FALSE(ParsePose("1,2,400"));
+  EXPECT_FALSE(ParsePose("1,x,3"));
+  EXPECT_FALSE(ParsePose("nan,2,3"));
+  const auto corners = ParseCorners("0,0;10,0;10,5;0,5");
+  ASSERT_TRUE(corners);
+  EXPECT_EQ(CornersText(*corners), "0,0;10,0;10,5;0,5");
+  EXPECT_FALSE(ParseCorners("0,0;10,0;10,5"));
+  EXPECT_FALSE(ParseCorners("0,0;10,0;10,5;0"));
+
+  examples::InMemorySettings settings;
+  settings.file.write("触控引擎", "多扫描仪", "1");
+  settings.file.write("触控引擎", "扫描仪位姿串口", "7500,7500,0");
+  settings.file.write("触控引擎", "扫描仪位姿1", "1,2,3");
+  settings.file.write("触控引擎", "扫描仪位姿2", "beyond the channels");
+  settings.file.write("触控引擎", "四角标定", "0,0;10,5;10,0;0,5");
+  const SurfaceSettings read = ReadSurfaceSettings(settings.file, 2);
+  EXPECT_TRUE(read.severalScanners);
+  ASSERT_EQ(read.poses.size(), 2u);
+  EXPECT_EQ(read.poses.begin()->first, LinkId{});
+  EXPECT_EQ(read.poses.rbegin()->first, LinkId{1});
+  EXPECT_FALSE(read.fourCorners) << "a bow tie is no calibration";
+}
+
+}  // namespace
+}  // namespace scantouch
