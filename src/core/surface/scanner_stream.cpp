@@ -39,6 +39,7 @@ void ScannerStream::takeNode(const RawNode& raw) {
   const double angle = MeasuredAngle(raw);
   if (raw.startOfTurn) {
     ++turns_;
+    ++turnsSeen_;
     lastTurn_.swap(thisTurn_);
     thisTurn_.clear();
   }

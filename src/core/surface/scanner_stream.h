@@ -31,6 +31,8 @@ class ScannerStream final : public FramedNodeSink {
   // The measured points of its last complete turn, on the surface in view units.
   const std::vector<std::array<float, 2>>& lastTurn() const { return lastTurn_; }
   std::uint64_t decodedNodes() const { return decodedNodes_; }
+  // Turns begun since the stream was made: a new last turn for the radar view.
+  std::uint64_t turnsSeen() const { return turnsSeen_; }
 
   void takeNode(const RawNode& node) override;
 
@@ -44,6 +46,7 @@ class ScannerStream final : public FramedNodeSink {
   std::vector<std::array<float, 2>> thisTurn_;
   std::vector<std::array<float, 2>> lastTurn_;
   std::uint64_t decodedNodes_ = 0;
+  std::uint64_t turnsSeen_ = 0;
 };
 
 }  // namespace scantouch

@@ -109,9 +109,10 @@ void ScannerSurface::received(LinkId link, ByteSpan bytes) {
   for (const auto& stream : streams_) {
     if (stream->link() != link)
       continue;
-    const std::size_t before = stream->decodedNodes();
+    const std::uint64_t before = stream->turnsSeen();
     stream->feed(bytes, form_.CHK处理.isChecked(), form_.decoder().sensitivity());
-    if (stream->decodedNodes() != before)
+    // The radar view shows whole turns: it changes when one ends.
+    if (stream->turnsSeen() != before)
       showOtherScanners();
     return;
   }
