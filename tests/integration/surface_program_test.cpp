@@ -21,13 +21,6 @@ namespace fs = std::filesystem;
 using testing::DumpedBundle;
 using testing::SimProcess;
 
-std::size_t FramesWithTwo(const std::vector<std::string>& lines) {
-  std::string problem;
-  const auto bundles = testing::DumpedBundles(lines, problem);
-  return static_cast<std::size_t>(std::count_if(
-      bundles.begin(), bundles.end(), [](const DumpedBundle& b) { return b.alive.size() == 2; }));
-}
-
 TEST(SurfaceProgram, TwoHandsOnOneBeamOfTheFirstScannerAreTwoCursorsWithTheSecond) {
   testing::OscDump dump;
   ASSERT_TRUE(dump.ready()) << dump.output();
@@ -53,16 +46,12 @@ TEST(SurfaceProgram, TwoHandsOnOneBeamOfTheFirstScannerAreTwoCursorsWithTheSecon
                   "--object", "0,4500,100", "--scanner",
                   "tcp:" + QString::number(secondPort) + ",2500,-5500,0"});
   ASSERT_TRUE(sim.waitForLine("ready"));
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QT_QPA_PLATFORM", "offscreen");
-  environment.remove("DISPLAY");
-  environment.remove("WAYLAND_DISPLAY");
   QProcess program;
-  ASSERT_TRUE(testing::StartInstalled(program, installation, {"--input", "xtest"}, environment));
+  ASSERT_TRUE(testing::StartInstalledWithoutDisplay(program, installation));
 
   constexpr std::size_t kFrames = 15;
-  const bool sent =
-      dump.waitForLines([&](const auto& lines) { return FramesWithTwo(lines) >= kFrames; }, 20000);
+  const bool sent = dump.waitForLines(
+      [&](const auto& lines) { return testing::BundlesWithAlive(lines, 2) >= kFrames; }, 20000);
   EXPECT_TRUE(sent) << dump.output();
   EXPECT_TRUE(testing::CloseAsAtLogOut(program));
   ASSERT_TRUE(sent);

@@ -21,14 +21,6 @@ namespace fs = std::filesystem;
 using testing::DumpedBundle;
 using testing::SimProcess;
 
-// Bundles that say two contacts are there.
-std::size_t FramesWithTwo(const std::vector<std::string>& lines) {
-  std::string problem;
-  const auto bundles = testing::DumpedBundles(lines, problem);
-  return static_cast<std::size_t>(std::count_if(
-      bundles.begin(), bundles.end(), [](const DumpedBundle& b) { return b.alive.size() == 2; }));
-}
-
 TEST(TuioProgram, TwoHandsAreTwoCursorsFrameByFrameAndTheExitSaysNobodyIsLeft) {
   testing::OscDump dump;
   ASSERT_TRUE(dump.ready()) << dump.output();
@@ -45,25 +37,19 @@ TEST(TuioProgram, TwoHandsAreTwoCursorsFrameByFrameAndTheExitSaysNobodyIsLeft) {
   SimProcess sim({"--tcp", QString::number(port), "--room", "7000", "--object", "-30,4000,100",
                   "--object", "20,3500,100,30,4000,4"});
   ASSERT_TRUE(sim.waitForLine("ready"));
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QT_QPA_PLATFORM", "offscreen");
-  environment.remove("DISPLAY");
-  environment.remove("WAYLAND_DISPLAY");
   QProcess program;
-  // XTest asked for by name: without an X server the mouse is then no device at all, where the
-  // automatic choice would make a uinput pointer on this machine.
-  ASSERT_TRUE(testing::StartInstalled(program, installation, {"--input", "xtest"}, environment));
+  ASSERT_TRUE(testing::StartInstalledWithoutDisplay(program, installation));
 
   constexpr std::size_t kFrames = 15;
-  const bool sent =
-      dump.waitForLines([&](const auto& lines) { return FramesWithTwo(lines) >= kFrames; }, 20000);
+  const bool sent = dump.waitForLines(
+      [&](const auto& lines) { return testing::BundlesWithAlive(lines, 2) >= kFrames; }, 20000);
   EXPECT_TRUE(sent) << dump.output();
 
   EXPECT_TRUE(testing::CloseAsAtLogOut(program));
   const bool goodbye = dump.waitForLines(
       [](const auto& lines) {
         return !lines.empty() && lines.back().find(" \"fseq\" -1") != std::string::npos &&
-               FramesWithTwo(lines) >= kFrames;
+               testing::BundlesWithAlive(lines, 2) >= kFrames;
       },
       3000);
   EXPECT_TRUE(goodbye) << dump.output();

@@ -27,6 +27,17 @@ inline bool StartInstalled(
   return program.waitForStarted(5000);
 }
 
+// Starts the installed program on Qt's offscreen platform with no X server, its mouse asked for
+// by name (XTest): without a display the mouse is then no device at all, where the automatic
+// choice would make a uinput pointer on this machine. For programs whose touches go out by TUIO.
+inline bool StartInstalledWithoutDisplay(QProcess& program, const ProgramFolder& installation) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  environment.remove("DISPLAY");
+  environment.remove("WAYLAND_DISPLAY");
+  return StartInstalled(program, installation, {"--input", "xtest"}, environment);
+}
+
 // Asks `program` to close as log-out and shut-down do (a terminate signal) and waits for its end:
 // a success when it ended of itself within `timeout_ms`, not by a crash.
 inline ::testing::AssertionResult CloseAsAtLogOut(QProcess& program, int timeout_ms = 10000) {

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QThread>
 #include <QUdpSocket>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -106,6 +107,15 @@ inline std::vector<DumpedBundle> DumpedBundles(const std::vector<std::string>& l
     }
   }
   return bundles;
+}
+
+// How many bundles of `lines` hold exactly `alive` live cursors.
+inline std::size_t BundlesWithAlive(const std::vector<std::string>& lines, std::size_t alive) {
+  std::string problem;
+  const std::vector<DumpedBundle> bundles = DumpedBundles(lines, problem);
+  return static_cast<std::size_t>(
+      std::count_if(bundles.begin(), bundles.end(),
+                    [alive](const DumpedBundle& b) { return b.alive.size() == alive; }));
 }
 
 // oscdump on a free port, restarted on another should the port be taken meanwhile.
