@@ -16,6 +16,8 @@ namespace {
 namespace sim = scanner_sim;
 
 constexpr const char* kPath = "/opt/scantouch/系统配置.ini";
+// Where the scanner on TCP channel 0 stands for the simulator: 10000,2000 in view units.
+constexpr sim::ScannerPose kNetworkScanner{2500, -5500, 30};
 
 class ScannerSurfaceTest : public testing::ProgramFixture {
  protected:
@@ -26,18 +28,25 @@ class ScannerSurfaceTest : public testing::ProgramFixture {
     configureChannel();
     connectChannel();
     form().Text1.setText("3");  // the serial port opens
+    placeHand({0, -3000}, 10, 10);
+  }
+
+  // One still hand, relative to the serial scanner; the network scanner stands at the
+  // rectangle's top-right corner, turned 30 degrees, out of step.
+  void placeHand(sim::PlanePoint at, double serialTurns, double networkTurns) {
     sim::Scene scene;
     scene.roomDistanceMm = {7000};
     sim::SceneObject hand;
-    hand.from = {0, -3000};
+    hand.from = at;
     hand.diameterMm = 100;
     scene.objects = {hand};
     sim::StreamSettings settings;
     settings.nodesPerSecond = 8000;
-    settings.revolutionsPerSecond = 10;
+    settings.revolutionsPerSecond = serialTurns;
     serialScanner_.emplace(scene, settings);
+    settings.revolutionsPerSecond = networkTurns;
     settings.turnPhase = 0.3;
-    networkScanner_.emplace(sim::SceneSeenFrom(scene, sim::ScannerPose{2500, -5500, 30}), settings);
+    networkScanner_.emplace(sim::SceneSeenFrom(scene, kNetworkScanner), settings);
   }
 
   // Both scanners send for `seconds`, each on its link; the serial port is polled as the program
@@ -135,23 +144,11 @@ TEST_F(ScannerSurfaceTest, WithoutTheSettingEveryLinkFeedsTheOneDecoderAsAlways)
 TEST_F(ScannerSurfaceTest, TheSecondScannersPoseComesFromAStillObjectAtThreePlaces) {
   // A rough pose to start from: 80 mm and 2 degrees off.
   startWith("多扫描仪=1\n扫描仪位姿串口=7500,7500,0\n扫描仪位姿0=10080,1950,32\n");
-  const sim::ScannerPose truth{2500, -5500, 30};
   const sim::PlanePoint places[] = {{-2000, -3000}, {1800, -3200}, {0, -5000}};
   for (const sim::PlanePoint& place : places) {
-    sim::Scene scene;
-    scene.roomDistanceMm = {7000};
-    sim::SceneObject object;
-    object.from = place;
-    object.diameterMm = 100;
-    scene.objects = {object};
-    sim::StreamSettings settings;
-    settings.nodesPerSecond = 8000;
     // A real scanner's turn is no whole number of nodes: each turn samples the object at other
     // angles, and the average over a place's turns comes closer than one turn's beams are apart.
-    settings.revolutionsPerSecond = 9.7;
-    serialScanner_.emplace(scene, settings);
-    settings.revolutionsPerSecond = 10.3;
-    networkScanner_.emplace(sim::SceneSeenFrom(scene, truth), settings);
+    placeHand(place, 9.7, 10.3);
     play(0.5);
     form().CMD记录位姿点.click();
     play(1.5);
