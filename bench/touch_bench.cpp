@@ -10,10 +10,19 @@
 //
 //   touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]
 //               [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M] [--hand-mm D]
+//               [--surface]
 //
 // --quick runs fewer cases for less time, --sweep tries other settings of the engine, --events
 // prints every ghost, id switch, late birth or removal and missed birth before its case's line,
 // --only runs the table's cases with those figures (0 for any), as in --only 2,16000,5.5.
+//
+// --surface runs, instead of the table, the scenes of several scanners on one surface and of the
+// four-corner mapping (surface_bench.cpp), each against its goals: a second scanner at the other
+// top corner of a 4 m x 2 m wall, with its own rate, turn speed and phase; two hands on one beam
+// of the first scanner, one passing through the other's shadow; ten hands over the wall, also
+// with each scanner alone; a keystoned picture calibrated by its four corners against the
+// rectangle of two; and the second scanner's pose from a still object at three places.
+// It takes 10 seeds of 60 s unless told otherwise, about a minute (with --quick 6 of 10 s).
 //
 // Each frame of the engine is judged against the hands where they were when the beam last passed
 // them in the data the frame was made from: every node's time is known from its angle, so a frame
@@ -42,6 +51,7 @@
 #include "lossy_line.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
+#include "surface_bench.h"
 #include "toolkit/virtual_event_loop.h"
 
 namespace {
@@ -304,7 +314,8 @@ struct BenchOptions {
   double handMm = 60;
   bool quick = false;
   bool sweep = false;
-  bool events = false;  // print every ghost and id switch
+  bool events = false;   // print every ghost and id switch
+  bool surface = false;  // two scanners on a wall and four corners instead of the table
   // Only the table's cases with these hands, nodes per second and turns per second (0: any).
   int onlyHands = 0;
   double onlyNodesPerSecond = 0;
@@ -488,37 +499,11 @@ struct ObjectTurn {
 };
 
 // When the beam passed `object` in turn `turn` (the stream's turn, from 0 at the start of the
-// stream): the last time in the turn at which the sweep stood at the object's bearing, if any. A
-// hand that moves across the start of the turn ahead of the beam is not passed at all, and one
-// moving against it may be passed twice.
+// stream): see surface_bench::SweptAt.
 std::optional<double> SweptAt(const sim::SceneObject& object, std::int64_t turn,
                               double turnsPerSecond) {
-  const double start_s = static_cast<double>(turn) / turnsPerSecond;
-  const double turn_s = 1 / turnsPerSecond;
-  const auto rawBearing = [&object](double time_s) {
-    const sim::PlanePoint at = object.centreAt(time_s);
-    const double bearing = std::atan2(at.x, -at.y) * 180 / std::numbers::pi;
-    return bearing < 0 ? bearing + 360 : bearing;
-  };
-  const double startBearing = rawBearing(start_s);
-  // The sweep's lead over the object's bearing grows through the turn; the bearing is followed
-  // without wrapping from where it was when the turn started.
-  const auto lead = [&](double time_s) {
-    const double bearing = startBearing + std::remainder(rawBearing(time_s) - startBearing, 360.0);
-    return 360 * (time_s - start_s) / turn_s - bearing;
-  };
-  const double endLead = lead(start_s + turn_s);
-  // Lead 0: the beam meets it; lead 360: the beam meets it again before the turn ends.
-  const double target = endLead > 360 ? 360 : 0;
-  if (endLead <= 0)
-    return std::nullopt;
-  double low = start_s;
-  double high = start_s + turn_s;
-  for (int step = 0; step < 40; ++step) {
-    const double middle = (low + high) / 2;
-    (lead(middle) < target ? low : high) = middle;
-  }
-  return (low + high) / 2;
+  return surface_bench::SweptAt(object, static_cast<double>(turn) / turnsPerSecond,
+                                1 / turnsPerSecond);
 }
 
 class Judge final : public TouchFrameSink {
@@ -1279,6 +1264,8 @@ std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
       options.sweep = true;
     } else if (flag == "--events") {
       options.events = true;
+    } else if (flag == "--surface") {
+      options.surface = true;
     } else if (flag == "--only") {
       // HANDS,NODES,TPS, each 0 for any
       if (i + 1 >= argc)
@@ -1320,6 +1307,12 @@ std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
     if (!secondsGiven)
       options.seconds = 10;
   }
+  if (options.surface && !options.quick) {
+    if (!seedsGiven)
+      options.seeds = surface_bench::SurfaceOptions{}.seeds;
+    if (!secondsGiven)
+      options.seconds = surface_bench::SurfaceOptions{}.seconds;
+  }
   return options;
 }
 
@@ -1331,10 +1324,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]\n"
                  "                   [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M]\n"
-                 "                   [--hand-mm D]\n");
+                 "                   [--hand-mm D] [--surface]\n");
     return 2;
   }
-  if (options->sweep)
+  if (options->surface) {
+    surface_bench::SurfaceOptions surface;
+    surface.seeds = options->seeds;
+    surface.seconds = options->seconds;
+    surface.block_ms = options->block_ms;
+    surface.noiseMm = options->noiseMm;
+    surface.handMm = options->handMm;
+    surface.events = options->events;
+    surface_bench::RunSurface(surface);
+  } else if (options->sweep)
     RunSweep(*options);
   else
     RunTable(*options);
