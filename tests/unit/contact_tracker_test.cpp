@@ -124,5 +124,25 @@ TEST_F(ContactTrackerTest, AHandMovingFastIsFollowedWhereItIsGoing) {
   EXPECT_EQ(first, (std::vector<std::uint32_t>{1, 2}));
 }
 
+// Another scanner's turn given again, when the pacing scanner ended two turns in one of its own.
+TEST_F(ContactTrackerTest, AnObjectGivenAgainKeepsItsContactWithoutMovingItOrMakingAnother) {
+  turn({{1000, 1000, 3}});
+  turn({{1010, 1000, 3}});
+  TouchObject again{1010, 1000, 3};
+  again.repeated = true;
+  // Seen only again, for longer than a contact may go unseen: still there, still where it was.
+  for (int i = 0; i < 4; ++i) {
+    const TrackerUpdate& update = turn({again});
+    ASSERT_EQ(update.live.size(), 1u);
+    EXPECT_DOUBLE_EQ(update.live[0].x, 1010);
+  }
+  // Beside a fresh sighting of the same hand, the fresh one places it; an object given again that
+  // matches nothing makes no candidate.
+  const TrackerUpdate& both = turn({again, {1030, 1000, 3}, TouchObject{3000, 3000, 3, 0, true}});
+  ASSERT_EQ(both.live.size(), 1u);
+  EXPECT_DOUBLE_EQ(both.live[0].x, 1030);
+  EXPECT_EQ(turn({{1030, 1000, 3}, TouchObject{3000, 3000, 3, 0, true}}).live.size(), 1u);
+}
+
 }  // namespace
 }  // namespace scantouch

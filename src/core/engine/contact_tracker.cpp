@@ -29,7 +29,8 @@ const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& obje
   kept.reserve(tracks_.size() + objects.size());
   std::vector<Track> newcomers;
   for (std::size_t o = 0; o < objects.size(); ++o) {
-    if (objectTrack_[o] >= 0 || metAgain(objects[o]))
+    // An object given before made its candidate then.
+    if (objectTrack_[o] >= 0 || objects[o].repeated || metAgain(objects[o]))
       continue;
     Track track;
     track.filter = OneEuroFilter(rules_.filter);
@@ -102,7 +103,7 @@ void ContactTracker::match(const std::vector<TouchObject>& objects) {
       const double dy = objects[o].y - expectedY;
       const double squareDistance = dx * dx + dy * dy;
       if (squareDistance <= squareGate)
-        pairs_.push_back(Pair{!track.born, squareDistance, t, o});
+        pairs_.push_back(Pair{!track.born, objects[o].repeated, squareDistance, t, o});
     }
   }
   std::sort(pairs_.begin(), pairs_.end(), [](const Pair& a, const Pair& b) {
@@ -110,6 +111,9 @@ void ContactTracker::match(const std::vector<TouchObject>& objects) {
     // the turn's start, must not take a contact's object because it happens to lie nearer.
     if (a.candidate != b.candidate)
       return b.candidate;
+    // A fresh sighting before one given already, which only keeps a track alive.
+    if (a.repeated != b.repeated)
+      return b.repeated;
     if (a.squareDistance != b.squareDistance)
       return a.squareDistance < b.squareDistance;
     return a.track < b.track;  // the older track first, so that a tie always goes one way
@@ -127,6 +131,11 @@ void ContactTracker::match(const std::vector<TouchObject>& objects) {
 }
 
 void ContactTracker::follow(Track& track, const TouchObject& object) {
+  if (object.repeated) {
+    ++track.seenTurns;
+    track.unseenTurns = 0;
+    return;
+  }
   const double met_s = metAt(object);
   // Two sightings closer than this in time tell nothing of a speed.
   constexpr double kShortest_s = 0.005;

@@ -70,6 +70,7 @@ class ContactTracker {
   };
   struct Pair {
     bool candidate;  // the track is not born yet
+    bool repeated;   // the object was given before
     double squareDistance;
     std::size_t track;
     std::size_t object;

@@ -34,6 +34,9 @@ struct TouchObject {
   // below 0 for an object the turn's start cut in two). A hand moving against the sweep across
   // the turn's start is met twice in one turn, a turn apart.
   double phase = 0;
+  // Already given in an earlier frame: another scanner's turn that has not ended again since.
+  // It keeps a contact alive and tells nothing new of where the contact is.
+  bool repeated = false;
   friend bool operator==(const TouchObject&, const TouchObject&) = default;
 };
 

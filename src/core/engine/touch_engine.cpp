@@ -152,6 +152,7 @@ void TouchEngine::endTurn(std::size_t index) {
   scanner.turn_s = scanner.clock.turnEnded(now_ms);
   scanner.ended_ms = now_ms;
   scanner.objects = GroupHits(scanner.turn, settings_.gapMm);
+  scanner.framed = false;
   scanner.turn.clear();
   if (scanners_.size() > 1)
     checkSameStream(index);
@@ -181,8 +182,9 @@ void TouchEngine::endTurn(std::size_t index) {
 }
 
 std::vector<TouchObject> TouchEngine::frameObjects(std::size_t pacer, std::int64_t now_ms,
-                                                   double turn_s) const {
+                                                   double turn_s) {
   const std::vector<TouchObject>& own = scanners_[pacer].objects;
+  scanners_[pacer].framed = true;
   if (scanners_.size() == 1)
     return own;
   // Every object as the tracker times it: its phase within the pacing scanner's last turn. An
@@ -192,7 +194,7 @@ std::vector<TouchObject> TouchEngine::frameObjects(std::size_t pacer, std::int64
   for (const TouchObject& object : own)
     all.push_back({{object.x, object.y}, object.hits, object.phase});
   for (std::size_t i = 0; i < scanners_.size(); ++i) {
-    const Scanner& other = scanners_[i];
+    Scanner& other = scanners_[i];
     if (i == pacer || !other.ended_ms || now_ms - *other.ended_ms > kSilentAfter_ms)
       continue;
     for (const TouchObject& object : other.objects) {
@@ -200,12 +202,14 @@ std::vector<TouchObject> TouchEngine::frameObjects(std::size_t pacer, std::int64
           static_cast<double>(*other.ended_ms) - (1 - object.phase) * other.turn_s * 1000;
       const double phase =
           std::clamp((seen_ms - (static_cast<double>(now_ms) - turn_ms)) / turn_ms, -1.0, 1.0);
-      all.push_back({{object.x, object.y}, object.hits, phase});
+      all.push_back({{object.x, object.y}, object.hits, phase, other.framed});
     }
+    other.framed = true;
   }
   std::vector<TouchObject> merged;
   for (const SurfaceObject& object : MergeObjects(std::move(all), settings_.gapMm))
-    merged.push_back({object.position.x, object.position.y, object.hits, object.phase});
+    merged.push_back(
+        {object.position.x, object.position.y, object.hits, object.phase, object.repeated});
   return merged;
 }
 

@@ -104,6 +104,7 @@ class TouchEngine final : public PreciseScanNodeConsumer {
     std::vector<TouchObject> objects;  // of the last complete turn
     std::optional<std::int64_t> ended_ms;
     double turn_s = 0;                // the length of that turn
+    bool framed = false;              // its objects were in a frame already
     std::uint64_t signature = 0;      // of the nodes of the turn being collected
     int measured = 0;                 // measured nodes in it
     std::uint64_t lastSignature = 0;  // of the last complete turn with enough nodes
@@ -113,8 +114,7 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   void take(std::size_t index, const PreciseScanNode& node, std::int16_t sensitivity);
   void endTurn(std::size_t index);
   void checkSameStream(std::size_t index);
-  std::vector<TouchObject> frameObjects(std::size_t pacer, std::int64_t now_ms,
-                                        double turn_s) const;
+  std::vector<TouchObject> frameObjects(std::size_t pacer, std::int64_t now_ms, double turn_s);
   struct ScreenArea {
     IntPair size;
     IntPair topLeft;

@@ -44,6 +44,7 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
     double plainX = 0, plainY = 0, plainPhase = 0;
     int parts = 0;
     int hits = 0;
+    bool repeated = true;
   };
   std::vector<Sum> sums(n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -60,6 +61,7 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
     sum.plainPhase += object.phase;
     ++sum.parts;
     sum.hits += object.hits;
+    sum.repeated = sum.repeated && object.repeated;
   }
 
   std::vector<SurfaceObject> merged;
@@ -72,7 +74,7 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
                        : PlanePoint{sum.plainX / sum.parts, sum.plainY / sum.parts};
     const double phase =
         sum.weight > 0 ? sum.weightedPhase / sum.weight : sum.plainPhase / sum.parts;
-    merged.push_back({position, sum.hits, phase});
+    merged.push_back({position, sum.hits, phase, sum.repeated});
   }
   return merged;
 }

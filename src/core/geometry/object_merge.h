@@ -10,7 +10,8 @@ namespace scantouch {
 struct SurfaceObject {
   PlanePoint position;
   int hits = 0;
-  double phase = 0;  // when in the frame's turn it was seen: 0 at the start, 1 at the end
+  double phase = 0;       // when in the frame's turn it was seen: 0 at the start, 1 at the end
+  bool repeated = false;  // seen before the last frame; a joined object only if all parts were
 };
 
 // Joins objects that several scanners saw of one thing: objects closer than `gap` are one, and so
