@@ -126,5 +126,35 @@ TEST_F(Win32FaceTest, TheNetworkWindowFollowsItsMonitorsDpi) {
   EXPECT_NEAR(at192.left, 2 * at96.left, 2);
 }
 
+TEST_F(Win32FaceTest, TheCornerMarksCoverTheScreenAreaUntilTheUserCancels) {
+  form().TXT屏幕宽高.setText("640,480");
+  form().TXT屏幕左上角.setText("100,50");
+  HWND marks = window_.cornerMarks().handle();
+  EXPECT_FALSE(IsWindowVisible(marks));
+  SendMessageW(window_.control("fourCornerCalibration"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(form().cornerCalibration().active());
+  EXPECT_TRUE(IsWindowVisible(marks));
+  RECT area;
+  GetWindowRect(marks, &area);
+  EXPECT_EQ(area.left, 100);
+  EXPECT_EQ(area.top, 50);
+  EXPECT_EQ(area.right - area.left, 640);
+  EXPECT_EQ(area.bottom - area.top, 480);
+  EXPECT_NE(GetWindowLongW(marks, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(GetWindowLongW(marks, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+
+  SendMessageW(marks, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(form().cornerCalibration().active());
+  EXPECT_FALSE(IsWindowVisible(marks));
+
+  form().CMD四角标定.click();
+  ASSERT_TRUE(IsWindowVisible(marks));
+  HWND cancel = window_.cornerMarks().cancelButton();
+  EXPECT_EQ(Narrow(gui_win32::WindowText(cancel)), "取消");
+  SendMessageW(cancel, BM_CLICK, 0, 0);
+  EXPECT_FALSE(form().cornerCalibration().active());
+  EXPECT_FALSE(IsWindowVisible(marks));
+}
+
 }  // namespace
 }  // namespace scantouch
