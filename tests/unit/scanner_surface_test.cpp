@@ -157,10 +157,8 @@ TEST_F(ScannerSurfaceTest, TheSecondScannersPoseComesFromAStillObjectAtThreePlac
   const std::string stored = program_.mainSettings().read("触控引擎", "扫描仪位姿0");
   const auto pose = ParsePose(stored);
   ASSERT_TRUE(pose.has_value()) << stored;
-  // The scanner stands 3 to 4 m from the places, which a hand's few beams place to a few
-  // millimetres: its own place comes out within a couple of centimetres (the bench measures it).
-  EXPECT_NEAR(pose->x, 10000, 25);
-  EXPECT_NEAR(pose->y, 2000, 25);
+  EXPECT_NEAR(pose->x, 10000, 10);
+  EXPECT_NEAR(pose->y, 2000, 10);
   EXPECT_NEAR(pose->angleDegrees, 30, 0.5);
   EXPECT_NE(form().LBL位姿标定.caption().find("残差"), std::string::npos)
       << form().LBL位姿标定.caption();

@@ -153,6 +153,8 @@ void TouchEngine::endTurn(std::size_t index) {
   scanner.ended_ms = now_ms;
   scanner.objects = GroupHits(scanner.turn, settings_.gapMm);
   scanner.framed = false;
+  if (scanners_.size() > 1)
+    scanner.hits = scanner.turn.hits;
   scanner.turn.clear();
   if (scanners_.size() > 1)
     checkSameStream(index);

@@ -71,6 +71,10 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   const std::vector<TouchObject>& scannerObjects(std::size_t index) const {
     return scanners_.at(index).objects;
   }
+  // The hits of that turn, kept only on a surface of several scanners (for placing them).
+  const std::vector<TurnHit>& scannerHits(std::size_t index) const {
+    return scanners_.at(index).hits;
+  }
   // Whether a turn of scanner `index` ended within kSilentAfter_ms.
   bool scannerAlive(std::size_t index) const;
   const std::optional<Pose>& scannerPose(std::size_t index) const {
@@ -102,6 +106,7 @@ class TouchEngine final : public PreciseScanNodeConsumer {
     TurnHits turn;                     // this turn's hits in stream order
     bool turnOpen = false;             // a turn's start has come, and a turn is collected
     std::vector<TouchObject> objects;  // of the last complete turn
+    std::vector<TurnHit> hits;         // of the last complete turn, with several scanners
     std::optional<std::int64_t> ended_ms;
     double turn_s = 0;                // the length of that turn
     bool framed = false;              // its objects were in a frame already
