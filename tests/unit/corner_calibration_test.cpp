@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "example_setup.h"
+#include "node_stream.h"
 #include "recording_desktop_input.h"
 #include "surface/surface_settings.h"
 #include "toolkit/virtual_event_loop.h"
 
 namespace scantouch {
 namespace {
+
+class RecordingFrames final : public TouchFrameSink {
+ public:
+  void onTouchFrame(const TouchFrame& frame) override { frames.push_back(frame); }
+  std::vector<TouchFrame> frames;
+};
 
 // A projector above the rectangle of the worked examples (5000,2000 5000 x 3000) throws a
 // keystoned picture: its top edge 10 % of the width narrower on each side.
@@ -121,6 +128,42 @@ TEST_F(CornerCalibrationTest, RefusalsKeepTheMappingInForce) {
   form_.CMD两角标定.click();
   EXPECT_FALSE(form_.surfaceMapping().perspective());
   EXPECT_EQ(stored(), "");
+}
+
+TEST_F(CornerCalibrationTest, TheEnginesContactsGoThroughTheCornersToo) {
+  touchAll(kKeystone);
+  RecordingFrames frames;
+  form_.engine().addSink(frames);
+  TouchEngineSettings settings;
+  settings.smoothing = false;
+  form_.engine().configure(settings);
+  form_.runEngine(true);
+  // A hand where the picture's diagonals cross: (7500, 3333) in view units, 4167 ahead of the
+  // scanner at (7500, 7500).
+  scanner_sim::Scene scene;
+  scene.roomDistanceMm = {7000};
+  scanner_sim::SceneObject hand;
+  hand.from = {0, -4167};
+  scene.objects = {hand};
+  scanner_sim::StreamSettings stream;
+  stream.nodesPerSecond = 8000;
+  scanner_sim::NodeStream nodes(scene, stream);
+  std::vector<std::uint8_t> bytes(scanner_sim::kScanDescriptor.begin(),
+                                  scanner_sim::kScanDescriptor.end());
+  for (int block = 0; block < 10; ++block) {
+    nodes.appendSeconds(bytes, 0.1);
+    loop_.advance(100);
+    form_.decoder().feed(bytes);
+    bytes.clear();
+  }
+  ASSERT_FALSE(frames.frames.empty());
+  ASSERT_EQ(frames.frames.back().live.size(), 1u);
+  const Contact& contact = frames.frames.back().live[0];
+  // The hand's near side, some 30 units in front of its centre, is what the scanner places.
+  EXPECT_NEAR(contact.u, 0.5, 0.01);
+  EXPECT_NEAR(contact.v, 0.5, 0.02);
+  EXPECT_NEAR(contact.screen.x, 1060, 15);
+  EXPECT_NEAR(contact.screen.y, 590, 20);
 }
 
 TEST(SurfaceSettings, ReadsPosesAndCornersAndRefusesWhatCannotBeUsed) {

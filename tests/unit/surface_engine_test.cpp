@@ -119,7 +119,10 @@ TEST_F(SurfaceEngineTest, TwoHandsOnOneBeamOfTheFirstScannerAreTwoContactsWithTh
   frames_.frames.clear();
   firstStream_.reset();
   addSecondScanner();
+  int toldTwice = 0;
+  form_.engine().sameStreamTwice.connect([&toldTwice](std::size_t, std::size_t) { ++toldTwice; });
   play(hands, 2);
+  EXPECT_EQ(toldTwice, 0) << "two scanners of one room are not one stream";
   const TouchFrame& last = frames_.frames.back();
   ASSERT_EQ(last.live.size(), 2u);
   for (const Contact& contact : last.live) {
