@@ -2,16 +2,22 @@
 // Qt's offscreen platform with its settings in memory, calibrated like the demo and with the touch
 // engine sending TUIO to this machine; a simulated scanner sweeps a room with a hand in the touch
 // rectangle for a few seconds, and the window is saved as a PNG at the size asked for, showing
-// the page named (the first one unless told), or the network window.
+// the page named (the first one unless told), or the network window. With --two-scanners only the
+// radar view is saved, of a surface seen by two scanners: the first one's beams in a rectangular
+// room with two hands in the touch rectangle, a second scanner at the rectangle's top-right corner
+// with the points it measures of the same room and hands, and the two hands' contacts.
 //
-//   window-shot FILE.png [WIDTH HEIGHT] [--page NAME | --network]
+//   window-shot FILE.png [WIDTH HEIGHT] [--page NAME | --network | --two-scanners]
 
 #include <QApplication>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numbers>
 #include <vector>
 
 #include "app/scanner_program.h"
@@ -21,26 +27,114 @@
 #include "gui/frame_pacer.h"
 #include "gui/main_window.h"
 #include "gui/network_window.h"
+#include "gui/radar_widget.h"
 #include "in_memory_files.h"
 #include "node_stream.h"
 #include "qt/qt_event_loop.h"
 #include "recording_desktop_input.h"
+
+namespace {
+
+using scanner_sim::PlanePoint;
+
+// The surface of the two-scanner picture, in view units (millimetres, the first scanner at the
+// view's middle, (7500, 7500), as CalibrateLikeTheExamples places it): a rectangular room with a
+// pillar, whose shadow tells the two scanners' places apart, and two still hands in the touch
+// rectangle.
+struct TwoScannerRoom {
+  struct Round {
+    PlanePoint centre;
+    double diameter = 0;
+  };
+  double left = 2500;
+  double top = 1200;
+  double right = 12500;
+  double bottom = 11500;
+  std::vector<Round> objects{{{6300, 3300}, 100}, {{8700, 4100}, 100}, {{9500, 9000}, 500}};
+  std::size_t hands = 2;  // the first objects
+  PlanePoint secondScanner{10600, 1500};
+
+  // The distance from `from` along the direction at `angleDegrees` (0 up, clockwise) to the first
+  // wall, or to the first object with `withObjects`.
+  double measure(PlanePoint from, double angleDegrees, bool withObjects) const {
+    const double radians = angleDegrees * std::numbers::pi / 180;
+    const double dx = std::sin(radians);
+    const double dy = -std::cos(radians);
+    double nearest = 1e9;
+    const auto wall = [&](double towards, double room) {
+      if (towards != 0 && room / towards > 0)
+        nearest = std::min(nearest, room / towards);
+    };
+    wall(dx, (dx > 0 ? right : left) - from.x);
+    wall(dy, (dy > 0 ? bottom : top) - from.y);
+    for (const Round& object : withObjects ? objects : std::vector<Round>{}) {
+      // The nearer crossing of the ray with the object's circle.
+      const double ox = from.x - object.centre.x;
+      const double oy = from.y - object.centre.y;
+      const double b = ox * dx + oy * dy;
+      const double c = ox * ox + oy * oy - object.diameter * object.diameter / 4;
+      const double d = b * b - c;
+      if (d >= 0 && -b - std::sqrt(d) > 0)
+        nearest = std::min(nearest, -b - std::sqrt(d));
+    }
+    return nearest;
+  }
+
+  // The first scanner's scene: the room's distance per degree, the objects relative to it.
+  scanner_sim::Scene firstScannersScene() const {
+    scanner_sim::Scene scene;
+    scene.roomDistanceMm.clear();
+    for (int degree = 0; degree < 360; ++degree)
+      scene.roomDistanceMm.push_back(measure({7500, 7500}, degree, false));
+    for (const Round& round : objects) {
+      scanner_sim::SceneObject object;
+      object.from = {round.centre.x - 7500, round.centre.y - 7500};
+      object.diameterMm = round.diameter;
+      scene.objects.push_back(object);
+    }
+    return scene;
+  }
+
+  // What the second scanner measures in a turn of 1440 nodes.
+  scantouch::RadarModel::OtherScanner secondScannersTurn() const {
+    scantouch::RadarModel::OtherScanner scanner;
+    scanner.x = static_cast<float>(secondScanner.x);
+    scanner.y = static_cast<float>(secondScanner.y);
+    scanner.colourIndex = 0;  // the surface's second scanner
+    for (int node = 0; node < 1440; ++node) {
+      const double angle = node * 0.25;
+      const double distance = measure(secondScanner, angle, true);
+      const double radians = angle * std::numbers::pi / 180;
+      scanner.points.push_back(
+          {static_cast<float>(secondScanner.x + distance * std::sin(radians)),
+           static_cast<float>(secondScanner.y - distance * std::cos(radians))});
+    }
+    return scanner;
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace scantouch;
   std::vector<const char*> positional;
   const char* pageName = nullptr;
   bool networkWindow = false;
+  bool twoScanners = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc)
       pageName = argv[++i];
     else if (std::strcmp(argv[i], "--network") == 0)
       networkWindow = true;
+    else if (std::strcmp(argv[i], "--two-scanners") == 0)
+      twoScanners = true;
     else
       positional.push_back(argv[i]);
   }
   if (positional.size() != 1 && positional.size() != 3) {
-    std::fprintf(stderr, "usage: window-shot FILE.png [WIDTH HEIGHT] [--page NAME | --network]\n");
+    std::fprintf(stderr,
+                 "usage: window-shot FILE.png [WIDTH HEIGHT] [--page NAME | --network | "
+                 "--two-scanners]\n");
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -67,7 +161,7 @@ int main(int argc, char** argv) {
   program.lifecycle().startUp();
   MainForm& form = program.form();
   examples::CalibrateLikeTheExamples(form);
-  (void)form.OPT曲线模式.select(1);
+  (void)form.OPT曲线模式.select(RadarModel::kRays);
   form.TXT标定左上角.setText("5000,2000");
   form.TXT标定右下角.setText("5000,3000");
   form.txt雷达位置.setText("7500,7500");
@@ -94,7 +188,9 @@ int main(int argc, char** argv) {
 
   scanner_sim::StreamSettings settings;
   settings.nodesPerSecond = 360 * settings.revolutionsPerSecond;
-  scanner_sim::NodeStream stream(examples::HandInTheRectangle(), settings);
+  const TwoScannerRoom room;
+  scanner_sim::NodeStream stream(
+      twoScanners ? room.firstScannersScene() : examples::HandInTheRectangle(), settings);
   form.decoder().feed(scanner_sim::kScanDescriptor);
   QTimer feed;
   QObject::connect(&feed, &QTimer::timeout, [&] {
@@ -109,7 +205,26 @@ int main(int argc, char** argv) {
     network.resize(width, height);
     network.show();
   }
+  if (twoScanners) {
+    // The stream stops first, so that the engine's own contacts do not replace these.
+    QTimer::singleShot(2500, [&] {
+      feed.stop();
+      form.radar().showOtherScanners({room.secondScannersTurn()});
+      std::vector<RadarModel::ContactMark> contacts;
+      for (std::size_t i = 0; i < room.hands; ++i) {
+        const scanner_sim::PlanePoint hand = room.objects[i].centre;
+        contacts.push_back(
+            {static_cast<float>(hand.x), static_cast<float>(hand.y), static_cast<int>(i) + 1});
+      }
+      form.radar().showContacts(contacts);
+    });
+  }
   QTimer::singleShot(3000, [&] {
+    if (twoScanners) {
+      const bool saved = window.radar()->grab().save(file);
+      application.exit(saved ? 0 : 1);
+      return;
+    }
     QWidget& shown = networkWindow ? static_cast<QWidget&>(network) : window;
     const bool saved = shown.grab().save(file);
     application.exit(saved ? 0 : 1);

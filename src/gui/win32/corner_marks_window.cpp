@@ -25,10 +25,16 @@ constexpr int kButtonHeight = 48;
 constexpr int kPromptHeight = 90;  // room for two lines of the prompt above the button
 constexpr int kCancelId = 1;
 
+// The desktop's message font, which has the glyphs of the system's language, at a size of its own.
 HFONT Font(int height96, double scale) {
-  return CreateFontW(-static_cast<int>(std::lround(height96 * scale)), 0, 0, 0, FW_NORMAL, FALSE,
-                     FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Microsoft YaHei UI");
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  LOGFONTW font = metrics.lfMessageFont;
+  font.lfHeight = -static_cast<LONG>(std::lround(height96 * scale));
+  font.lfWidth = 0;
+  font.lfQuality = CLEARTYPE_QUALITY;
+  return CreateFontIndirectW(&font);
 }
 
 }  // namespace
