@@ -140,7 +140,12 @@ void ContactTracker::follow(Track& track, const TouchObject& object) {
   // Two sightings closer than this in time tell nothing of a speed.
   constexpr double kShortest_s = 0.005;
   const double since_s = std::max(met_s - track.seen_s, kShortest_s);
-  if (track.seenTurns > 0) {
+  // Two scanners each see the near side of a hand, a few centimetres apart: between sightings
+  // by two scanners a moment apart, that difference is no speed. Half a turn or more apart it
+  // is small beside the way a hand goes.
+  const bool sameView = object.scanner == track.lastScanner || since_s >= turn_s_ / 2;
+  track.lastScanner = object.scanner;
+  if (track.seenTurns > 0 && sameView) {
     track.driftX = (object.x - track.measuredX) / since_s;
     track.driftY = (object.y - track.measuredY) / since_s;
   }

@@ -64,6 +64,7 @@ class ContactTracker {
     double driftY = 0;
     int seenTurns = 0;
     int unseenTurns = 0;
+    int lastScanner = 0;  // the scanner of the last sighting
     bool born = false;
     OneEuroFilter filter;
     TrackedContact contact;

@@ -37,6 +37,8 @@ struct TouchObject {
   // Already given in an earlier frame: another scanner's turn that has not ended again since.
   // It keeps a contact alive and tells nothing new of where the contact is.
   bool repeated = false;
+  // The scanner that saw it (the engine's index); of several, the first.
+  int scanner = 0;
   friend bool operator==(const TouchObject&, const TouchObject&) = default;
 };
 

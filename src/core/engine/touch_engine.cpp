@@ -194,7 +194,8 @@ std::vector<TouchObject> TouchEngine::frameObjects(std::size_t pacer, std::int64
   const double turn_ms = turn_s * 1000;
   std::vector<SurfaceObject> all;
   for (const TouchObject& object : own)
-    all.push_back({{object.x, object.y}, object.hits, object.phase});
+    all.push_back(
+        {{object.x, object.y}, object.hits, object.phase, false, static_cast<int>(pacer)});
   for (std::size_t i = 0; i < scanners_.size(); ++i) {
     Scanner& other = scanners_[i];
     if (i == pacer || !other.ended_ms || now_ms - *other.ended_ms > kSilentAfter_ms)
@@ -204,14 +205,14 @@ std::vector<TouchObject> TouchEngine::frameObjects(std::size_t pacer, std::int64
           static_cast<double>(*other.ended_ms) - (1 - object.phase) * other.turn_s * 1000;
       const double phase =
           std::clamp((seen_ms - (static_cast<double>(now_ms) - turn_ms)) / turn_ms, -1.0, 1.0);
-      all.push_back({{object.x, object.y}, object.hits, phase, other.framed});
+      all.push_back({{object.x, object.y}, object.hits, phase, other.framed, static_cast<int>(i)});
     }
     other.framed = true;
   }
   std::vector<TouchObject> merged;
   for (const SurfaceObject& object : MergeObjects(std::move(all), settings_.gapMm))
-    merged.push_back(
-        {object.position.x, object.position.y, object.hits, object.phase, object.repeated});
+    merged.push_back({object.position.x, object.position.y, object.hits, object.phase,
+                      object.repeated, object.scanner});
   return merged;
 }
 

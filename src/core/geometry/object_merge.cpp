@@ -1,5 +1,6 @@
 #include "geometry/object_merge.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -45,6 +46,7 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
     int parts = 0;
     int hits = 0;
     bool repeated = true;
+    int scanner = -1;
   };
   std::vector<Sum> sums(n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -62,6 +64,7 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
     ++sum.parts;
     sum.hits += object.hits;
     sum.repeated = sum.repeated && object.repeated;
+    sum.scanner = sum.scanner < 0 ? object.scanner : std::min(sum.scanner, object.scanner);
   }
 
   std::vector<SurfaceObject> merged;
@@ -74,7 +77,7 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
                        : PlanePoint{sum.plainX / sum.parts, sum.plainY / sum.parts};
     const double phase =
         sum.weight > 0 ? sum.weightedPhase / sum.weight : sum.plainPhase / sum.parts;
-    merged.push_back({position, sum.hits, phase, sum.repeated});
+    merged.push_back({position, sum.hits, phase, sum.repeated, sum.scanner});
   }
   return merged;
 }

@@ -12,6 +12,7 @@ struct SurfaceObject {
   int hits = 0;
   double phase = 0;       // when in the frame's turn it was seen: 0 at the start, 1 at the end
   bool repeated = false;  // seen before the last frame; a joined object only if all parts were
+  int scanner = 0;        // the scanner that saw it; of a joined object, the lowest of its parts'
 };
 
 // Joins objects that several scanners saw of one thing: objects closer than `gap` are one, and so
