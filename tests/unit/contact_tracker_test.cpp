@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace scantouch {
@@ -142,6 +143,22 @@ TEST_F(ContactTrackerTest, AnObjectGivenAgainKeepsItsContactWithoutMovingItOrMak
   ASSERT_EQ(both.live.size(), 1u);
   EXPECT_DOUBLE_EQ(both.live[0].x, 1030);
   EXPECT_EQ(turn({{1030, 1000, 3}, TouchObject{3000, 3000, 3, 0, true}}).live.size(), 1u);
+}
+
+// Two scanners put one still hand a little apart (each sees its own side of it), and the second
+// scanner's sighting came a moment after the first's: no speed, so the next turn finds it.
+TEST_F(ContactTrackerTest, TwoScannersSightingsAMomentApartMakeNoSpeed) {
+  turn({{1000, 1000, 5}});
+  turn({{1000, 1000, 5}});
+  TouchObject second{1020, 1010, 4, -0.95};  // met 5 ms after the first scanner's last sighting
+  second.scanner = 1;
+  const TrackerUpdate& seen = turn({second});
+  ASSERT_EQ(seen.live.size(), 1u);
+  EXPECT_LT(std::hypot(seen.live[0].velocityX, seen.live[0].velocityY), 500);
+  const TrackerUpdate& back = turn({{1000, 1000, 5}, {}});
+  ASSERT_EQ(back.live.size(), 1u);
+  EXPECT_EQ(back.live[0].sessionId, seen.live[0].sessionId);
+  EXPECT_TRUE(back.removed.empty());
 }
 
 }  // namespace

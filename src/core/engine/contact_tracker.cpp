@@ -154,10 +154,10 @@ void ContactTracker::follow(Track& track, const TouchObject& object) {
   track.seen_s = met_s;
   ++track.seenTurns;
   track.unseenTurns = 0;
-  place(track, since_s);
+  place(track, since_s, sameView);
 }
 
-void ContactTracker::place(Track& track, double since_s) {
+void ContactTracker::place(Track& track, double since_s, bool measuresSpeed) {
   TrackedContact& contact = track.contact;
   const double lastX = contact.x;
   const double lastY = contact.y;
@@ -170,7 +170,7 @@ void ContactTracker::place(Track& track, double since_s) {
     contact.x = track.measuredX;
     contact.y = track.measuredY;
   }
-  if (first)
+  if (first || !measuresSpeed)
     return;
   const double lastSpeed = std::hypot(contact.velocityX, contact.velocityY);
   contact.velocityX = (contact.x - lastX) / since_s;

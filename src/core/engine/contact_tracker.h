@@ -83,7 +83,7 @@ class ContactTracker {
   bool metAgain(const TouchObject& object) const;
   void match(const std::vector<TouchObject>& objects);
   void follow(Track& track, const TouchObject& object);
-  void place(Track& track, double since_s);
+  void place(Track& track, double since_s, bool measuresSpeed);
   void bear(Track& track, std::int64_t now_ms);
   int lowestFreeCursorId() const;
 
