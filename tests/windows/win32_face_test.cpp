@@ -1,11 +1,14 @@
 // The native windows, built from the description both faces share: every described control is
 // there under its English name, typing goes into the core as on Qt, a page scrolls when its area
 // is too small and gives the height to spare to its log when it is large, and the network window
-// follows its monitor's DPI.
+// follows its monitor's DPI; the radar view paints each change of the model, not only the first.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
 
 #include "app/window_layout.h"
 #include "gui/win32/bindings.h"
@@ -13,6 +16,7 @@
 #include "gui/win32/network_window.h"
 #include "gui/win32/window_class.h"
 #include "program_fixture.h"
+#include "run_until.h"
 #include "win32/wide_text.h"
 
 namespace scantouch {
@@ -23,6 +27,32 @@ RECT RectIn(HWND control, HWND parent) {
   GetWindowRect(control, &rect);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
   return rect;
+}
+
+// What the window shows, as 32-bit pixels.
+std::vector<std::uint32_t> Pixels(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = client.right;
+  info.bmiHeader.biHeight = -client.bottom;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(client.right * client.bottom));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(client.bottom), pixels.data(), &info,
+            DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  return pixels;
 }
 
 SCROLLINFO VerticalScroll(HWND window) {
@@ -154,6 +184,37 @@ TEST_F(Win32FaceTest, TheCornerMarksCoverTheScreenAreaUntilTheUserCancels) {
   SendMessageW(cancel, BM_CLICK, 0, 0);
   EXPECT_FALSE(form().cornerCalibration().active());
   EXPECT_FALSE(IsWindowVisible(marks));
+}
+
+// Nothing but the model's changes asks for the radar view's frames: no click on it, no cursor
+// over it (the touch engine with the mouse left alone).
+TEST_F(Win32FaceTest, TheRadarViewPaintsEachChangeOfTheModel) {
+  Win32EventLoop loop;
+  ShowWindow(window_.handle(), SW_SHOWNOACTIVATE);
+  HWND radar = FindWindowExW(window_.handle(), nullptr, L"ScantouchRadar", nullptr);
+  ASSERT_NE(radar, nullptr);
+  form().SHPWIN.setVisible(true);
+  form().SHPWIN.setTop(2000);
+  ASSERT_EQ(form().SHPWIN.setWidth(3000), ToolkitResult::ok);
+  ASSERT_EQ(form().SHPWIN.setHeight(2000), ToolkitResult::ok);
+  testing::RunUntil(
+      loop, [] { return false; }, 300);  // the first frames
+  for (int move = 1; move <= 3; ++move) {
+    const std::vector<std::uint32_t> before = Pixels(radar);
+    ASSERT_FALSE(before.empty());
+    form().SHPWIN.setLeft(form().SHPWIN.left() + 800);
+    EXPECT_TRUE(testing::RunUntil(
+        loop, [&] { return Pixels(radar) != before; }, 2000))
+        << "the touch rectangle's move " << move << " is not shown";
+  }
+  // A quality label's caption repaints only its box.
+  for (const char* caption : {"A", "B", "C"}) {
+    const std::vector<std::uint32_t> before = Pixels(radar);
+    form().radar().lblquality[0].setCaption(caption);
+    EXPECT_TRUE(testing::RunUntil(
+        loop, [&] { return Pixels(radar) != before; }, 2000))
+        << "the caption " << caption << " is not shown";
+  }
 }
 
 }  // namespace

@@ -48,10 +48,10 @@ RadarWidget::RadarWidget(HWND parent, MainForm& form, Calibration& calibration, 
       calibration_(calibration),
       frameRule_(
           RadarFrameRule::Sources{form.radar(), form.Line1, form.PICYL, form.Shape1, form.SHPWIN},
-          pacer.add(window_, [this] {
-            if (frameRule_.due().any())
-              InvalidateRect(window_, nullptr, FALSE);
-          })) {}
+          // Through requestFrame, whose paint tells the frame rule that the frame was painted: the
+          // rule announces the next change only after that, and a paint it did not ask for (the
+          // cursor's click on the view) must not be what keeps the view going.
+          pacer.add(window_, [this] { requestFrame(); })) {}
 
 RadarWidget::~RadarWidget() {
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(labelFont_), static_cast<HGDIOBJ>(contactFont_),
@@ -213,6 +213,10 @@ void RadarWidget::requestFrame() {
          paintedLabels_.changedSince(labelLayout_, form_.radar().lblquality))
       add(labelBox(placed));
   }
+  // What lies outside the window is never painted: a request of it would never be answered.
+  HRGN inside = CreateRectRgnIndirect(&client);
+  CombineRgn(region, region, inside, RGN_AND);
+  DeleteObject(inside);
   RECT box;
   if (GetRgnBox(region, &box) == NULLREGION) {
     frameRule_.painted();
