@@ -24,6 +24,7 @@
 #include "engine/turn_detector.h"
 #include "example_setup.h"
 #include "geometry/pose.h"
+#include "judging.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
 #include "scan/node_framing.h"
@@ -68,6 +69,9 @@ namespace {
 
 using namespace scantouch;
 namespace sim = scanner_sim;
+using bench_judging::Distance;
+using bench_judging::Nearest;
+using bench_judging::StayedApart;
 
 // The surface: a 4000 x 2000 mm wall, the first scanner 100 mm above and left of its top-left
 // corner, the second 100 mm above and right of its top-right corner. View units are millimetres;
@@ -105,9 +109,6 @@ PlanePoint ToView(sim::PlanePoint p) {
 }
 sim::PlanePoint FromView(double x, double y) {
   return sim::PlanePoint{x - kFirstX, y - kFirstY};
-}
-double Distance(sim::PlanePoint a, sim::PlanePoint b) {
-  return std::hypot(a.x - b.x, a.y - b.y);
 }
 bool OnWall(sim::PlanePoint p) {
   return p.x > kWallLeft && p.x < kWallLeft + kWallWidth && p.y > kWallTop &&
@@ -657,21 +658,6 @@ class SurfaceJudge final : public TouchFrameSink {
     return result;
   }
 
-  static std::pair<int, double> NearestHand(sim::PlanePoint at, const std::vector<HandTurn>& now) {
-    int nearest = -1;
-    double distance = 1e18;
-    for (std::size_t o = 0; o < now.size(); ++o) {
-      if (!now[o].present)
-        continue;
-      const double d = Distance(at, now[o].at);
-      if (d < distance) {
-        distance = d;
-        nearest = static_cast<int>(o);
-      }
-    }
-    return {nearest, distance};
-  }
-
   void judgeBirths(const TouchFrame& frame) {
     for (const std::uint32_t id : frame.born) {
       const auto contact = std::find_if(frame.live.begin(), frame.live.end(),
@@ -699,7 +685,7 @@ class SurfaceJudge final : public TouchFrameSink {
     std::vector<std::pair<int, double>> nearestOf;
     nearestOf.reserve(frame.live.size());
     for (const Contact& contact : frame.live)
-      nearestOf.push_back(NearestHand(FromView(contact.x, contact.y), now));
+      nearestOf.push_back(Nearest(FromView(contact.x, contact.y), now));
     for (std::size_t o = 0; o < hands_.size(); ++o) {
       HandState& state = hands_[o];
       if (!now[o].visible || !now[o].present) {
@@ -761,7 +747,7 @@ class SurfaceJudge final : public TouchFrameSink {
   // A contact that follows one hand and then another, the two apart all the while.
   void judgeOwners(const TouchFrame& frame, const std::vector<HandTurn>& now) {
     for (const Contact& contact : frame.live) {
-      const auto [o, distance] = NearestHand(FromView(contact.x, contact.y), now);
+      const auto [o, distance] = Nearest(FromView(contact.x, contact.y), now);
       if (o < 0 || distance > kMatchMm)
         continue;
       ContactState& state = contacts_[contact.sessionId];
@@ -777,12 +763,7 @@ class SurfaceJudge final : public TouchFrameSink {
   }
 
   bool stayedApart(int a, int b, double from_s, double to_s) const {
-    const auto& objects = scene_.scene.objects;
-    for (double time_s = from_s; time_s <= to_s; time_s += 0.02) {
-      if (Distance(objects[a].centreAt(time_s), objects[b].centreAt(time_s)) < kApartMm)
-        return false;
-    }
-    return true;
+    return StayedApart(scene_.scene.objects, a, b, from_s, to_s, 0.02, kApartMm);
   }
 
   void printEvent(const char* what, const TouchFrame& frame, std::uint32_t id, int from,

@@ -48,6 +48,7 @@
 #include "app/main_form.h"
 #include "engine/touch_engine.h"
 #include "example_setup.h"
+#include "judging.h"
 #include "lossy_line.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
@@ -58,6 +59,9 @@ namespace {
 
 using namespace scantouch;
 namespace sim = scanner_sim;
+using bench_judging::Distance;
+using bench_judging::Nearest;
+using bench_judging::StayedApart;
 using BenchClock = std::chrono::steady_clock;
 
 // The calibration: the scanner in the middle of a 15 m view, a 2000 x 1125 mm touch rectangle
@@ -92,10 +96,6 @@ void Calibrate(MainForm& form) {
   form.TXT屏幕左上角.setText("0,0");
   (void)form.CHK鼠标移动.setValue(CheckBox::kChecked);
   (void)form.CHK鼠标点击.setValue(CheckBox::kChecked);
-}
-
-double Distance(sim::PlanePoint a, sim::PlanePoint b) {
-  return std::hypot(a.x - b.x, a.y - b.y);
 }
 
 bool InTouchRect(sim::PlanePoint p) {
@@ -641,23 +641,6 @@ class Judge final : public TouchFrameSink {
     return state.arrivalFrame == kNotSeen ? 0 : frameIndex_ - state.arrivalFrame;
   }
 
-  // The nearest object that is there, and its distance.
-  static std::pair<int, double> NearestObject(sim::PlanePoint at,
-                                              const std::vector<ObjectTurn>& now) {
-    int nearest = -1;
-    double distance = 1e18;
-    for (std::size_t o = 0; o < now.size(); ++o) {
-      if (!now[o].present)
-        continue;
-      const double d = Distance(at, now[o].at);
-      if (d < distance) {
-        distance = d;
-        nearest = static_cast<int>(o);
-      }
-    }
-    return {nearest, distance};
-  }
-
   void judgeBirths(const TouchFrame& frame, const std::vector<ObjectTurn>& now) {
     for (const std::uint32_t id : frame.born) {
       const auto contact = std::find_if(frame.live.begin(), frame.live.end(),
@@ -679,7 +662,7 @@ class Judge final : public TouchFrameSink {
         if (events_)
           printEvent("ghost", frame, now, id, -1, -1);
       }
-      const auto [o, distance] = NearestObject(at, now);
+      const auto [o, distance] = Nearest(at, now);
       if (o >= 0 && distance <= kGhostMm && !objects_[o].awaitingBirth && objects_[o].followed) {
         ++figures_.rebirths;
         if (events_)
@@ -756,7 +739,7 @@ class Judge final : public TouchFrameSink {
     std::vector<std::pair<int, double>> nearestOf;
     nearestOf.reserve(frame.live.size());
     for (const Contact& contact : frame.live)
-      nearestOf.push_back(NearestObject(PlaneOf(contact), now));
+      nearestOf.push_back(Nearest(PlaneOf(contact), now));
 
     for (std::size_t o = 0; o < objects_.size(); ++o) {
       if (!now[o].visible)
@@ -853,12 +836,7 @@ class Judge final : public TouchFrameSink {
   }
 
   bool stayedApart(int a, int b, double from_s, double to_s) const {
-    const auto& objects = scene_.scene.objects;
-    for (double time_s = from_s; time_s <= to_s; time_s += 0.5 / turnsPerSecond_) {
-      if (Distance(objects[a].centreAt(time_s), objects[b].centreAt(time_s)) < kApartMm)
-        return false;
-    }
-    return true;
+    return StayedApart(scene_.scene.objects, a, b, from_s, to_s, 0.5 / turnsPerSecond_, kApartMm);
   }
 
   void closeJitter(ContactState& state) {
