@@ -5,11 +5,9 @@ namespace {
 
 // With several scanners the network window has a channel for each; otherwise the one it always
 // had.
-int SurfaceChannels(SettingsFile& mainSettings) {
+int SurfaceChannels(const SettingsFile& mainSettings) {
   constexpr int kChannelsForSeveralScanners = 4;
-  const std::string several =
-      mainSettings.read(surface_keys::kSection, surface_keys::kSeveralScanners);
-  return several == "1" ? kChannelsForSeveralScanners : 1;
+  return SeveralScannersWanted(mainSettings) ? kChannelsForSeveralScanners : 1;
 }
 
 }  // namespace

@@ -47,11 +47,6 @@ bool PoseCalibration::recordPlace() {
   return true;
 }
 
-std::size_t PoseCalibration::places(std::size_t index) const {
-  const auto found = places_.find(index);
-  return found == places_.end() ? 0 : found->second.size();
-}
-
 void PoseCalibration::clear() {
   turnsLeft_ = 0;
   sightings_.clear();

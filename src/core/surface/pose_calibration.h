@@ -42,8 +42,6 @@ class PoseCalibration final : public TouchFrameSink {
   // Starts measuring a place over the next turns; false while one is being measured.
   bool recordPlace();
   bool recording() const { return turnsLeft_ > 0; }
-  // Places recorded for scanner `index`.
-  std::size_t places(std::size_t index) const;
   // Each scanner with two places or more: its pose and residual. Forgets the places.
   std::vector<Solved> solve();
   void clear();

@@ -74,6 +74,16 @@ void ScannerSurface::load() {
       streams_.push_back(
           std::make_unique<ScannerStream>(link, streams_.size() + 1, form_.engine()));
   }
+  if (!settings_.poses.empty()) {
+    const Pose& first = settings_.poses.begin()->second;
+    const auto position = ParsePair(form_.txt雷达位置.text());
+    const double correction = NumericValue(form_.txt角度校正.text());
+    if (!position || position->first != std::lround(first.x) ||
+        position->second != std::lround(first.y) ||
+        std::abs(correction - first.angleDegrees) > 0.05)
+      log("the first scanner's pose differs from 雷达位置 and 角度校正: the beams and the single "
+          "touch follow these, the several-touch engine its pose");
+  }
   configureEngine();
   // The engine runs with several scanners whatever the outputs: the window shows their contacts.
   form_.holdEngine(true);
@@ -88,15 +98,6 @@ void ScannerSurface::configureEngine() {
   for (const auto& stream : streams_)
     others.push_back(settings_.poses.at(stream->link()));
   form_.engine().setScanners(first, others);
-  if (first) {
-    const auto position = ParsePair(form_.txt雷达位置.text());
-    const double correction = NumericValue(form_.txt角度校正.text());
-    if (!position || position->first != std::lround(first->x) ||
-        position->second != std::lround(first->y) ||
-        std::abs(correction - first->angleDegrees) > 0.05)
-      log("the first scanner's pose differs from 雷达位置 and 角度校正: the beams and the single "
-          "touch follow these, the several-touch engine its pose");
-  }
 }
 
 void ScannerSurface::received(LinkId link, ByteSpan bytes) {

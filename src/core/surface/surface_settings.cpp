@@ -5,16 +5,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/blanks.h"
+
 namespace scantouch {
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-    text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-    text.remove_suffix(1);
-  return text;
-}
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
   std::vector<std::string_view> parts;
@@ -29,7 +23,7 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 
 // A finite decimal number and nothing else; view units and degrees are never near the limits.
 std::optional<double> Number(std::string_view text) {
-  text = Trimmed(text);
+  text = TrimBlanks(text);
   if (!text.empty() && text.front() == '+')
     text.remove_prefix(1);
   double value = 0;
@@ -108,19 +102,21 @@ std::string CornersText(const SurfaceMapping::Corners& corners) {
   return text;
 }
 
+bool SeveralScannersWanted(const SettingsFile& file) {
+  return TrimBlanks(file.read(surface_keys::kSection, surface_keys::kSeveralScanners)) == "1";
+}
+
 SurfaceSettings ReadSurfaceSettings(SettingsFile& file, int channels) {
   namespace keys = surface_keys;
   SurfaceSettings settings;
   const auto present = [&file](std::string_view key) {
-    return !Trimmed(file.read(keys::kSection, key)).empty();
+    return !TrimBlanks(file.read(keys::kSection, key)).empty();
   };
-  const std::string several =
-      std::string(Trimmed(file.read(keys::kSection, keys::kSeveralScanners)));
-  if (several == "1") {
-    settings.severalScanners = true;
-  } else if (!several.empty() && several != "0") {
+  settings.severalScanners = SeveralScannersWanted(file);
+  const std::string stored = file.read(keys::kSection, keys::kSeveralScanners);
+  const std::string_view several = TrimBlanks(stored);
+  if (!several.empty() && several != "0" && several != "1")
     file.reportUnusable(keys::kSection, keys::kSeveralScanners, "one scanner is used");
-  }
   if (settings.severalScanners) {
     const auto readPose = [&](LinkId link, const std::string& key) {
       if (!present(key))

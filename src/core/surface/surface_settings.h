@@ -31,6 +31,8 @@ struct SurfaceSettings {
   std::optional<SurfaceMapping::Corners> fourCorners;
 };
 
+// Whether "多扫描仪" asks for several scanners ("1"); anything else is one.
+bool SeveralScannersWanted(const SettingsFile& file);
 // Reads the keys; a value that cannot be used is reported with its key and counts as absent.
 SurfaceSettings ReadSurfaceSettings(SettingsFile& file, int channels);
 
