@@ -21,13 +21,13 @@
 
 #include "app/main_form.h"
 #include "engine/touch_engine.h"
-#include "engine/turn_detector.h"
 #include "example_setup.h"
 #include "geometry/pose.h"
 #include "judging.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
 #include "scan/node_framing.h"
+#include "scan/turn_finder.h"
 #include "scanner_pose.h"
 #include "surface/pose_calibration.h"
 #include "surface/scanner_stream.h"
@@ -151,8 +151,8 @@ const char* Met(bool met) {
 // The road of two scanners
 
 // When each node of one scanner was measured, from its angle and the node before (as the table's
-// tee works it out), and where its turns begin, found by the engine's own rule. The engine's
-// objects of a scanner are those of its last complete turn: [turnFrom_s, turnTo_s).
+// tee works it out), and where its turns begin, as the sweep marked them. The engine's objects of
+// a scanner are those of its last whole turn: [turnFrom_s, turnTo_s).
 class ScannerClock {
  public:
   ScannerClock(double turnsPerSecond, double turnPhase)
@@ -167,25 +167,28 @@ class ScannerClock {
       turn = std::floor(until_s_ * turnsPerSecond_ + turnPhase_ - share);
     const double time_s = (turn + share - turnPhase_) / turnsPerSecond_;
     last_s_ = std::max(last_s_, time_s);
-    if (detector_.startsTurn(node)) {
-      turnFrom_s_ = turnTo_s_;
-      turnTo_s_ = time_s;
-      ++starts_;
+    if (node.startsTurn) {
+      if (node.wholeTurnEnds) {
+        turnFrom_s_ = lastStart_s_;
+        turnTo_s_ = time_s;
+        ++wholeTurns_;
+      }
+      lastStart_s_ = time_s;
     }
   }
-  bool hasTurn() const { return starts_ >= 2; }
+  bool hasTurn() const { return wholeTurns_ >= 1; }
   double turnFrom_s() const { return turnFrom_s_; }
   double turnTo_s() const { return turnTo_s_; }
 
  private:
   double turnsPerSecond_;
   double turnPhase_;
-  TurnDetector detector_;
   double until_s_ = 0;
   double last_s_ = 0;
+  double lastStart_s_ = 0;
   double turnFrom_s_ = 0;
   double turnTo_s_ = 0;
-  int starts_ = 0;
+  int wholeTurns_ = 0;
 };
 
 // The first scanner's nodes on their way from the decoder to the engine: timed first, so that a
@@ -213,12 +216,14 @@ class FramedClock final : public FramedNodeSink {
     double angle = std::fmod(raw.angle64 / 64.0 + 360.0, 360.0);
     if (angle >= 360.0)
       angle = 0;
-    clock_.take(PreciseScanNode{angle, static_cast<std::int16_t>(raw.quality), raw.distance,
-                                raw.startOfTurn, angle});
+    const TurnFinder::Mark mark = turns_.take(angle, raw.distance != 0, raw.startOfTurn);
+    clock_.take(PreciseScanNode{angle, static_cast<std::int16_t>(raw.quality), raw.distance, angle,
+                                mark.turnBegins, mark.wholeTurnEnds});
   }
 
  private:
   ScannerClock& clock_;
+  TurnFinder turns_;  // as the scanner's stream follows its sweep
 };
 
 // The main window with the first scanner on its decoder and each further scanner on a

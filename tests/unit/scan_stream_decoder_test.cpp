@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "recording_radar_view.h"
+#include "scan_text.h"
 
 namespace scantouch {
 namespace {
@@ -88,12 +90,21 @@ TEST_F(DecoderTest, ResetIsAPassOverNothing) {
   EXPECT_EQ(passes_, 3);
 }
 
-TEST_F(DecoderTest, HalfTurnsAreCountedInRevolutions) {
+TEST_F(DecoderTest, HalfTurnsOfASweepAreCountedInRevolutions) {
   decoder_.feed(kDescriptor);
-  // 200 degrees: angle bytes 0x6401 (200 * 64 << 1 | 1), then 10 degrees: 0x0501.
-  decoder_.feed(Bytes{0x3E, 0x01, 0x64, 0x10, 0x27, 0x3E, 0x01, 0x05, 0x10, 0x27});
+  // A node every 10 degrees from 5 to 365: past 180 and past 0.
+  std::string sweep;
+  for (int angle = 5; angle <= 365; angle += 10)
+    sweep += testing::NodeText(angle % 360 + 0.25, 1000);
+  testing::Feed(decoder_, sweep);
   EXPECT_EQ(decoder_.revolutionCount(), 1.0);
   decoder_.resetRevolutionCount();
+  EXPECT_EQ(decoder_.revolutionCount(), 0.0);
+  // Nodes that jump about are no sweep, however often they pass 0 and 180.
+  std::string jumps;
+  for (int node = 0; node < 30; ++node)
+    jumps += testing::NodeText(node % 2 == 0 ? 200.25 : 10.25, 1000);
+  testing::Feed(decoder_, jumps);
   EXPECT_EQ(decoder_.revolutionCount(), 0.0);
 }
 

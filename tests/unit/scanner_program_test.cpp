@@ -137,10 +137,11 @@ TEST_F(ProgramShellTest, TheMeterShowsTheRateAndLeavesARunningScannerAlone) {
   program_.lifecycle().startUp();
   form().txt角度校正.setText("0");
   testing::Feed(form().decoder(), testing::DescriptorText());
+  // A sparse sweep from 5 degrees on, a node every 10 degrees for seven and a half turns.
   std::string turns;
-  for (int half = 0; half < 15; ++half)
-    turns += testing::NodeText(half % 2 == 0 ? 200 : 10, 1000);
-  testing::Feed(form().decoder(), turns + testing::NodeText(210, 1000));
+  for (int node = 0; node <= 270; ++node)
+    turns += testing::NodeText((5 + 10 * node) % 360 + 0.25, 1000);
+  testing::Feed(form().decoder(), turns);
   loop_.advance(1000);
   EXPECT_EQ(form().Label4.caption(), "扫描频率:7.5");
   EXPECT_EQ(form().List1.count(), 0u);

@@ -73,38 +73,60 @@ TEST_F(SweepTrackerTest, CorrectsAnglesWithTiesToEven) {
   EXPECT_EQ(corrected(-10.5, 5), 354);  // 354.5 ties to the even 354
 }
 
-TEST_F(SweepTrackerTest, CountsAHalfTurnWhenTheSweepCrosses180AndAgainAt0) {
-  pass({Raw(178), Raw(179), Raw(180), Raw(181), Raw(182)});
-  EXPECT_EQ(radar_.halfTurns, 1);
-  EXPECT_EQ(radar_.angleTrace, "180 181 182 ");
-  EXPECT_EQ(sweep_.halfTurns(), 1u);
-  pass({Raw(359), Raw(0), Raw(1)});
-  EXPECT_EQ(sweep_.halfTurns(), 2u);
-  EXPECT_EQ(sweep_.lastHalf(), 0);
-  sweep_.resetHalfTurns();
-  EXPECT_EQ(sweep_.halfTurns(), 0u);
+// A whole turn, one node a degree from `from`, the first of each turn with the start flag.
+std::vector<RawNode> Sweep(int from, int nodes) {
+  std::vector<RawNode> sweep;
+  for (int step = 0; step < nodes; ++step) {
+    const int angle = (from + step) % 360;
+    sweep.push_back(Raw(angle, 1000, 0, angle == 0));
+  }
+  return sweep;
 }
 
-TEST_F(SweepTrackerTest, TheFirstNodeAt180OrMoreIsAHalfTurn) {
-  pass({Raw(200), Raw(201)});
-  EXPECT_EQ(sweep_.halfTurns(), 1u);
-  EXPECT_EQ(sweep_.lastHalf(), 1);
+TEST_F(SweepTrackerTest, ClearsThePictureEveryHalfTurnAndCountsTheHalfTurnsOfASweep) {
+  pass(Sweep(90, 360));  // passes 180, then 0
+  EXPECT_EQ(radar_.halfTurns, 2);
+  EXPECT_EQ(sweep_.halfTurns(), 2u);
+  EXPECT_EQ(sweep_.wholeTurns(), 0u);  // the turn begun at 0 has not ended
+  pass(Sweep(90, 360));
+  EXPECT_EQ(sweep_.halfTurns(), 4u);
+  EXPECT_EQ(sweep_.wholeTurns(), 1u);
+  // The trace holds the angles since the last half turn.
+  EXPECT_EQ(radar_.angleTrace.substr(0, 8), "000 001 ");
+  sweep_.resetTurnCounts();
+  EXPECT_EQ(sweep_.halfTurns(), 0u);
 }
 
 TEST_F(SweepTrackerTest, ANoReturnNodeIsCountedButIsNoMeasurement) {
   sweep_.setPreciseConsumer(&consumer_);
-  pass({Raw(10), Raw(11, 0), Raw(0, 0, 5, true), Raw(12)});
+  pass({Raw(10), Raw(11, 0), Raw(11, 0, 5), Raw(12)});
   EXPECT_EQ(consumer_.angles(), (std::vector<int>{10, 12}));
   EXPECT_EQ(radar_.angleTrace, "010 012 ");
   EXPECT_EQ(sweep_.decodedNodes(), 4u);
   EXPECT_EQ(sweep_.noReturnNodes(), 2u);
-  // The engine gets measured nodes at the wire's 1/64 degree, and a no-return node only where
-  // it starts a turn.
-  ASSERT_EQ(consumer_.precise.size(), 3u);
+  // The engine gets every node at the wire's 1/64 degree, no-return nodes too.
+  ASSERT_EQ(consumer_.precise.size(), 4u);
   EXPECT_DOUBLE_EQ(consumer_.precise[0].angle, 10 + 19 / 64.0);
-  EXPECT_TRUE(consumer_.precise[1].startOfTurn);
-  EXPECT_EQ(consumer_.precise[1].distance, 0);
-  EXPECT_DOUBLE_EQ(consumer_.precise[1].scannerAngle, 5 / 64.0);
+  EXPECT_EQ(consumer_.precise[2].distance, 0);
+  EXPECT_DOUBLE_EQ(consumer_.precise[2].scannerAngle, 11 + 5 / 64.0);
+}
+
+TEST_F(SweepTrackerTest, TellsTheEngineWhereTurnsBeginAndWhichWereWhole) {
+  sweep_.setPreciseConsumer(&consumer_);
+  pass(Sweep(300, 60 + 2 * 360 + 10), 90);
+  std::vector<std::size_t> begins;
+  std::vector<bool> whole;
+  for (std::size_t i = 0; i < consumer_.precise.size(); ++i) {
+    if (consumer_.precise[i].startsTurn) {
+      begins.push_back(i);
+      whole.push_back(consumer_.precise[i].wholeTurnEnds);
+    }
+  }
+  // At the scanner's own 0, whatever the correction; the part before the first is no turn.
+  EXPECT_EQ(begins, (std::vector<std::size_t>{60, 420, 780}));
+  EXPECT_EQ(whole, (std::vector<bool>{false, true, true}));
+  EXPECT_DOUBLE_EQ(consumer_.precise[60].scannerAngle, 0);
+  EXPECT_DOUBLE_EQ(consumer_.precise[60].angle, 90);
 }
 
 // Turns of a sweep one node per degree from angle 0; every third node finds nothing and is

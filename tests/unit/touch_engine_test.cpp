@@ -118,9 +118,9 @@ TEST_F(TouchEngineTest, SeveralHandsAreSeveralContacts) {
     EXPECT_LT(contact.u, 1);
   }
   EXPECT_EQ(cursors, (std::set<int>{0, 1, 2}));
-  // 5.5 turns a second for 2 s: 11 starts of a turn. The first is passed over (the sweep has
-  // not been round yet) and the second opens the first turn the engine takes.
-  EXPECT_EQ(form_.engine().turns(), 9u);
+  // 5.5 turns a second for 2 s: 11 starts of a turn. The stream begins with the first, which
+  // opens the first turn the engine takes.
+  EXPECT_EQ(form_.engine().turns(), 10u);
 }
 
 class HandAcrossTheTurnsStart : public TouchEngineTest,

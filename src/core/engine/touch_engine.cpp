@@ -1,6 +1,7 @@
 #include "touch_engine.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -105,9 +106,10 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
     return;
   ++nodes_;
   Scanner& scanner = scanners_[index];
-  // The nodes before the first start are a part of a turn, and make none.
-  if (scanner.detector.startsTurn(node)) {
-    if (scanner.turnOpen)
+  // Where a turn begins is the sweep's to say. A turn that was no whole turn of a sweep (the part
+  // before the first beginning, what damaged bytes made) is dropped.
+  if (node.startsTurn) {
+    if (scanner.turnOpen && node.wholeTurnEnds)
       endTurn(index);
     else
       scanner.turn.clear();
@@ -120,12 +122,14 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
   if (node.distance == 0)
     return;
   if (scanners_.size() > 1) {
+    // The node's values as they were received, bit for bit, whatever they hold.
     scanner.signature = Mixed(scanner.signature, static_cast<std::uint64_t>(node.distance));
-    scanner.signature =
-        Mixed(scanner.signature, static_cast<std::uint64_t>(node.scannerAngle * 64));
+    scanner.signature = Mixed(scanner.signature, std::bit_cast<std::uint64_t>(node.scannerAngle));
     ++scanner.measured;
   }
-  if (node.quality <= sensitivity)
+  // A sweep begins a turn within a bounded number of nodes; nodes handed over without one are kept
+  // within the same bound.
+  if (node.quality <= sensitivity || turn.hits.size() >= TurnFinder::kMostTurnNodes)
     return;
 
   // A scanner at a pose measures from its own zero; the first without one has its angles

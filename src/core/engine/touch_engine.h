@@ -9,6 +9,7 @@
 #include "geometry/pose.h"
 #include "object_grouping.h"
 #include "scan/scan_node.h"
+#include "scan/turn_finder.h"
 #include "toolkit/event_loop.h"
 #include "toolkit/notifier.h"
 #include "toolkit/shape.h"
@@ -17,7 +18,6 @@
 #include "touch_engine_settings.h"
 #include "touch_frame.h"
 #include "turn_clock.h"
-#include "turn_detector.h"
 
 namespace scantouch {
 
@@ -101,7 +101,6 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   // One scanner of the surface as the engine follows it.
   struct Scanner {
     std::optional<Pose> pose;
-    TurnDetector detector;
     TurnClock clock;
     TurnHits turn;                     // this turn's hits in stream order
     bool turnOpen = false;             // a turn's start has come, and a turn is collected

@@ -20,14 +20,17 @@ class ScanNodeConsumer {
   virtual void processScanNode(const ScanNode& node, std::int16_t sensitivity) = 0;
 };
 
-// A measured node at the scanner's full angular resolution, for the touch engine: the whole
-// degrees of `ScanNode` merge neighbouring nodes of a dense scanner.
+// A node at the scanner's full angular resolution, for the touch engine: the whole degrees of
+// `ScanNode` merge neighbouring nodes of a dense scanner. No-return nodes come too: they tell
+// how long a turn is. Where turns begin is the sweep's to say (TurnFinder), for every scanner
+// alike.
 struct PreciseScanNode {
-  double angle = 0;           // [0, 360) degrees after angle correction, to the scanner's 1/64
-  std::int16_t quality = 0;   // 0..64
-  std::int32_t distance = 0;  // millimetres; 0 (no return) only on a node that starts a turn
-  bool startOfTurn = false;   // the scanner's flag on the first node of each turn
-  double scannerAngle = 0;    // [0, 360) degrees before the angle correction: a turn starts at 0
+  double angle = 0;            // [0, 360) degrees after angle correction, to the scanner's 1/64
+  std::int16_t quality = 0;    // 0..64
+  std::int32_t distance = 0;   // millimetres; 0: the beam found nothing
+  double scannerAngle = 0;     // [0, 360) degrees before the angle correction: a turn starts at 0
+  bool startsTurn = false;     // the first node of a turn
+  bool wholeTurnEnds = false;  // ... and the turn before it was one of a sweep, to be used
 };
 
 class PreciseScanNodeConsumer {

@@ -22,6 +22,7 @@ ScanStreamDecoder::ScanStreamDecoder(DecoderControls controls, RadarView& radar,
 
 void ScanStreamDecoder::resetSynchronisation() {
   framing_->reset();
+  sweep_.resetSweep();
   feed({});  // a pass over nothing: the length shown becomes 0
 }
 

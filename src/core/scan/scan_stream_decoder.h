@@ -34,12 +34,14 @@ class ScanStreamDecoder {
   // nodes) are dropped: the pass keeps only its own tail.
   void feed(ByteSpan bytes);
 
-  // Also hands every measured node at its exact angle to `consumer` (nullptr: to nobody).
+  // Also hands every node at its exact angle, with where turns begin, to `consumer` (nullptr: to
+  // nobody).
   void setPreciseConsumer(PreciseScanNodeConsumer* consumer) {
     sweep_.setPreciseConsumer(consumer);
   }
 
-  // Empties the buffer and waits for the next scan descriptor (start sequence, clear button).
+  // Empties the buffer and waits for the next scan descriptor (start sequence, clear button); the
+  // sweep is found anew.
   void resetSynchronisation();
 
   // Decodes with `framing` instead of the program's own, for benchmarks comparing ways of
@@ -52,10 +54,10 @@ class ScanStreamDecoder {
   bool realigning() const { return framing_->realigning(); }
   // The bytes received and not yet decoded, oldest first.
   ByteSpan pendingBytes() const { return framing_->pending(); }
-  int lastHalf() const { return sweep_.lastHalf(); }
-  // Half turns since the scan-rate meter last reset the count, 0.5 each.
+  // Half turns of the sweep since the scan-rate meter last reset the count, 0.5 each: only those
+  // of a sweep, so that a line of garbage shows none and the watchdog starts the scanner again.
   double revolutionCount() const { return static_cast<double>(sweep_.halfTurns()) * 0.5; }
-  void resetRevolutionCount() { sweep_.resetHalfTurns(); }
+  void resetRevolutionCount() { sweep_.resetTurnCounts(); }
   std::uint64_t decodedNodes() const { return sweep_.decodedNodes(); }
   std::uint64_t noReturnNodes() const { return sweep_.noReturnNodes(); }
 

@@ -46,45 +46,32 @@ void SweepTracker::onHalfTurn() {
   pendingTrace_.clear();
   radar_.clearAngleTrace();
   radar_.clearPicture();
-  ++halfTurns_;
   radar_.countDownTouchMarker();
 }
 
-void SweepTracker::enterHalf(int half) {
-  if (half == lastHalf_)
-    return;
-  onHalfTurn();
-  lastHalf_ = half;
-}
-
 void SweepTracker::takeNode(const RawNode& raw) {
-  const int angle = correctAngle(raw.angleDegrees);
   ++decodedNodes_;
-  if (raw.distance == 0) {
-    // The beam came back with nothing: no point, no hit, and a run is neither started nor ended
-    // by it. Scanners report such nodes at angles that wander several degrees around their
-    // neighbours, so their angle moves the sweep into the other half only from well inside it:
-    // their wandering around 0 and 180 makes no half turns, while a scanner that sees nothing at
-    // all still counts its turns.
+  const bool measured = raw.distance != 0;
+  const double scannerAngle = ExactAngle(raw, 0);
+  const TurnFinder::Mark mark = turns_.take(scannerAngle, measured, raw.startOfTurn);
+  if (mark.halfTurn)
+    onHalfTurn();
+  if (measured) {
+    const int angle = correctAngle(raw.angleDegrees);
+    radar_.setQualityLabel(angle, raw.quality);
+    AppendTraceEntry(pendingTrace_, angle);
+    consumer_.processScanNode(ScanNode{angle, static_cast<std::int16_t>(raw.quality), raw.distance},
+                              sensitivity_);
+  } else {
+    // The beam came back with nothing: no point, no hit, and a run of the single-touch road is
+    // neither started nor ended by it.
     ++noReturnNodes_;
-    if (raw.startOfTurn && preciseConsumer_ != nullptr)  // it still tells where a turn begins
-      preciseConsumer_->processPreciseNode(
-          PreciseScanNode{ExactAngle(raw, correction_), 0, 0, true, ExactAngle(raw, 0)},
-          sensitivity_);
-    const int intoHalf = angle % 180;
-    if (intoHalf >= kNoReturnHalfMarginDegrees && intoHalf < 180 - kNoReturnHalfMarginDegrees)
-      enterHalf(angle / 180);
-    return;
   }
-  enterHalf(angle / 180);
-  radar_.setQualityLabel(angle, raw.quality);
-  AppendTraceEntry(pendingTrace_, angle);
-  consumer_.processScanNode(ScanNode{angle, static_cast<std::int16_t>(raw.quality), raw.distance},
-                            sensitivity_);
   if (preciseConsumer_ != nullptr) {
+    // Every node, no-return nodes too: they tell the engine how long a turn is.
     preciseConsumer_->processPreciseNode(
         PreciseScanNode{ExactAngle(raw, correction_), static_cast<std::int16_t>(raw.quality),
-                        raw.distance, raw.startOfTurn, ExactAngle(raw, 0)},
+                        raw.distance, scannerAngle, mark.turnBegins, mark.wholeTurnEnds},
         sensitivity_);
   }
 }

@@ -7,20 +7,21 @@
 #include "node_group.h"
 #include "radar_view.h"
 #include "scan_node.h"
+#include "turn_finder.h"
 
 namespace scantouch {
 
-// The sweep behind the framed nodes: corrects each node's angle, counts the half turns, keeps
-// the angle trace and the quality labels of the radar view, and hands measured nodes on. One
-// pass runs between `beginPass` and `endPass`, with the gate and the correction read once.
+// The sweep behind the framed nodes: finds where the scanner's turns begin (TurnFinder), corrects
+// each node's angle, keeps the angle trace and the quality labels of the radar view, and hands
+// measured nodes on. One pass runs between `beginPass` and `endPass`, with the gate and the
+// correction read once. Every scanner's nodes go through one, the first scanner's with the radar
+// view and the single-touch road behind it, the others' with neither.
 class SweepTracker final : public FramedNodeSink {
  public:
-  // A no-return node changes the half of the sweep only this far inside the other half.
-  static constexpr int kNoReturnHalfMarginDegrees = 20;
-
   SweepTracker(RadarView& radar, ScanNodeConsumer& consumer);
 
-  // Also hands every measured node at its exact angle to `consumer` (nullptr: to nobody).
+  // Also hands every node at its exact angle, with where turns begin, to `consumer` (nullptr: to
+  // nobody).
   void setPreciseConsumer(PreciseScanNodeConsumer* consumer) { preciseConsumer_ = consumer; }
 
   // `sensitivity` is the quality gate, `correction` the degrees added to every angle, in
@@ -30,11 +31,12 @@ class SweepTracker final : public FramedNodeSink {
   // The pass's angles go to the radar view's trace.
   void endPass();
 
-  // The sweep's half (0: 0..179 degrees, 1: 180..359) at the last node that moved it.
-  int lastHalf() const { return lastHalf_; }
-  // Half turns since the count was last reset.
-  std::uint64_t halfTurns() const { return halfTurns_; }
-  void resetHalfTurns() { halfTurns_ = 0; }
+  // Half turns and whole turns of the sweep since the counts were last reset (TurnFinder).
+  std::uint64_t halfTurns() const { return turns_.halfTurns(); }
+  std::uint64_t wholeTurns() const { return turns_.wholeTurns(); }
+  void resetTurnCounts() { turns_.resetCounts(); }
+  // A new stream: where the sweep stands is not known until its nodes tell.
+  void resetSweep() { turns_.reset(); }
   // Nodes decoded, no-return nodes included.
   std::uint64_t decodedNodes() const { return decodedNodes_; }
   // Decoded nodes with distance 0: the beam found nothing to measure.
@@ -42,7 +44,6 @@ class SweepTracker final : public FramedNodeSink {
 
  private:
   int correctAngle(int angle) const;
-  void enterHalf(int half);
   void onHalfTurn();
 
   RadarView& radar_;
@@ -50,8 +51,7 @@ class SweepTracker final : public FramedNodeSink {
   PreciseScanNodeConsumer* preciseConsumer_ = nullptr;
   std::int16_t sensitivity_ = 0;
   double correction_ = 0;
-  int lastHalf_ = 0;
-  std::uint64_t halfTurns_ = 0;
+  TurnFinder turns_;
   std::uint64_t decodedNodes_ = 0;
   std::uint64_t noReturnNodes_ = 0;
   std::string pendingTrace_;  // angles of the pass since the last half turn

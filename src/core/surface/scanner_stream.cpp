@@ -1,55 +1,52 @@
 #include "surface/scanner_stream.h"
 
-#include <cmath>
-
 namespace scantouch {
 namespace {
 
-// A scanner turns its own zero towards its pose's angle: angles stay as it measures them.
-double MeasuredAngle(const RawNode& raw) {
-  const double angle = std::fmod(raw.angle64 / 64.0 + 360.0, 360.0);
-  return angle < 360.0 ? angle : 0.0;
-}
-
-// More points than a turn of the fastest scanner holds mean no turn starts: keep the newest.
+// More points than a turn of the fastest scanner holds: keep the first.
 constexpr std::size_t kMaxTurnPoints = 8192;
 
 }  // namespace
 
 ScannerStream::ScannerStream(LinkId link, std::size_t engineIndex, TouchEngine& engine)
-    : link_(link), engineIndex_(engineIndex), engine_(engine) {}
+    : link_(link), engineIndex_(engineIndex), engine_(engine) {
+  sweep_.setPreciseConsumer(this);
+}
 
 void ScannerStream::feed(ByteSpan bytes, bool processing, std::int16_t sensitivity) {
   if (!processing) {
     framing_.keep(bytes);
     return;
   }
-  sensitivity_ = sensitivity;
-  (void)framing_.decode(bytes, *this);
+  // A scanner turns its own zero towards its pose's angle: angles stay as it measures them.
+  sweep_.beginPass(sensitivity, 0);
+  if (framing_.decode(bytes, sweep_))
+    sweep_.endPass();
+}
+
+void ScannerStream::resetSynchronisation() {
+  framing_.reset();
+  sweep_.resetSweep();
 }
 
 int ScannerStream::takeTurns() {
-  const int turns = turns_;
-  turns_ = 0;
-  return turns;
+  const std::uint64_t turns = sweep_.wholeTurns();
+  sweep_.resetTurnCounts();
+  return static_cast<int>(turns);
 }
 
-void ScannerStream::takeNode(const RawNode& raw) {
-  ++decodedNodes_;
-  const double angle = MeasuredAngle(raw);
-  if (raw.startOfTurn) {
-    ++turns_;
-    ++turnsSeen_;
-    lastTurn_.swap(thisTurn_);
+void ScannerStream::processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) {
+  if (node.startsTurn) {
+    if (node.wholeTurnEnds) {
+      ++turnsSeen_;
+      lastTurn_.swap(thisTurn_);
+    }
     thisTurn_.clear();
   }
-  engine_.processScannerNode(engineIndex_,
-                             PreciseScanNode{angle, static_cast<std::int16_t>(raw.quality),
-                                             raw.distance, raw.startOfTurn, angle},
-                             sensitivity_);
-  if (raw.distance == 0 || thisTurn_.size() >= kMaxTurnPoints)
+  engine_.processScannerNode(engineIndex_, node, sensitivity);
+  if (node.distance == 0 || thisTurn_.size() >= kMaxTurnPoints)
     return;
-  const PlanePoint at = engine_.surfacePoint(engineIndex_, angle, raw.distance);
+  const PlanePoint at = engine_.surfacePoint(engineIndex_, node.scannerAngle, node.distance);
   thisTurn_.push_back({static_cast<float>(at.x), static_cast<float>(at.y)});
 }
 
