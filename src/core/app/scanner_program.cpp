@@ -18,11 +18,21 @@ ScannerProgram::ScannerProgram(Platform platform)
       mainSettings_(store_, platform.directory, main_settings::kFileName),
       networkSettings_(store_, platform.directory, NetworkForm::kSettingsFileName),
       form_(platform.loop, platform.desktop, mainSettings_),
+      surface_(
+          SurfaceControls{form_.CHK处理, form_.Label4, form_.LBL扫描仪, form_.LBL位姿标定,
+                          form_.CMD记录位姿点, form_.CMD计算位姿, form_.PICYL, form_.txt雷达位置,
+                          form_.txt角度校正, form_.List1},
+          SurfaceRoad{
+              form_.decoder(), form_.engine(), form_.radar(),
+              [this](bool held) { form_.holdEngine(held); },
+              [this](LinkId link, std::string_view command) { commands_.sendTo(link, command); },
+              [this](std::string_view command) { commands_.sendScannerCommand(command); }},
+          platform.loop, mainSettings_),
       serial_(SerialControls{form_.Text1, form_.Label1}, platform.serialPort, mainSettings_,
-              form_.decoder()),
+              surface_),
       network_(platform.loop, platform.sockets, platform.dialogs, networkSettings_,
-               platform.ansiCodec, NetworkFormLinks{form_.List1, form_.decoder()},
-               MainForm::kCaption, SurfaceChannels(mainSettings_)),
+               platform.ansiCodec, NetworkFormLinks{form_.List1, surface_}, MainForm::kCaption,
+               SurfaceChannels(mainSettings_)),
       commands_(CommandControls{form_.List1, form_.TMR开始, form_.PICYL}, platform.loop, serial_,
                 network_, form_.decoder(), form_.radar(), platform.ansiCodec),
       meter_(form_.Label4, form_.decoder(),
@@ -42,8 +52,7 @@ ScannerProgram::ScannerProgram(Platform platform)
                 platform.loop, platform.desktop),
       lifecycle_(form_, commands_, network_, serial_, platform.loop, platform.tray,
                  platform.instances, platform.dialogs, platform.endProcess),
-      touchOutputs_(form_, platform.loop, platform.desktop),
-      surface_(form_, platform.loop, serial_, network_, commands_, mainSettings_) {
+      touchOutputs_(form_, platform.loop, platform.desktop) {
   wire();
 }
 
@@ -102,7 +111,11 @@ void ScannerProgram::wire() {
   f.tmr鼠标画4个圈测试.ticked.connect([this] { selfTest_.circleTick(); });
   f.tmr鼠标画4个圈测试20秒自动关闭.ticked.connect([this] { selfTest_.stopTick(); });
   f.engineSection().connect([this] { touchOutputs_.apply(); });
-  f.loaded.connect([this] { surface_.load(); });
+  f.loaded.connect([this] {
+    surface_.load(network_.channelCount());
+    // With several scanners every channel may carry one, and each is started.
+    commands_.setEveryChannel(surface_.several());
+  });
   lifecycle_.exiting.connect([this] { touchOutputs_.finish(); });
 }
 

@@ -80,6 +80,7 @@ class ScannerProgram {
   SettingsFile mainSettings_;
   SettingsFile networkSettings_;
   MainForm form_;
+  ScannerSurface surface_;  // before the links: every link hands what it receives to it
   SerialLink serial_;
   NetworkForm network_;
   ScannerCommands commands_;
@@ -88,7 +89,6 @@ class ScannerProgram {
   CursorSelfTest selfTest_;
   MainWindowLifecycle lifecycle_;
   TouchOutputs touchOutputs_;
-  ScannerSurface surface_;
 };
 
 }  // namespace scantouch

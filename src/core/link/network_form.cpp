@@ -143,11 +143,7 @@ void NetworkForm::receive(TcpChannel& channel) {
   channel.LblTcpNam.setTextColour(colours::kGreen);
   if (bytes.empty())
     return;
-  if (receiver_ != nullptr) {
-    receiver_->received(LinkId{channel.index}, bytes);
-  } else {
-    links_.decoder.feed(bytes);
-  }
+  links_.receiver.received(LinkId{channel.index}, bytes);
   // Its hex text only while the window is shown: the next block after showing it replaces it.
   if (Window.visible())
     Text1.setText(HexText(bytes));

@@ -10,7 +10,6 @@
 #include "config/settings_file.h"
 #include "config/text_codec.h"
 #include "received_bytes.h"
-#include "scan/scan_stream_decoder.h"
 #include "tcp_socket.h"
 #include "toolkit/button.h"
 #include "toolkit/dialogs.h"
@@ -48,8 +47,8 @@ struct TcpChannel {
 
 // What the network window needs of the main window.
 struct NetworkFormLinks {
-  ListBox& eventLog;           // List1 of the main window
-  ScanStreamDecoder& decoder;  // of the main window: takes every received block
+  ListBox& eventLog;        // List1 of the main window
+  ReceivedBytes& receiver;  // takes every received block as its channel's
 };
 
 // The network window: TCP client channels to networked scanners, supervised once a second and
@@ -81,9 +80,6 @@ class NetworkForm {
 
   void checkConnections();
   void reloadChannels();
-  // From now on each channel's received bytes go to `receiver` as that channel's (nullptr: to
-  // the decoder).
-  void setReceiver(ReceivedBytes* receiver) { receiver_ = receiver; }
   void loadNetworkSettings();
   void saveNetworkSettings();
 
@@ -127,7 +123,6 @@ class NetworkForm {
   SettingsFile& settings_;
   const TextCodec& ansiCodec_;
   NetworkFormLinks links_;
-  ReceivedBytes* receiver_ = nullptr;
   std::string applicationTitle_;
   std::vector<std::unique_ptr<TcpChannel>> channels_;
   bool loaded_ = false;

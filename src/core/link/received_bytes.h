@@ -17,8 +17,8 @@ struct LinkId {
 // "串口" or "TCP<i>", as the window and the log name a link.
 std::string LinkName(LinkId link);
 
-// Takes the bytes each link receives, told apart by link; without one, every link feeds the main
-// window's decoder.
+// Takes the bytes each link receives, told apart by link: the one place that knows which scanner
+// a link carries.
 class ReceivedBytes {
  public:
   virtual ~ReceivedBytes() = default;

@@ -7,8 +7,8 @@
 namespace scantouch {
 
 SerialLink::SerialLink(SerialControls controls, SerialPort& port, SettingsFile& mainSettings,
-                       ScanStreamDecoder& decoder)
-    : controls_(controls), port_(port), mainSettings_(mainSettings), decoder_(decoder) {}
+                       ReceivedBytes& receiver)
+    : controls_(controls), port_(port), mainSettings_(mainSettings), receiver_(receiver) {}
 
 void SerialLink::showIndicator() {
   controls_.indicator.setTextColour(port_.isOpen() ? colours::kGreen : colours::kRed);
@@ -47,11 +47,7 @@ void SerialLink::pollSerialPort() {
   const std::vector<std::uint8_t> bytes = port_.readAll();
   if (bytes.empty())
     return;
-  if (receiver_ != nullptr) {
-    receiver_->received(LinkId{}, bytes);
-    return;
-  }
-  decoder_.feed(bytes);
+  receiver_.received(LinkId{}, bytes);
 }
 
 void SerialLink::write(std::string_view bytes) {

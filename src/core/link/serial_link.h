@@ -5,7 +5,6 @@
 
 #include "config/settings_file.h"
 #include "received_bytes.h"
-#include "scan/scan_stream_decoder.h"
 #include "serial_port.h"
 #include "toolkit/label.h"
 #include "toolkit/text_box.h"
@@ -19,19 +18,17 @@ struct SerialControls {
 };
 
 // The scanner on a serial port: opens the port the user entered, follows every change of the
-// number, and hands received bytes to the decoder every 100 ms.
+// number, and hands received bytes on every 100 ms.
 class SerialLink {
  public:
   SerialLink(SerialControls controls, SerialPort& port, SettingsFile& mainSettings,
-             ScanStreamDecoder& decoder);
+             ReceivedBytes& receiver);
 
   // On every change of the entered number: close, set the number, open, show, store.
   void reopenSerialPort();
   // Every second: reopen when the entered number, rounded, is not the port's number.
   void checkSerialPort();
-  // From now on received bytes go to `receiver` as the serial link's (nullptr: to the decoder).
-  void setReceiver(ReceivedBytes* receiver) { receiver_ = receiver; }
-  // Every 100 ms: all waiting bytes to the decoder, one block per poll.
+  // Every 100 ms: all waiting bytes to the receiver as the serial link's, one block per poll.
   void pollSerialPort();
 
   bool isOpen() const { return port_.isOpen(); }
@@ -45,8 +42,7 @@ class SerialLink {
   SerialControls controls_;
   SerialPort& port_;
   SettingsFile& mainSettings_;
-  ScanStreamDecoder& decoder_;
-  ReceivedBytes* receiver_ = nullptr;
+  ReceivedBytes& receiver_;
   // The last reopen succeeded: if the port is lost later (an adapter pulled out), it is tried
   // again every second. A port that never opened waits for the number to be entered again.
   bool stayOpen_ = false;

@@ -1,69 +1,50 @@
 #include "surface/scanner_surface.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "common/numeric_value.h"
+#include "common/pair.h"
+#include "link/scanner_commands.h"
 
 namespace scantouch {
-
-class ScannerSurface::Router final : public ReceivedBytes {
- public:
-  explicit Router(ScannerSurface& surface) : surface_(surface) {}
-  void received(LinkId link, ByteSpan bytes) override { surface_.received(link, bytes); }
-
- private:
-  ScannerSurface& surface_;
-};
-
 namespace {
 
+// One decimal, with a point whatever the process's locale.
 std::string OneDecimal(double value) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
+  const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
+  return result.ec == std::errc{} ? std::string(text, result.ptr) : std::string("?");
 }
 
 }  // namespace
 
-ScannerSurface::ScannerSurface(MainForm& form, EventLoop& loop, SerialLink& serial,
-                               NetworkForm& network, ScannerCommands& commands,
+ScannerSurface::ScannerSurface(SurfaceControls controls, SurfaceRoad road, EventLoop& loop,
                                SettingsFile& mainSettings)
-    : form_(form),
+    : controls_(controls),
+      road_(std::move(road)),
       loop_(loop),
-      serial_(serial),
-      network_(network),
-      commands_(commands),
       mainSettings_(mainSettings),
-      router_(std::make_unique<Router>(*this)),
-      poseCalibration_(form.engine()) {
-  form_.engine().addSink(poseCalibration_);
-  form_.engine().sameStreamTwice.connect([this](std::size_t a, std::size_t b) {
+      poseCalibration_(road_.engine) {
+  road_.engine.addSink(poseCalibration_);
+  road_.engine.sameStreamTwice.connect([this](std::size_t a, std::size_t b) {
     log("the scanners on " + linkOfScanner(a) + " and " + linkOfScanner(b) +
         " deliver the same stream: one scanner is connected twice");
   });
-  form_.CMD记录位姿点.clicked.connect([this] { recordPlace(); });
-  form_.CMD计算位姿.clicked.connect([this] { solvePoses(); });
+  controls_.recordPlace.clicked.connect([this] { recordPlace(); });
+  controls_.solvePoses.clicked.connect([this] { solvePoses(); });
 }
 
-ScannerSurface::~ScannerSurface() {
-  serial_.setReceiver(nullptr);
-  network_.setReceiver(nullptr);
-}
-
-void ScannerSurface::load() {
-  settings_ = ReadSurfaceSettings(mainSettings_, network_.channelCount());
+void ScannerSurface::load(int channels) {
+  settings_ = ReadSurfaceSettings(mainSettings_, channels);
   if (!settings_.severalScanners) {
-    form_.LBL扫描仪.setCaption("一台扫描仪");
+    controls_.scanners.setCaption("一台扫描仪");
     return;
   }
-  serial_.setReceiver(router_.get());
-  network_.setReceiver(router_.get());
-  commands_.setEveryChannel(true);
   if (!settings_.poses.empty())
     firstLink_ = settings_.poses.begin()->first;
 
-  const PictureBox& view = form_.PICYL;
+  const PictureBox& view = controls_.view;
   for (const auto& [link, pose] : settings_.poses) {
     if (pose.x < 0 || pose.y < 0 || pose.x > view.scaleWidth() || pose.y > view.scaleHeight())
       log("the pose of the scanner on " + LinkName(link) + " (" + PoseText(pose) +
@@ -71,13 +52,12 @@ void ScannerSurface::load() {
   }
   for (const auto& [link, pose] : settings_.poses) {
     if (link != *firstLink_)
-      streams_.push_back(
-          std::make_unique<ScannerStream>(link, streams_.size() + 1, form_.engine()));
+      streams_.push_back(std::make_unique<ScannerStream>(link, streams_.size() + 1, road_.engine));
   }
   if (!settings_.poses.empty()) {
     const Pose& first = settings_.poses.begin()->second;
-    const auto position = ParsePair(form_.txt雷达位置.text());
-    const double correction = NumericValue(form_.txt角度校正.text());
+    const auto position = ParsePair(controls_.scannerPosition.text());
+    const double correction = NumericValue(controls_.angleCorrection.text());
     if (!position || position->first != std::lround(first.x) ||
         position->second != std::lround(first.y) ||
         std::abs(correction - first.angleDegrees) > 0.05)
@@ -86,8 +66,8 @@ void ScannerSurface::load() {
   }
   configureEngine();
   // The engine runs with several scanners whatever the outputs: the window shows their contacts.
-  form_.holdEngine(true);
-  tick();
+  road_.holdEngine(true);
+  showScanners({});
 }
 
 void ScannerSurface::configureEngine() {
@@ -97,21 +77,25 @@ void ScannerSurface::configureEngine() {
   std::vector<Pose> others;
   for (const auto& stream : streams_)
     others.push_back(settings_.poses.at(stream->link()));
-  form_.engine().setScanners(first, others);
+  road_.engine.setScanners(first, others);
 }
 
 void ScannerSurface::received(LinkId link, ByteSpan bytes) {
+  if (!settings_.severalScanners) {
+    road_.first.feed(bytes);  // one scanner: every link feeds its decoder
+    return;
+  }
   if (!firstLink_)
     firstLink_ = link;  // no pose at all: the first link that speaks is the one scanner
   if (link == *firstLink_) {
-    form_.decoder().feed(bytes);
+    road_.first.feed(bytes);
     return;
   }
   for (const auto& stream : streams_) {
     if (stream->link() != link)
       continue;
     const std::uint64_t before = stream->turnsSeen();
-    stream->feed(bytes, form_.CHK处理.isChecked(), form_.decoder().sensitivity());
+    stream->feed(bytes, controls_.processing.isChecked(), road_.first.sensitivity());
     // The radar view shows whole turns: it changes when one ends.
     if (stream->turnsSeen() != before)
       showOtherScanners();
@@ -125,56 +109,76 @@ void ScannerSurface::showOtherScanners() {
   std::vector<RadarModel::OtherScanner> shown;
   for (const auto& stream : streams_) {
     RadarModel::OtherScanner scanner;
-    const Pose pose = form_.engine().scannerPose(stream->engineIndex()).value_or(Pose{});
+    const Pose pose = road_.engine.scannerPose(stream->engineIndex()).value_or(Pose{});
     scanner.x = static_cast<float>(pose.x);
     scanner.y = static_cast<float>(pose.y);
     scanner.points = stream->lastTurn();
     scanner.colourIndex = static_cast<int>(stream->engineIndex() - 1);
-    scanner.silent = silentTicks_[stream->link()] >= kSilentTicks;
+    scanner.silent = watches_[stream->link()].silentTicks >= kSilentTicks;
     shown.push_back(std::move(scanner));
   }
-  form_.radar().showOtherScanners(std::move(shown));
+  road_.radar.showOtherScanners(std::move(shown));
 }
 
 void ScannerSurface::tick() {
   if (!settings_.severalScanners)
     return;
-  std::string caption =
-      firstLink_ ? LinkName(*firstLink_) + "：" + form_.Label4.caption() : "第一台扫描仪尚无数据";
+  std::map<LinkId, int> turns;
   for (const auto& stream : streams_) {
-    const int turns = stream->takeTurns();
-    int& silent = silentTicks_[stream->link()];
-    silent = turns > 0 ? 0 : silent + 1;
-    caption += "；" + LinkName(stream->link()) + "：";
-    if (silent >= kSilentTicks) {
-      caption += "无数据";
-      // Told once per silence, and started again every few seconds while it lasts.
-      if (silent == kSilentTicks)
-        log("the scanner on " + LinkName(stream->link()) + " is silent: started again");
-      if (silent % (2 * kSilentTicks) == kSilentTicks) {
-        stream->resetSynchronisation();
-        commands_.sendTo(stream->link(), commands::kScan);
-      }
-    } else {
-      caption += OneDecimal(turns) + "圈/秒";
+    const int made = stream->takeTurns();
+    turns[stream->link()] = made;
+    Watch& watch = watches_[stream->link()];
+    if (made > 0) {
+      watch.silentTicks = 0;
+      watch.delivered = true;
+      continue;
+    }
+    ++watch.silentTicks;
+    if (watch.silentTicks < kSilentTicks)
+      continue;
+    // A scanner that went silent is told once per silence; one that has not yet made a turn since
+    // it was started (the program just started, its link is connecting) is only started again.
+    // Either way it is started again every few seconds while the silence lasts.
+    if (watch.silentTicks == kSilentTicks && watch.delivered)
+      log("the scanner on " + LinkName(stream->link()) + " is silent: started again");
+    if (watch.silentTicks == kSilentTicks)
+      watch.delivered = false;
+    if (watch.silentTicks % (2 * kSilentTicks) == kSilentTicks) {
+      stream->resetSynchronisation();
+      road_.sendTo(stream->link(), commands::kScan);
     }
   }
-  form_.LBL扫描仪.setCaption(caption);
-  if (!streams_.empty())
-    showOtherScanners();
+  showScanners(turns);
   if (recordWaits_ && !poseCalibration_.recording()) {
     recordWaits_ = false;
-    form_.LBL位姿标定.setCaption(poseCalibration_.report());
+    controls_.poseCalibration.setCaption(poseCalibration_.report());
   }
 }
 
+void ScannerSurface::showScanners(const std::map<LinkId, int>& turns) {
+  std::string caption = firstLink_ ? LinkName(*firstLink_) + "：" + controls_.firstRate.caption()
+                                   : "第一台扫描仪尚无数据";
+  for (const auto& stream : streams_) {
+    caption += "；" + LinkName(stream->link()) + "：";
+    if (watches_[stream->link()].silentTicks >= kSilentTicks) {
+      caption += "无数据";
+    } else {
+      const auto made = turns.find(stream->link());
+      caption += OneDecimal(made == turns.end() ? 0 : made->second) + "圈/秒";
+    }
+  }
+  controls_.scanners.setCaption(caption);
+  if (!streams_.empty())
+    showOtherScanners();
+}
+
 void ScannerSurface::restartFirst() {
-  (void)form_.List1.insertItem(0, loop_.localDateTimeText() + ",启动");
-  form_.decoder().resetSynchronisation();
+  (void)controls_.log.insertItem(0, loop_.localDateTimeText() + ",启动");
+  road_.first.resetSynchronisation();
   if (firstLink_) {
-    commands_.sendTo(*firstLink_, commands::kScan);
+    road_.sendTo(*firstLink_, commands::kScan);
   } else {
-    commands_.sendScannerCommand(commands::kScan);
+    road_.sendToEvery(commands::kScan);
   }
 }
 
@@ -185,19 +189,19 @@ void ScannerSurface::resetSynchronisation() {
 
 void ScannerSurface::recordPlace() {
   if (!settings_.severalScanners || streams_.empty()) {
-    form_.LBL位姿标定.setCaption("需要多扫描仪，且另一台扫描仪已有大致位姿");
+    controls_.poseCalibration.setCaption("需要多扫描仪，且另一台扫描仪已有大致位姿");
     return;
   }
   if (!poseCalibration_.recordPlace())
     return;
   recordWaits_ = true;
-  form_.LBL位姿标定.setCaption("正在记录……请保持物体静止");
+  controls_.poseCalibration.setCaption("正在记录……请保持物体静止");
 }
 
 void ScannerSurface::solvePoses() {
   const std::vector<PoseCalibration::Solved> solved = poseCalibration_.solve();
   if (solved.empty()) {
-    form_.LBL位姿标定.setCaption("至少需要两个位置");
+    controls_.poseCalibration.setCaption("至少需要两个位置");
     return;
   }
   std::string caption;
@@ -214,7 +218,7 @@ void ScannerSurface::solvePoses() {
                OneDecimal(result.fit.residualRms) + " 毫米";
   }
   configureEngine();
-  form_.LBL位姿标定.setCaption(caption);
+  controls_.poseCalibration.setCaption(caption);
 }
 
 std::string ScannerSurface::linkOfScanner(std::size_t engineIndex) const {
@@ -228,7 +232,7 @@ std::string ScannerSurface::linkOfScanner(std::size_t engineIndex) const {
 }
 
 void ScannerSurface::log(const std::string& entry) {
-  (void)form_.List1.addItem(entry);
+  (void)controls_.log.addItem(entry);
 }
 
 }  // namespace scantouch

@@ -1,47 +1,84 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/main_form.h"
 #include "config/settings_file.h"
-#include "link/network_form.h"
+#include "engine/touch_engine.h"
 #include "link/received_bytes.h"
-#include "link/scanner_commands.h"
-#include "link/serial_link.h"
 #include "pose_calibration.h"
+#include "scan/radar_model.h"
+#include "scan/scan_stream_decoder.h"
 #include "scanner_stream.h"
 #include "surface_settings.h"
+#include "toolkit/button.h"
+#include "toolkit/check_box.h"
+#include "toolkit/event_loop.h"
+#include "toolkit/label.h"
+#include "toolkit/list_box.h"
+#include "toolkit/picture_box.h"
+#include "toolkit/text_box.h"
 
 namespace scantouch {
 
-// Several scanners as one surface, when the settings ask for it ("多扫描仪" = "1"): each link
-// that carries a scanner gets a stream of its own. The first scanner (the first link with a pose,
-// serial port first; without any pose, the first link that delivers bytes) goes through the main
-// window's decoder, with the single touch, the beams and the scan rate as before; each further
-// scanner with a pose has a ScannerStream, a rate and a watchdog of its own. Links without a pose
-// are ignored, once told to the log. Without the setting this class changes nothing.
-class ScannerSurface {
+// The controls of the main window the scanners of a surface read and write.
+struct SurfaceControls {
+  CheckBox& processing;      // CHK处理
+  Label& firstRate;          // Label4: the first scanner's scan rate
+  Label& scanners;           // LBL扫描仪: each scanner's link and rate
+  Label& poseCalibration;    // LBL位姿标定
+  Button& recordPlace;       // CMD记录位姿点 "记录位置"
+  Button& solvePoses;        // CMD计算位姿 "计算位姿"
+  const PictureBox& view;    // PICYL: the view's extent
+  TextBox& scannerPosition;  // txt雷达位置
+  TextBox& angleCorrection;  // txt角度校正
+  ListBox& log;              // List1
+};
+
+// The road the scanners' nodes take, and how commands reach them.
+struct SurfaceRoad {
+  ScanStreamDecoder& first;  // the first scanner's decoder, the single-touch road behind it
+  TouchEngine& engine;
+  RadarModel& radar;
+  // Keeps the engine running whatever the outputs want (the window shows the contacts).
+  std::function<void(bool)> holdEngine;
+  std::function<void(LinkId, std::string_view)> sendTo;  // a command to one link
+  std::function<void(std::string_view)> sendToEvery;     // ... and to every scanner's link
+};
+
+// Every link hands what it receives here, and this knows which scanner the link carries. With
+// one scanner ("多扫描仪" absent or not "1") every link feeds the first scanner's decoder, as the
+// program always did. With several, each link that carries a scanner gets a road of its own: the
+// first scanner (the first link with a pose, serial port first; without any pose, the first link
+// that delivers bytes) goes through the main window's decoder, with the single touch, the beams
+// and the scan rate as before; each further scanner with a pose has a ScannerStream, a rate and a
+// watchdog of its own. Links without a pose are ignored, once told to the log.
+class ScannerSurface final : public ReceivedBytes {
  public:
   // Seconds without a turn before a further scanner counts as silent and is started again.
   static constexpr int kSilentTicks = 2;
 
-  ScannerSurface(MainForm& form, EventLoop& loop, SerialLink& serial, NetworkForm& network,
-                 ScannerCommands& commands, SettingsFile& mainSettings);
-  ~ScannerSurface();
+  ScannerSurface(SurfaceControls controls, SurfaceRoad road, EventLoop& loop,
+                 SettingsFile& mainSettings);
   ScannerSurface(const ScannerSurface&) = delete;
   ScannerSurface& operator=(const ScannerSurface&) = delete;
 
-  // Reads the settings (after the main window has loaded hers) and takes the links over.
-  void load();
+  // Reads the settings (after the main window has loaded hers) for a network window of
+  // `channels` channels.
+  void load(int channels);
   bool several() const { return settings_.severalScanners; }
   // The link of the first scanner, once known.
   std::optional<LinkId> firstLink() const { return firstLink_; }
   std::size_t streams() const { return streams_.size(); }
   const ScannerStream& stream(std::size_t i) const { return *streams_.at(i); }
+
+  void received(LinkId link, ByteSpan bytes) override;
 
   // Once a second: each further scanner's rate and watchdog, and the label.
   void tick();
@@ -54,27 +91,28 @@ class ScannerSurface {
   PoseCalibration& poseCalibration() { return poseCalibration_; }
 
  private:
-  class Router;
-  void received(LinkId link, ByteSpan bytes);
+  // A further scanner as the watchdog follows it.
+  struct Watch {
+    int silentTicks = 0;
+    bool delivered = false;  // it has made turns since it was last started
+  };
+
   void configureEngine();
   void showOtherScanners();
+  void showScanners(const std::map<LinkId, int>& turns);
   void log(const std::string& entry);
   void recordPlace();
   void solvePoses();
   std::string linkOfScanner(std::size_t engineIndex) const;
 
-  MainForm& form_;
+  SurfaceControls controls_;
+  SurfaceRoad road_;
   EventLoop& loop_;
-  SerialLink& serial_;
-  NetworkForm& network_;
-  ScannerCommands& commands_;
   SettingsFile& mainSettings_;
-  std::unique_ptr<Router> router_;
   SurfaceSettings settings_;
   std::optional<LinkId> firstLink_;
   std::vector<std::unique_ptr<ScannerStream>> streams_;
-  std::map<LinkId, int> silentTicks_;
-  std::map<LinkId, double> rates_;
+  std::map<LinkId, Watch> watches_;
   std::set<LinkId> toldIgnored_;
   PoseCalibration poseCalibration_;
   bool recordWaits_ = false;
