@@ -166,32 +166,5 @@ TEST_F(CornerCalibrationTest, TheEnginesContactsGoThroughTheCornersToo) {
   EXPECT_NEAR(contact.screen.y, 590, 20);
 }
 
-TEST(SurfaceSettings, ReadsPosesAndCornersAndRefusesWhatCannotBeUsed) {
-  EXPECT_EQ(PoseText(*ParsePose(" 10000 , 2000.25,-30")), "10000,2000.3,-30");
-  EXPECT_FALSE(ParsePose("1,2"));
-  EXPECT_FALSE(ParsePose("1,2,3,4"));
-  EXPECT_FALSE(ParsePose("1,2,400"));
-  EXPECT_FALSE(ParsePose("1,x,3"));
-  EXPECT_FALSE(ParsePose("nan,2,3"));
-  const auto corners = ParseCorners("0,0;10,0;10,5;0,5");
-  ASSERT_TRUE(corners);
-  EXPECT_EQ(CornersText(*corners), "0,0;10,0;10,5;0,5");
-  EXPECT_FALSE(ParseCorners("0,0;10,0;10,5"));
-  EXPECT_FALSE(ParseCorners("0,0;10,0;10,5;0"));
-
-  examples::InMemorySettings settings;
-  settings.file.write("触控引擎", "多扫描仪", "1");
-  settings.file.write("触控引擎", "扫描仪位姿串口", "7500,7500,0");
-  settings.file.write("触控引擎", "扫描仪位姿1", "1,2,3");
-  settings.file.write("触控引擎", "扫描仪位姿2", "beyond the channels");
-  settings.file.write("触控引擎", "四角标定", "0,0;10,5;10,0;0,5");
-  const SurfaceSettings read = ReadSurfaceSettings(settings.file, 2);
-  EXPECT_TRUE(read.severalScanners);
-  ASSERT_EQ(read.poses.size(), 2u);
-  EXPECT_EQ(read.poses.begin()->first, LinkId{});
-  EXPECT_EQ(read.poses.rbegin()->first, LinkId{1});
-  EXPECT_FALSE(read.fourCorners) << "a bow tie is no calibration";
-}
-
 }  // namespace
 }  // namespace scantouch
