@@ -333,6 +333,7 @@ TEST_F(GuiTest, TheCornerMarksCoverTheScreenAreaUntilTheUserCancels) {
   EXPECT_FALSE(bright({600, 1}));
   QTest::mouseClick(&marks, Qt::LeftButton, {}, QPoint(40, 40));  // the mouse calibrates nothing
   EXPECT_EQ(form().cornerCalibration().corner(), 0);
+  loop_.advance(CornerCalibration::kSettle_ms);  // a hand comes to the mark
   EXPECT_TRUE(form().cornerCalibration().takeTouch({5000, 2000}));
   EXPECT_TRUE(marks.isVisible());
   EXPECT_TRUE(bright({600, 1}));  // on to the top-right corner

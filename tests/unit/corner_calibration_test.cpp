@@ -94,6 +94,57 @@ TEST_F(CornerCalibrationTest, TheHandOfTheLastCornerIsNotTheNextCorner) {
   EXPECT_EQ(calibration().corner(), 2);
 }
 
+TEST_F(CornerCalibrationTest, TheTapThatStartsTheCalibrationIsNotItsFirstCorner) {
+  // The button pressed through the scanner: the hand is still seen as the calibration starts, and
+  // a moment later.
+  form_.CMD四角标定.click();
+  calibration().takeTouch(PlanePoint{6000, 3000});
+  loop_.advance(300);
+  calibration().takeTouch(PlanePoint{6010, 3000});
+  EXPECT_EQ(calibration().corner(), 0);
+  // Lifted, then on the mark.
+  touch(kKeystone[0]);
+  EXPECT_EQ(calibration().corner(), 1);
+
+  // The hand leaving the button is seen only after the start.
+  calibration().cancel();
+  form_.CMD四角标定.click();
+  loop_.advance(CornerCalibration::kSettle_ms / 2);
+  calibration().takeTouch(kKeystone[0]);
+  EXPECT_EQ(calibration().corner(), 0);
+}
+
+TEST_F(CornerCalibrationTest, WhatIsAcceptedIsWhatTheNextStartReads) {
+  // Touches between the tenths the file holds.
+  SurfaceMapping::Corners touched = kKeystone;
+  touched[0] = PlanePoint{5500.04, 2000.26};
+  touched[2] = PlanePoint{9999.97, 5000.01};
+  touchAll(touched);
+  ASSERT_TRUE(form_.surfaceMapping().perspective());
+  EXPECT_EQ(form_.surfaceMapping().corners(), ReadSurfaceSettings(settings_.file, 0).fourCorners);
+
+  // The first three nearly in a line: convex as touched, no longer once rounded to tenths.
+  touchAll({PlanePoint{1639.53, 2800.36}, PlanePoint{3525.4, 5917.89}, PlanePoint{5476.32, 9142.81},
+            PlanePoint{8076.51, 7503.93}});
+  EXPECT_NE(form_.LBL四角标定.caption().find("不构成凸四边形"), std::string::npos);
+  EXPECT_EQ(form_.surfaceMapping().corners(), ReadSurfaceSettings(settings_.file, 0).fourCorners);
+}
+
+TEST_F(CornerCalibrationTest, TheTwoCornerCalibrationWaitsForTheFourCornerOne) {
+  form_.CMD四角标定.click();
+  touch(kKeystone[0]);
+  (void)form_.OPT标定.select(0);
+  EXPECT_EQ(form_.OPT标定.selected(), 5) << "the touch rectangle must not move between corners";
+  EXPECT_NE(form_.LBL四角标定.caption().find("四角标定正在进行"), std::string::npos);
+  form_.LBL四角标定.setCaption("");
+  form_.CMD两角标定.click();
+  EXPECT_NE(form_.LBL四角标定.caption().find("四角标定正在进行"), std::string::npos);
+  ASSERT_TRUE(calibration().active());
+  for (int i = 1; i < 4; ++i)
+    touch(kKeystone[static_cast<std::size_t>(i)]);
+  EXPECT_TRUE(form_.surfaceMapping().perspective());
+}
+
 TEST_F(CornerCalibrationTest, RefusalsKeepTheMappingInForce) {
   touchAll(kKeystone);
   ASSERT_TRUE(form_.surfaceMapping().perspective());
@@ -164,33 +215,6 @@ TEST_F(CornerCalibrationTest, TheEnginesContactsGoThroughTheCornersToo) {
   EXPECT_NEAR(contact.v, 0.5, 0.02);
   EXPECT_NEAR(contact.screen.x, 1060, 15);
   EXPECT_NEAR(contact.screen.y, 590, 20);
-}
-
-TEST(SurfaceSettings, ReadsPosesAndCornersAndRefusesWhatCannotBeUsed) {
-  EXPECT_EQ(PoseText(*ParsePose(" 10000 , 2000.25,-30")), "10000,2000.3,-30");
-  EXPECT_FALSE(ParsePose("1,2"));
-  EXPECT_FALSE(ParsePose("1,2,3,4"));
-  EXPECT_FALSE(ParsePose("1,2,400"));
-  EXPECT_FALSE(ParsePose("1,x,3"));
-  EXPECT_FALSE(ParsePose("nan,2,3"));
-  const auto corners = ParseCorners("0,0;10,0;10,5;0,5");
-  ASSERT_TRUE(corners);
-  EXPECT_EQ(CornersText(*corners), "0,0;10,0;10,5;0,5");
-  EXPECT_FALSE(ParseCorners("0,0;10,0;10,5"));
-  EXPECT_FALSE(ParseCorners("0,0;10,0;10,5;0"));
-
-  examples::InMemorySettings settings;
-  settings.file.write("触控引擎", "多扫描仪", "1");
-  settings.file.write("触控引擎", "扫描仪位姿串口", "7500,7500,0");
-  settings.file.write("触控引擎", "扫描仪位姿1", "1,2,3");
-  settings.file.write("触控引擎", "扫描仪位姿2", "beyond the channels");
-  settings.file.write("触控引擎", "四角标定", "0,0;10,5;10,0;0,5");
-  const SurfaceSettings read = ReadSurfaceSettings(settings.file, 2);
-  EXPECT_TRUE(read.severalScanners);
-  ASSERT_EQ(read.poses.size(), 2u);
-  EXPECT_EQ(read.poses.begin()->first, LinkId{});
-  EXPECT_EQ(read.poses.rbegin()->first, LinkId{1});
-  EXPECT_FALSE(read.fourCorners) << "a bow tie is no calibration";
 }
 
 }  // namespace

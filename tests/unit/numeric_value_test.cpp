@@ -32,6 +32,7 @@ TEST(NumericValue, StopsAtTheFirstCharacterThatCannotContinue) {
   EXPECT_EQ(NumericValue("12abc"), 12);
   EXPECT_EQ(NumericValue("1.2.3"), 1.2);
   EXPECT_EQ(NumericValue("--1"), 0);
+  EXPECT_EQ(NumericValue("+-5"), 0);
   EXPECT_EQ(NumericValue("abc"), 0);
   EXPECT_EQ(NumericValue(""), 0);
   EXPECT_EQ(NumericValue(","), 0);

@@ -103,5 +103,30 @@ TEST_F(TouchEngineSectionTest, AChangeIsStoredAndTakenAtOnce) {
   EXPECT_TRUE(form().radar().contacts().empty());
 }
 
+TEST_F(TouchEngineSectionTest, ATypedValueThatCannotBeUsedIsToldOnceAndNotStored) {
+  startWith("[触控引擎]\r\n鼠标模式=1\r\n");
+  const auto told = [this] {
+    int n = 0;
+    for (const std::string& line : log_.lines)
+      n += line.find("[触控引擎] 出现圈数") != std::string::npos;
+    return n;
+  };
+  // Typed a keystroke at a time: "3", "30", then beyond the range.
+  for (const char* text : {"3", "30", "300", "3000"})
+    form().TXT出现圈数.setText(text);
+  EXPECT_EQ(told(), 1);
+  EXPECT_TRUE(log_.mentions("\"300\" typed for"));
+  EXPECT_NE(files_.files[kPath].find("出现圈数=30\r\n"), std::string::npos) << files_.files[kPath];
+  EXPECT_EQ(form().engine().settings().birthTurns, 30) << "the file's value stays in force";
+
+  // Emptied to type again: the default, as an absent key; a later typing error is told again.
+  form().TXT出现圈数.setText("");
+  EXPECT_EQ(form().engine().settings().birthTurns, TouchEngineSettings{}.birthTurns);
+  form().TXT出现圈数.setText("-");
+  EXPECT_EQ(told(), 2);
+  EXPECT_NE(files_.files[kPath].find("出现圈数=\r\n"), std::string::npos);
+  EXPECT_EQ(form().engine().settings().birthTurns, TouchEngineSettings{}.birthTurns);
+}
+
 }  // namespace
 }  // namespace scantouch

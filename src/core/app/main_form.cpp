@@ -46,6 +46,10 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
   mapper_.setSurfaceMapping(&surfaceMapping_);
   engine_.setSurfaceMapping(&surfaceMapping_);
   cornerCalibration_.setBusyElsewhere([this] { return OPT标定.selected() != 5; });
+  OPT标定.clicked.connect([this](int index) {
+    if (index != 5 && cornerCalibration_.refuseOtherCalibration())
+      (void)OPT标定.select(5);
+  });
 
   settings_.connectWriteBack();
 }

@@ -29,6 +29,19 @@ class SettingsFile {
     store_.reports().report(where, "cannot use " + where + " = \"" + read(section, key) +
                                        "\": " + std::string(consequence));
   }
+  // Tells the log that a value the user typed for a key could not be used: once, until a value
+  // that can be used is typed for that key (`acceptedEntry`).
+  void reportUnusableEntry(std::string_view section, std::string_view key, std::string_view typed,
+                           std::string_view consequence) {
+    const std::string where = path() + " [" + std::string(section) + "] " + std::string(key);
+    store_.reports().report(where + "\ntyped", "cannot use \"" + std::string(typed) +
+                                                   "\" typed for " + where + ": " +
+                                                   std::string(consequence));
+  }
+  void acceptedEntry(std::string_view section, std::string_view key) {
+    store_.reports().clear(path() + " [" + std::string(section) + "] " + std::string(key) +
+                           "\ntyped");
+  }
 
  private:
   IniStore& store_;

@@ -54,14 +54,18 @@ TouchEngineSection::TouchEngineSection(TouchEngineControls controls, SettingsFil
 
 void TouchEngineSection::connect(std::function<void()> changed) {
   changed_ = std::move(changed);
-  const auto storeText = [this](TextBox& box, std::string_view key) {
-    box.changed.connect([this, &box, key] { store(key, box.text()); });
+  c_.tuioTargets.changed.connect([this] { store(keys::kTuioTargets, c_.tuioTargets.text()); });
+  const auto storeChecked = [this](TextBox& box, std::string_view key,
+                                   bool (*usable)(std::string_view), std::string range) {
+    box.changed.connect(
+        [this, &box, key, usable, range] { storeTyped(key, box.text(), usable, range); });
   };
-  storeText(c_.tuioTargets, keys::kTuioTargets);
-  storeText(c_.birthTurns, keys::kBirthTurns);
-  storeText(c_.removalTurns, keys::kRemovalTurns);
-  storeText(c_.gap, keys::kGap);
-  storeText(c_.gate, keys::kGate);
+  const std::string turns = "1.." + std::to_string(kMaxTurns);
+  const std::string distance = "1.." + std::to_string(kMaxDistanceMm);
+  storeChecked(c_.birthTurns, keys::kBirthTurns, UsableTurns, turns);
+  storeChecked(c_.removalTurns, keys::kRemovalTurns, UsableTurns, turns);
+  storeChecked(c_.gap, keys::kGap, UsableDistance, distance);
+  storeChecked(c_.gate, keys::kGate, UsableDistance, distance);
   const auto storeCheck = [this](CheckBox& box, std::string_view key) {
     box.clicked.connect([this, &box, key] { store(key, std::to_string(box.value())); });
   };
@@ -69,6 +73,26 @@ void TouchEngineSection::connect(std::function<void()> changed) {
   storeCheck(c_.smoothing, keys::kSmoothing);
   c_.mouseMode.clicked.connect(
       [this](int index) { store(keys::kMouseMode, std::to_string(index)); });
+}
+
+void TouchEngineSection::storeTyped(std::string_view key, const std::string& text,
+                                    bool (*usable)(std::string_view), const std::string& range) {
+  if (loading_)
+    return;
+  // A blank box means the default, as an absent key does. Any other text that cannot be used is
+  // not stored: the file keeps the last value that can, which stays in force until the next start
+  // and after it.
+  if (!TrimBlanks(text).empty() && !usable(text)) {
+    const std::string& held = inForce_[std::string(key)];
+    file_.reportUnusableEntry(keys::kSection, key, text,
+                              "not stored, a whole number " + range + " is needed; " +
+                                  (TrimBlanks(held).empty() ? "the default" : held) +
+                                  " stays in force");
+    return;
+  }
+  file_.acceptedEntry(keys::kSection, key);
+  inForce_[std::string(key)] = text;
+  store(key, text);
 }
 
 void TouchEngineSection::store(std::string_view key, const std::string& value) {
@@ -115,6 +139,7 @@ void TouchEngineSection::loadText(TextBox& box, std::string_view key, const std:
     return;
   }
   box.setText(stored);
+  inForce_[std::string(key)] = stored;
 }
 
 void TouchEngineSection::loadCheck(CheckBox& box, std::string_view key, bool fallback) {
@@ -132,12 +157,25 @@ TouchEngineSettings TouchEngineSection::settings() const {
     settings.mouseMode = static_cast<MouseMode>(c_.mouseMode.selected());
   settings.tuioTargets = std::string(TrimBlanks(c_.tuioTargets.text()));
   settings.systemTouch = c_.systemTouch.isChecked();
-  settings.birthTurns = ParseTurns(c_.birthTurns.text()).value_or(settings.birthTurns);
-  settings.removalTurns = ParseTurns(c_.removalTurns.text()).value_or(settings.removalTurns);
-  settings.gapMm = ParseDistanceMm(c_.gap.text()).value_or(settings.gapMm);
-  settings.gateMm = ParseDistanceMm(c_.gate.text()).value_or(settings.gateMm);
+  settings.birthTurns = ParseTurns(inForce(c_.birthTurns, keys::kBirthTurns, UsableTurns))
+                            .value_or(settings.birthTurns);
+  settings.removalTurns = ParseTurns(inForce(c_.removalTurns, keys::kRemovalTurns, UsableTurns))
+                              .value_or(settings.removalTurns);
+  settings.gapMm =
+      ParseDistanceMm(inForce(c_.gap, keys::kGap, UsableDistance)).value_or(settings.gapMm);
+  settings.gateMm =
+      ParseDistanceMm(inForce(c_.gate, keys::kGate, UsableDistance)).value_or(settings.gateMm);
   settings.smoothing = c_.smoothing.isChecked();
   return settings;
+}
+
+std::string_view TouchEngineSection::inForce(const TextBox& box, std::string_view key,
+                                             bool (*usable)(std::string_view)) const {
+  const std::string& text = box.text();
+  if (TrimBlanks(text).empty() || usable(text))
+    return text;
+  const auto held = inForce_.find(key);
+  return held == inForce_.end() ? std::string_view{} : std::string_view(held->second);
 }
 
 }  // namespace scantouch

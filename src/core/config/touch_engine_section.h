@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,8 +42,10 @@ struct TouchEngineControls {
 
 // Copies the section into the controls at start-up and writes each control's key back when the
 // user changes it. A key that is absent gets its default without being written, so the file of an
-// earlier installation stays as it is until the user changes a setting of the engine; a value
-// that cannot be used is told to the log with its key, and its default is used.
+// earlier installation stays as it is until the user changes a setting of the engine; a stored
+// value that cannot be used is told to the log with its key, and its default is used. A typed
+// value that cannot be used is told to the log once and not stored: the last usable one stays in
+// the file and in force.
 class TouchEngineSection {
  public:
   TouchEngineSection(TouchEngineControls controls, SettingsFile& file);
@@ -51,8 +54,8 @@ class TouchEngineSection {
   void connect(std::function<void()> changed);
   void load();
 
-  // The settings as the controls hold them; a text that is not a usable value counts as its
-  // default.
+  // The settings as the controls hold them; a blank text counts as the default, a text that is
+  // not a usable value as the last usable one.
   TouchEngineSettings settings() const;
 
  private:
@@ -60,11 +63,17 @@ class TouchEngineSection {
                 bool (*usable)(std::string_view));
   void loadCheck(CheckBox& box, std::string_view key, bool fallback);
   void store(std::string_view key, const std::string& value);
+  void storeTyped(std::string_view key, const std::string& text, bool (*usable)(std::string_view),
+                  const std::string& range);
+  std::string_view inForce(const TextBox& box, std::string_view key,
+                           bool (*usable)(std::string_view)) const;
 
   TouchEngineControls c_;
   SettingsFile& file_;
   std::function<void()> changed_;
   bool loading_ = false;
+  // The last usable text of each checked box, by key: loaded or typed.
+  std::map<std::string, std::string, std::less<>> inForce_;
 };
 
 // The ranges a stored or typed value must lie in.

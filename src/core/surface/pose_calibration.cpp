@@ -142,7 +142,13 @@ std::vector<PoseCalibration::Solved> PoseCalibration::solve() {
     if (const std::optional<PoseFit> fit = SolvePose(local, surface))
       solved.push_back({index, *fit});
   }
-  clear();
+  if (solved.empty())
+    return solved;  // one place so far: it waits for the next
+  // The poses change: a place being measured would mix sightings from the old and the new.
+  turnsLeft_ = 0;
+  sightings_.clear();
+  for (const Solved& result : solved)
+    places_.erase(result.scanner);
   return solved;
 }
 

@@ -42,7 +42,8 @@ class PoseCalibration final : public TouchFrameSink {
   // Starts measuring a place over the next turns; false while one is being measured.
   bool recordPlace();
   bool recording() const { return turnsLeft_ > 0; }
-  // Each scanner with two places or more: its pose and residual. Forgets the places.
+  // Each scanner with two places or more: its pose and residual. Forgets the places of the
+  // scanners solved; the others keep theirs.
   std::vector<Solved> solve();
   void clear();
 

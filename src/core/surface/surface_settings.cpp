@@ -1,11 +1,12 @@
 #include "surface/surface_settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "common/blanks.h"
+#include "common/number_format.h"
 
 namespace scantouch {
 namespace {
@@ -21,11 +22,19 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
   }
 }
 
-// A finite decimal number and nothing else; view units and degrees are never near the limits.
+// Pose keys looked for beyond the network window's channels, to tell that they are not used.
+constexpr int kChannelPoseKeysLooked = 16;
+
+// A finite decimal number and nothing else, with one sign at most; view units and degrees are
+// never near the limits. Read without the locale, as the numbers are written.
 std::optional<double> Number(std::string_view text) {
   text = TrimBlanks(text);
-  if (!text.empty() && text.front() == '+')
+  const bool plus = text.starts_with('+');
+  if (plus)
     text.remove_prefix(1);
+  // from_chars takes a minus of its own: "+-5" is no number.
+  if (plus && text.starts_with('-'))
+    return std::nullopt;
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc{} || end != text.data() + text.size() ||
@@ -34,26 +43,39 @@ std::optional<double> Number(std::string_view text) {
   return value;
 }
 
-std::optional<PlanePoint> Point(std::string_view text) {
+// The fields of a text of `count` numbers. Under a locale with a decimal comma, earlier versions
+// wrote every number with a comma and one decimal ("10000,0,2000,0,30,0"): twice the fields,
+// every second one a single digit. Such a text is read as the numbers it was meant to hold.
+std::vector<std::string> Fields(std::string_view text, std::size_t count) {
   const std::vector<std::string_view> parts = Split(text, ',');
-  if (parts.size() != 2)
+  std::vector<std::string> fields(parts.begin(), parts.end());
+  if (parts.size() != 2 * count)
+    return fields;
+  std::vector<std::string> joined;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string_view decimal = parts[2 * i + 1];
+    if (decimal.size() != 1 || decimal[0] < '0' || decimal[0] > '9')
+      return fields;
+    joined.push_back(std::string(parts[2 * i]) + "." + std::string(decimal));
+  }
+  return joined;
+}
+
+std::optional<PlanePoint> Point(std::string_view text) {
+  const std::vector<std::string> fields = Fields(text, 2);
+  if (fields.size() != 2)
     return std::nullopt;
-  const auto x = Number(parts[0]);
-  const auto y = Number(parts[1]);
+  const auto x = Number(fields[0]);
+  const auto y = Number(fields[1]);
   if (!x || !y)
     return std::nullopt;
   return PlanePoint{*x, *y};
 }
 
-// Shortest text that reads back as the same value, to a tenth of a unit.
+// Shortest text that reads back as the same value, to a tenth of a unit, with "." whatever the
+// locale.
 std::string Tenths(double value) {
-  char text[32];
-  const double rounded = std::round(value * 10) / 10;
-  std::snprintf(text, sizeof text, "%.1f", rounded == 0 ? 0.0 : rounded);
-  std::string result = text;
-  if (result.size() > 2 && result.compare(result.size() - 2, 2, ".0") == 0)
-    result.resize(result.size() - 2);
-  return result;
+  return FormatShortest(std::round(value * 10) / 10).value_or("0");
 }
 
 }  // namespace
@@ -63,12 +85,12 @@ std::string surface_keys::ChannelPoseKey(int channel) {
 }
 
 std::optional<Pose> ParsePose(std::string_view text) {
-  const std::vector<std::string_view> parts = Split(text, ',');
-  if (parts.size() != 3)
+  const std::vector<std::string> fields = Fields(text, 3);
+  if (fields.size() != 3)
     return std::nullopt;
-  const auto x = Number(parts[0]);
-  const auto y = Number(parts[1]);
-  const auto angle = Number(parts[2]);
+  const auto x = Number(fields[0]);
+  const auto y = Number(fields[1]);
+  const auto angle = Number(fields[2]);
   if (!x || !y || !angle || std::abs(*angle) >= 360)
     return std::nullopt;
   return Pose{*x, *y, *angle};
@@ -106,6 +128,27 @@ bool SeveralScannersWanted(const SettingsFile& file) {
   return TrimBlanks(file.read(surface_keys::kSection, surface_keys::kSeveralScanners)) == "1";
 }
 
+std::optional<SurfaceMapping::Corners> ReadFourCorners(SettingsFile& file) {
+  namespace keys = surface_keys;
+  const std::string stored = file.read(keys::kSection, keys::kFourCorners);
+  if (TrimBlanks(stored).empty())
+    return std::nullopt;
+  const auto corners = ParseCorners(stored);
+  if (!corners) {
+    file.reportUnusable(keys::kSection, keys::kFourCorners,
+                        "cannot be read as four corners x,y;x,y;x,y;x,y; the two-corner mapping "
+                        "is used");
+    return std::nullopt;
+  }
+  SurfaceMapping check;
+  if (!check.setCorners(*corners)) {
+    file.reportUnusable(keys::kSection, keys::kFourCorners,
+                        "not a convex quadrilateral; the two-corner mapping is used");
+    return std::nullopt;
+  }
+  return corners;
+}
+
 SurfaceSettings ReadSurfaceSettings(SettingsFile& file, int channels) {
   namespace keys = surface_keys;
   SurfaceSettings settings;
@@ -130,17 +173,15 @@ SurfaceSettings ReadSurfaceSettings(SettingsFile& file, int channels) {
     readPose(LinkId{}, std::string(keys::kSerialPose));
     for (int channel = 0; channel < channels; ++channel)
       readPose(LinkId{channel}, keys::ChannelPoseKey(channel));
-  }
-  if (present(keys::kFourCorners)) {
-    const auto corners = ParseCorners(file.read(keys::kSection, keys::kFourCorners));
-    SurfaceMapping check;
-    if (corners && check.setCorners(*corners)) {
-      settings.fourCorners = corners;
-    } else {
-      file.reportUnusable(keys::kSection, keys::kFourCorners,
-                          "not a convex quadrilateral; the two-corner mapping is used");
+    for (int channel = std::max(channels, 0); channel < kChannelPoseKeysLooked; ++channel) {
+      const std::string key = keys::ChannelPoseKey(channel);
+      if (present(key))
+        file.reportUnusable(keys::kSection, key,
+                            "the network window has " + std::to_string(channels) +
+                                " channels: no scanner is placed by this pose");
     }
   }
+  settings.fourCorners = ReadFourCorners(file);
   return settings;
 }
 

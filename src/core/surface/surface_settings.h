@@ -33,10 +33,16 @@ struct SurfaceSettings {
 
 // Whether "多扫描仪" asks for several scanners ("1"); anything else is one.
 bool SeveralScannersWanted(const SettingsFile& file);
-// Reads the keys; a value that cannot be used is reported with its key and counts as absent.
+// Reads the keys; a value that cannot be used is reported with its key and counts as absent, and
+// so is a pose of a channel the network window does not have.
 SurfaceSettings ReadSurfaceSettings(SettingsFile& file, int channels);
+// "四角标定" alone: corners that cannot be read, or do not bound a convex quadrilateral, are
+// reported with the key (each its own way) and count as absent.
+std::optional<SurfaceMapping::Corners> ReadFourCorners(SettingsFile& file);
 
-// "x,y,angle": place in view units and angle in degrees; none for anything else.
+// "x,y,angle": place in view units and angle in degrees; none for anything else. The numbers are
+// written to a tenth with "." whatever the locale; the text an earlier version wrote under a
+// locale with a decimal comma ("x,0,y,0,angle,0") is read too.
 std::optional<Pose> ParsePose(std::string_view text);
 std::string PoseText(const Pose& pose);
 // "x,y;x,y;x,y;x,y": top-left, top-right, bottom-right, bottom-left of the screen area.

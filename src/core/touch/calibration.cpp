@@ -58,6 +58,8 @@ void Calibration::click(float x, float y) {
 }
 
 void Calibration::onModeSelected(int index) {
+  if (index != c_.mode.selected())
+    return;  // an earlier handler refused the option and put the selection back
   if (index == kScreenTopLeft)
     c_.screenTopLeft.setFocus();
   if (index == kScreenSize)

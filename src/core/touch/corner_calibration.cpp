@@ -20,8 +20,11 @@ CornerCalibration::CornerCalibration(CornerCalibrationControls controls, EventLo
     : c_(controls), loop_(loop), file_(file), mapping_(mapping) {
   c_.start.clicked.connect([this] { start(); });
   c_.twoCorners.clicked.connect([this] {
-    if (active())
+    if (active()) {
+      c_.status.setCaption("两角标定未执行：四角标定正在进行，等待" +
+                           std::string(kCornerNames[corner()]));
       return;
+    }
     (void)mapping_.setCorners(std::nullopt);
     file_.write(surface_keys::kSection, surface_keys::kFourCorners, "");
     c_.status.setCaption(InForce(mapping_));
@@ -33,8 +36,7 @@ CornerCalibration::~CornerCalibration() {
 }
 
 void CornerCalibration::load() {
-  const SurfaceSettings settings = ReadSurfaceSettings(file_, 0);
-  (void)mapping_.setCorners(settings.fourCorners);
+  (void)mapping_.setCorners(ReadFourCorners(file_));
   c_.status.setCaption(InForce(mapping_));
 }
 
@@ -54,7 +56,9 @@ void CornerCalibration::start() {
   areaSize_ = *size;
   areaTopLeft_ = *topLeft;
   lastTouched_.reset();
-  lastSeen_ms_.reset();
+  // The start may come from a touch (the button pressed through the scanner): the first corner,
+  // too, waits for the touches to pause.
+  lastSeen_ms_ = loop_.nowMs();
   showCorner(0);
 }
 
@@ -77,14 +81,13 @@ bool CornerCalibration::takeTouch(PlanePoint surface) {
   const std::int64_t now = loop_.nowMs();
   // A corner is a new hand: touches must have paused since the one before (the hand was lifted),
   // and it must be away from the last corner (a hand held still is reported once).
-  const bool paused = !lastSeen_ms_ || now - *lastSeen_ms_ >= kSettle_ms;
+  const bool paused = now - lastSeen_ms_ >= kSettle_ms;
   lastSeen_ms_ = now;
-  if (lastTouched_) {
-    const bool near =
-        std::hypot(surface.x - lastTouched_->x, surface.y - lastTouched_->y) < kSameHand_units;
-    if (!paused || near)
-      return true;
-  }
+  if (!paused)
+    return true;
+  if (lastTouched_ &&
+      std::hypot(surface.x - lastTouched_->x, surface.y - lastTouched_->y) < kSameHand_units)
+    return true;
   touched_[static_cast<std::size_t>(*corner_)] = surface;
   lastTouched_ = surface;
   if (*corner_ == 3) {
@@ -109,14 +112,26 @@ void CornerCalibration::showCorner(int corner) {
 }
 
 void CornerCalibration::finish() {
+  // The corners as the file holds them, rounded: what is taken now is what the next start reads,
+  // and three touches nearly in a line may no longer bound a convex quadrilateral once rounded.
+  const std::string text = CornersText(touched_);
+  const std::optional<SurfaceMapping::Corners> stored = ParseCorners(text);
   SurfaceMapping candidate;
-  if (!candidate.setCorners(touched_)) {
+  if (!stored || !candidate.setCorners(*stored)) {
     stop("四角标定失败：四个触摸点不构成凸四边形，" + InForce(mapping_) + " 不变");
     return;
   }
-  (void)mapping_.setCorners(touched_);
-  file_.write(surface_keys::kSection, surface_keys::kFourCorners, CornersText(touched_));
+  (void)mapping_.setCorners(stored);
+  file_.write(surface_keys::kSection, surface_keys::kFourCorners, text);
   stop(InForce(mapping_));
+}
+
+bool CornerCalibration::refuseOtherCalibration() {
+  if (!active())
+    return false;
+  c_.status.setCaption("两角标定未开始：四角标定正在进行，等待" +
+                       std::string(kCornerNames[corner()]));
+  return true;
 }
 
 void CornerCalibration::stop(const std::string& status) {

@@ -35,8 +35,8 @@ class CornerCalibration {
  public:
   // A corner nobody touches within this time ends the calibration.
   static constexpr std::int64_t kCornerTimeout_ms = 20000;
-  // Touches this close together are one hand moving; this close to the last corner, the hand of
-  // that corner still there.
+  // Touches this close together (or this close after the start) are one hand moving; this close
+  // to the last corner, the hand of that corner still there.
   static constexpr std::int64_t kSettle_ms = 700;
   static constexpr double kSameHand_units = 100;
 
@@ -53,6 +53,9 @@ class CornerCalibration {
 
   void start();
   void cancel();
+  // Another calibration asks to start: refused (true, and said in the status) while this one runs,
+  // since a touch rectangle or scanner moved between two corners would spoil the map.
+  bool refuseOtherCalibration();
   // A touch on the surface, in view units. True when the calibration took it: it then goes to
   // nothing else (no click on what lies under the mark).
   bool takeTouch(PlanePoint surface);
@@ -85,7 +88,7 @@ class CornerCalibration {
   std::optional<int> corner_;
   std::array<PlanePoint, 4> touched_{};
   std::optional<PlanePoint> lastTouched_;
-  std::optional<std::int64_t> lastSeen_ms_;
+  std::int64_t lastSeen_ms_ = 0;  // the last touch, or the start
   IntPair areaTopLeft_;
   IntPair areaSize_;
   std::string prompt_;
