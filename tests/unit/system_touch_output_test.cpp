@@ -220,7 +220,7 @@ TEST_F(SystemTouchOutputTest, ADeviceThatKeepsItsTouchesHasEveryPlaceOfARefusedR
   turn({Touch(1, 14, 14)});
   EXPECT_EQ(injector.last(), (State{{0, {14, 14}, kDown}}));
 
-  // Lifts refused as the output goes are sent again while it is still there.
+  // Lifting everything, refused, is tried again at the next tick.
   injector.refusing = true;
   turn({Touch(1, 15, 15)});
   output.liftAll();

@@ -156,6 +156,22 @@ TEST_F(TouchOutputsTest, FramesThatComeWhileTheProgramEndsReachNoOutput) {
   EXPECT_EQ(datagrams_.sent.size(), sent);
 }
 
+TEST_F(TouchOutputsTest, TurningTheSystemsTouchOffLiftsItsTouchesThoughTheFirstLiftIsRefused) {
+  startWithEveryOutput();
+  frame({At(1, 100, 100)});
+  injector_->refusing = true;
+  (void)form().CHK系统触控.setValue(CheckBox::kCleared);
+  EXPECT_EQ(touches(), (Touches{{0, {100, 100}, TouchPhase::up}}));
+  injector_->refusing = false;
+  const std::size_t reports = injector_->reports.size();
+  loop_.advance(SystemTouchOutput::kStaleAfter_ms);
+  EXPECT_EQ(injector_->reports.size(), reports + 1);
+  EXPECT_EQ(touches(), (Touches{{0, {100, 100}, TouchPhase::up}}));
+  frame({At(1, 100, 100)});
+  loop_.advance(5000);
+  EXPECT_EQ(injector_->reports.size(), reports + 1) << "off is off";
+}
+
 TEST_F(TouchOutputsTest, TuioNamesThisHostAndStartsItsIdsFromTheTimeOfTheStart) {
   loop_.setWallClockStart(1'700'000'000'000);
   startWithEveryOutput();

@@ -76,9 +76,13 @@ void TouchOutputs::applyTuioTargets(const std::string& targets) {
 
 void TouchOutputs::applySystemTouch(bool wanted) {
   if (!wanted) {
-    systemTouch_.reset();  // lifts whatever it holds
+    // Kept, unfed: a lift the system refuses now is sent again at its next tick.
+    if (systemTouch_ && systemTouchOn_)
+      systemTouch_->liftAll();
+    systemTouchOn_ = false;
     return;
   }
+  systemTouchOn_ = true;
   if (systemTouch_)
     return;
   if (!touchDevice_) {
@@ -88,6 +92,7 @@ void TouchOutputs::applySystemTouch(bool wanted) {
     if (!touchDevice_) {
       reports_.report("system touch", "系统触控 is on, but the system's touch cannot be used: " +
                                           problem + "; the other outputs go on");
+      systemTouchOn_ = false;
       return;
     }
   }
@@ -132,7 +137,7 @@ void TouchOutputs::sendToOutputs(const TouchFrame& frame) {
   mouse_.onTouchFrame(frame);
   if (tuio_ && tuio_->running())
     tuio_->onTouchFrame(frame);
-  if (systemTouch_)
+  if (systemTouch_ && systemTouchOn_)
     systemTouch_->onTouchFrame(frame);
 }
 

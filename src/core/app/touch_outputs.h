@@ -80,6 +80,7 @@ class TouchOutputs final : public TouchFrameSink {
   TouchDeviceOpener openTouchDevice_;
   std::unique_ptr<TouchInjector> touchDevice_;
   std::unique_ptr<SystemTouchOutput> systemTouch_;
+  bool systemTouchOn_ = false;
   std::vector<RadarModel::ContactMark> marks_;
   std::function<bool()> calibrating_;
   bool holding_ = false;
