@@ -570,7 +570,7 @@ class SurfaceJudge final : public TouchFrameSink {
  private:
   struct HandState {
     int visibleRun = 0;
-    std::optional<std::uint32_t> contact;  // its own contact while it stays visible
+    std::optional<SessionId> contact;  // its own contact while it stays visible
   };
   struct ContactState {
     int owner = -1;
@@ -664,7 +664,7 @@ class SurfaceJudge final : public TouchFrameSink {
   }
 
   void judgeBirths(const TouchFrame& frame) {
-    for (const std::uint32_t id : frame.born) {
+    for (const SessionId id : frame.born) {
       const auto contact = std::find_if(frame.live.begin(), frame.live.end(),
                                         [id](const Contact& c) { return c.sessionId == id; });
       if (contact == frame.live.end())
@@ -739,7 +739,7 @@ class SurfaceJudge final : public TouchFrameSink {
       figures_.errorsMm.push_back(ownNearest);
       if (scene_.roles[o] == Role::still)
         figures_.stillErrorsMm.push_back(ownNearest);
-      const std::uint32_t id = frame.live[*own].sessionId;
+      const SessionId id = frame.live[*own].sessionId;
       if (state.contact && *state.contact != id) {
         ++figures_.newIds;
         if (events_)
@@ -771,9 +771,9 @@ class SurfaceJudge final : public TouchFrameSink {
     return StayedApart(scene_.scene.objects, a, b, from_s, to_s, 0.02, kApartMm);
   }
 
-  void printEvent(const char* what, const TouchFrame& frame, std::uint32_t id, int from,
-                  int to) const {
-    std::printf("  %s at %.3f s: contact %u", what, frame_s_, id);
+  void printEvent(const char* what, const TouchFrame& frame, SessionId id, int from, int to) const {
+    std::printf("  %s at %.3f s: contact %llu", what, frame_s_,
+                static_cast<unsigned long long>(id));
     if (to >= 0)
       std::printf(" from hand %d to hand %d", from, to);
     else if (from >= 0)
@@ -790,7 +790,8 @@ class SurfaceJudge final : public TouchFrameSink {
     std::printf("; contacts:");
     for (const Contact& contact : frame.live) {
       const sim::PlanePoint at = FromView(contact.x, contact.y);
-      std::printf(" %u(%.0f,%.0f)", contact.sessionId, at.x, at.y);
+      std::printf(" %llu(%.0f,%.0f)", static_cast<unsigned long long>(contact.sessionId), at.x,
+                  at.y);
     }
     for (std::size_t s = 0; s < rig_.scanners(); ++s) {
       if (!rig_.fed(s))
@@ -810,7 +811,7 @@ class SurfaceJudge final : public TouchFrameSink {
   bool events_;
   int birthTurns_;
   std::vector<HandState> hands_;
-  std::map<std::uint32_t, ContactState> contacts_;
+  std::map<SessionId, ContactState> contacts_;
   std::deque<std::vector<HandTurn>> history_;
   double frame_s_ = 0;
 };

@@ -565,9 +565,9 @@ class Judge final : public TouchFrameSink {
     bool wasPresent = false;
     int visibleRun = 0;  // frames in a row in which it was visible
     bool awaitingBirth = false;
-    std::int64_t arrivalFrame = 0;  // the first of the frames in a row in which it was visible
-    std::optional<std::uint32_t> contact;  // the contact that followed it in its last frame
-    bool followed = false;                 // a contact followed it since it came
+    std::int64_t arrivalFrame = 0;     // the first of the frames in a row in which it was visible
+    std::optional<SessionId> contact;  // the contact that followed it in its last frame
+    bool followed = false;             // a contact followed it since it came
   };
   struct ContactState {
     int owner = -1;  // the object it follows
@@ -576,7 +576,7 @@ class Judge final : public TouchFrameSink {
     std::vector<std::pair<double, double>> stillPixels;
   };
   struct PendingRemoval {
-    std::uint32_t contact;
+    SessionId contact;
     std::int64_t departureFrame;
     std::size_t object;
   };
@@ -642,7 +642,7 @@ class Judge final : public TouchFrameSink {
   }
 
   void judgeBirths(const TouchFrame& frame, const std::vector<ObjectTurn>& now) {
-    for (const std::uint32_t id : frame.born) {
+    for (const SessionId id : frame.born) {
       const auto contact = std::find_if(frame.live.begin(), frame.live.end(),
                                         [id](const Contact& c) { return c.sessionId == id; });
       if (contact == frame.live.end())
@@ -813,16 +813,17 @@ class Judge final : public TouchFrameSink {
 
   // One line for a ghost or an id switch: the contact, the hands there and every contact.
   void printEvent(const char* what, const TouchFrame& frame, const std::vector<ObjectTurn>& now,
-                  std::uint32_t id, int from, int to) const {
+                  SessionId id, int from, int to) const {
     std::printf("  %s at %.3f s: ", what, frameEnd_s_);
     if (to >= 0)
-      std::printf("contact %u from hand %d to hand %d", id, from, to);
+      std::printf("contact %llu from hand %d to hand %d", static_cast<unsigned long long>(id), from,
+                  to);
     else if (from >= 0 && id != 0)
-      std::printf("contact %u of hand %d", id, from);
+      std::printf("contact %llu of hand %d", static_cast<unsigned long long>(id), from);
     else if (from >= 0)
       std::printf("hand %d", from);
     else
-      std::printf("contact %u", id);
+      std::printf("contact %llu", static_cast<unsigned long long>(id));
     std::printf("; hands:");
     for (std::size_t o = 0; o < now.size(); ++o) {
       if (now[o].present)
@@ -831,7 +832,8 @@ class Judge final : public TouchFrameSink {
     }
     std::printf("; contacts:");
     for (const Contact& contact : frame.live)
-      std::printf(" %u(%.0f,%.0f)", contact.sessionId, PlaneOf(contact).x, PlaneOf(contact).y);
+      std::printf(" %llu(%.0f,%.0f)", static_cast<unsigned long long>(contact.sessionId),
+                  PlaneOf(contact).x, PlaneOf(contact).y);
     std::printf("\n");
   }
 
@@ -866,7 +868,7 @@ class Judge final : public TouchFrameSink {
   TouchEngineSettings settings_;
   Figures& figures_;
   std::vector<ObjectState> objects_;
-  std::map<std::uint32_t, ContactState> contacts_;
+  std::map<SessionId, ContactState> contacts_;
   std::vector<PendingRemoval> removals_;
   std::deque<std::vector<ObjectTurn>> history_;
   std::int64_t frameIndex_ = 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QHostInfo>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ std::size_t FrameEnds(const std::vector<std::string>& lines) {
   return count;
 }
 
-Contact MakeContact(std::uint32_t session, double u, double v, double velocityU) {
+Contact MakeContact(SessionId session, double u, double v, double velocityU) {
   Contact contact;
   contact.sessionId = session;
   contact.u = u;
@@ -71,8 +72,8 @@ TEST(TuioToOscDump, ContactsMoveLeaveAndIdleAsTuioCursorsAndARefusingTargetIsTol
 
   // More contacts than one datagram holds.
   TouchFrame crowd;
-  for (std::uint32_t id = 100; id < 160; ++id)
-    crowd.live.push_back(MakeContact(id, (id - 100) / 60.0, 0.5, 0));
+  for (SessionId id = 100; id < 160; ++id)
+    crowd.live.push_back(MakeContact(id, static_cast<double>(id - 100) / 60.0, 0.5, 0));
   output.onTouchFrame(crowd);
   output.onTouchFrame(TouchFrame{});
   output.stop();
@@ -87,8 +88,11 @@ TEST(TuioToOscDump, ContactsMoveLeaveAndIdleAsTuioCursorsAndARefusingTargetIsTol
   std::string problem;
   const std::vector<DumpedBundle> bundles = testing::DumpedBundles(dump.lines(), problem);
   ASSERT_EQ(problem, "");
+  // TUIO's name@address, so that a client can tell two walls apart.
+  const std::string source = "scantouch@" + QHostInfo::localHostName().toStdString();
+  ASSERT_NE(source, "scantouch@");
   for (const DumpedBundle& bundle : bundles)
-    EXPECT_EQ(bundle.source, "scantouch");
+    EXPECT_EQ(bundle.source, source);
   const auto frames = [&](std::size_t first, std::size_t count) {
     std::vector<std::int64_t> numbers;
     for (std::size_t i = first; i < first + count && i < bundles.size(); ++i)

@@ -62,7 +62,7 @@ TEST(TuioProgram, TwoHandsAreTwoCursorsFrameByFrameAndTheExitSaysNobodyIsLeft) {
   std::set<std::int64_t> sessions;
   std::optional<std::int64_t> lastFrame;
   for (const DumpedBundle& bundle : bundles) {
-    EXPECT_EQ(bundle.source.rfind("scantouch", 0), 0u) << bundle.source;
+    EXPECT_EQ(bundle.source.rfind("scantouch@", 0), 0u) << bundle.source;
     if (bundle.frame == -1) {  // the one-a-second "nobody here" and the goodbye
       EXPECT_TRUE(bundle.alive.empty());
       EXPECT_TRUE(bundle.sets.empty());

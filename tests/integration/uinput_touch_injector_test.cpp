@@ -7,6 +7,7 @@
 #include <libevdev/libevdev.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <tuple>
@@ -115,6 +116,25 @@ TEST(UinputTouchInjector, TwoContactsTakeTwoSlotsAndSingleTouchReadersFollowTheO
                                  {EV_ABS, ABS_MT_TRACKING_ID, -1},
                                  {EV_KEY, BTN_TOUCH, 0},
                                  {EV_SYN, SYN_REPORT, 0}}));
+}
+
+TEST(UinputTouchInjector, AfterTheTrackingIdsWrapANewTouchSkipsTheIdOfOneStillHeld) {
+  RecordingSink sink;
+  UinputTouchInjector screen(sink, kDesktop);
+  EXPECT_TRUE(Inject(screen, {{0, {0, 0}, TouchPhase::down}}));  // tracking id 0, held throughout
+  // Taps in the other slot until the ids come round.
+  for (int tap = 1; tap <= 65535; ++tap) {
+    EXPECT_TRUE(Inject(screen, {{0, {0, 0}, TouchPhase::move}, {1, {5, 5}, TouchPhase::down}}));
+    EXPECT_TRUE(Inject(screen, {{0, {0, 0}, TouchPhase::move}, {1, {5, 5}, TouchPhase::up}}));
+  }
+  sink.take();
+  EXPECT_TRUE(Inject(screen, {{0, {0, 0}, TouchPhase::move}, {1, {5, 5}, TouchPhase::down}}));
+  const Events events = sink.take();
+  const auto id = std::find_if(events.begin(), events.end(), [](const Event& event) {
+    return std::get<1>(event) == ABS_MT_TRACKING_ID;
+  });
+  ASSERT_NE(id, events.end());
+  EXPECT_EQ(std::get<2>(*id), 1) << "0 is still the touch in slot 0";
 }
 
 TEST(UinputTouchInjector, AFailedReportIsToldAndTheNextStatesTheButtonAgain) {

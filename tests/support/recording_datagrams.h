@@ -32,6 +32,8 @@ class RecordingDatagramSockets final : public DatagramSocketFactory {
     return std::make_unique<Socket>(*this, target);
   }
 
+  std::string hostName() const override { return thisHost; }
+
   // What went to one target.
   std::vector<std::vector<std::uint8_t>> sentTo(const std::string& target) const {
     std::vector<std::vector<std::uint8_t>> datagrams;
@@ -47,6 +49,7 @@ class RecordingDatagramSockets final : public DatagramSocketFactory {
   std::set<std::string> unknownHosts;         // open() fails for these
   std::map<std::string, std::string> refuse;  // host:port -> the error of every send there
   int socketsAlive = 0;
+  std::string thisHost = "wall-1";  // the name this machine goes by
 
  private:
   class Socket final : public DatagramSocket {

@@ -21,8 +21,8 @@ class ContactTrackerTest : public ::testing::Test {
     return tracker_.update(objects, 0.1, now_ms_);
   }
 
-  static std::vector<std::uint32_t> Sessions(const std::vector<TrackedContact>& contacts) {
-    std::vector<std::uint32_t> ids;
+  static std::vector<SessionId> Sessions(const std::vector<TrackedContact>& contacts) {
+    std::vector<SessionId> ids;
     for (const auto& contact : contacts)
       ids.push_back(contact.sessionId);
     return ids;
@@ -36,7 +36,7 @@ TEST_F(ContactTrackerTest, IsBornAfterTwoTurnsAndRemovedAfterTwoUnseen) {
   EXPECT_TRUE(turn({{1000, 1000, 3}}).live.empty());
   const TrackerUpdate& born = turn({{1005, 1000, 3}});
   ASSERT_EQ(born.live.size(), 1u);
-  EXPECT_EQ(born.born, std::vector<std::uint32_t>{1});
+  EXPECT_EQ(born.born, std::vector<SessionId>{1});
   EXPECT_EQ(born.live[0].cursorId, 0);
   EXPECT_EQ(born.live[0].born_ms, 200);
   EXPECT_DOUBLE_EQ(born.live[0].x, 1005);
@@ -60,7 +60,7 @@ TEST_F(ContactTrackerTest, AnObjectOfOneTurnIsNeverBorn) {
 
 TEST_F(ContactTrackerTest, SessionIdsAreNeverReusedAndCursorIdsAreTheLowestFree) {
   turn({{0, 0, 1}, {1000, 0, 1}});
-  EXPECT_EQ(Sessions(turn({{0, 0, 1}, {1000, 0, 1}}).live), (std::vector<std::uint32_t>{1, 2}));
+  EXPECT_EQ(Sessions(turn({{0, 0, 1}, {1000, 0, 1}}).live), (std::vector<SessionId>{1, 2}));
   // The first goes, a third comes: a new session, and the first's cursor id 0 again.
   turn({{1000, 0, 1}});
   turn({{1000, 0, 1}, {3000, 0, 1}});
@@ -111,7 +111,7 @@ TEST_F(ContactTrackerTest, AnObjectBeyondTheGateIsANewContact) {
 
 TEST_F(ContactTrackerTest, AHandMovingFastIsFollowedWhereItIsGoing) {
   // 2 m/s at ten turns a second: 200 mm a turn, two crossing hands 150 mm apart in the middle.
-  std::vector<std::uint32_t> first;
+  std::vector<SessionId> first;
   for (int i = 0; i < 12; ++i) {
     const double x = 200.0 * i;
     const TrackerUpdate& update = turn({{x, 0, 1}, {2200 - x, 150, 1}});
@@ -122,7 +122,7 @@ TEST_F(ContactTrackerTest, AHandMovingFastIsFollowedWhereItIsGoing) {
     }
     first = Sessions(update.live);
   }
-  EXPECT_EQ(first, (std::vector<std::uint32_t>{1, 2}));
+  EXPECT_EQ(first, (std::vector<SessionId>{1, 2}));
 }
 
 // Another scanner's turn given again, when the pacing scanner ended two turns in one of its own.

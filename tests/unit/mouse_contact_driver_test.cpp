@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "recording_desktop_input.h"
+#include "toolkit/virtual_event_loop.h"
 
 namespace scantouch {
 namespace {
@@ -10,7 +11,7 @@ namespace {
 using testing::RecordingDesktopInput;
 using Kind = RecordingDesktopInput::Action::Kind;
 
-Contact At(std::uint32_t session, std::int32_t x, std::int32_t y) {
+Contact At(SessionId session, std::int32_t x, std::int32_t y) {
   Contact contact;
   contact.sessionId = session;
   contact.screen = ScreenPoint{x, y};
@@ -32,10 +33,18 @@ class MouseContactDriverTest : public ::testing::Test {
     driver_.onTouchFrame(f);
   }
 
+  int count(Kind kind) const {
+    int n = 0;
+    for (const auto& action : desktop_.actions)
+      n += action.kind == kind;
+    return n;
+  }
+
+  VirtualEventLoop loop_;
   RecordingDesktopInput desktop_;
   CheckBox move_{"CHK鼠标移动", "鼠标移动"};
   CheckBox click_{"CHK鼠标点击", "鼠标点击"};
-  MouseContactDriver driver_{desktop_, move_, click_};
+  MouseContactDriver driver_{loop_, desktop_, move_, click_};
 };
 
 TEST_F(MouseContactDriverTest, ATouchPressesDragsAndReleasesOnce) {
@@ -87,6 +96,50 @@ TEST_F(MouseContactDriverTest, TurningItOffReleasesTheButton) {
   EXPECT_EQ(desktop_.actions.back().kind, Kind::release);
   frame({At(1, 200, 200)});
   EXPECT_EQ(desktop_.actions.back().kind, Kind::release);
+}
+
+TEST_F(MouseContactDriverTest, ASilentStreamLetsGoAfterASecondAndTheContactDoesNotPressAgain) {
+  frame({At(1, 100, 100)});
+  loop_.advance(100);
+  frame({At(1, 110, 100)});
+  loop_.advance(MouseContactDriver::kStaleAfter_ms - 1);
+  EXPECT_EQ(count(Kind::release), 0) << "a frame a second keeps the button down";
+  loop_.advance(1);
+  EXPECT_EQ(count(Kind::release), 1);
+  EXPECT_EQ(desktop_.actions.back().at, (ScreenPoint{110, 100}));
+  EXPECT_EQ(loop_.activeTimers(), 0u);
+
+  // The stream comes back with the hand in the middle of its gesture; then a new touch.
+  frame({At(1, 120, 100)});
+  frame({At(1, 130, 100)});
+  EXPECT_EQ(count(Kind::press), 1);
+  frame({At(1, 130, 100), At(2, 700, 700)});
+  EXPECT_EQ(count(Kind::press), 2);
+  EXPECT_EQ(desktop_.actions.back().at, (ScreenPoint{700, 700}));
+}
+
+TEST_F(MouseContactDriverTest, ContactsThatWereThereWhileItWasOffDoNotPressWhenItComesOn) {
+  frame({At(1, 100, 100)});
+  frame({At(1, 100, 100), At(2, 300, 300)});
+  driver_.setEnabled(false);
+  frame({At(2, 300, 300), At(3, 500, 500)});
+  driver_.setEnabled(true);
+  frame({At(2, 310, 300), At(3, 510, 500)});
+  EXPECT_EQ(count(Kind::press), 1);
+  EXPECT_EQ(count(Kind::release), 1);
+  frame({At(2, 310, 300), At(3, 510, 500), At(4, 900, 900)});
+  EXPECT_EQ(count(Kind::press), 2);
+  EXPECT_EQ(desktop_.actions.back().at, (ScreenPoint{900, 900}));
+}
+
+TEST_F(MouseContactDriverTest, TakesTheMouseAfterTheSessionIdsPassedThirtyTwoBits) {
+  const SessionId last32 = 0xffffffffULL;
+  for (SessionId id = last32 - 1; id <= last32 + 2; ++id) {
+    frame({At(id, 100, 100)});
+    frame({}, {At(id, 100, 100)});
+  }
+  EXPECT_EQ(count(Kind::press), 4);
+  EXPECT_EQ(count(Kind::release), 4);
 }
 
 }  // namespace

@@ -91,8 +91,8 @@ class SurfaceEngineTest : public ::testing::Test {
     stream_.emplace(LinkId{1}, 1, form_.engine());
   }
 
-  std::set<std::uint32_t> sessionsFrom(std::size_t frame) const {
-    std::set<std::uint32_t> sessions;
+  std::set<SessionId> sessionsFrom(std::size_t frame) const {
+    std::set<SessionId> sessions;
     for (std::size_t i = frame; i < frames_.frames.size(); ++i) {
       for (const Contact& contact : frames_.frames[i].live)
         sessions.insert(contact.sessionId);
@@ -151,7 +151,7 @@ TEST_F(SurfaceEngineTest, ASilentScannerLeavesTheOtherToGoOn) {
   const std::vector<sim::SceneObject> hands{Hand(-1000, -3000), Hand(1000, -3500)};
   play(hands, 1);
   ASSERT_EQ(frames_.frames.back().live.size(), 2u);
-  const std::uint32_t firstSession = frames_.frames.back().live[0].sessionId;
+  const SessionId firstSession = frames_.frames.back().live[0].sessionId;
 
   // The first scanner falls silent: after a moment the second paces the frames, and its
   // contacts stay the same sessions.

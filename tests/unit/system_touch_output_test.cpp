@@ -20,7 +20,7 @@ constexpr TouchPhase kDown = TouchPhase::down;
 constexpr TouchPhase kMove = TouchPhase::move;
 constexpr TouchPhase kUp = TouchPhase::up;
 
-Contact Touch(std::uint32_t sessionId, std::int32_t x, std::int32_t y) {
+Contact Touch(SessionId sessionId, std::int32_t x, std::int32_t y) {
   Contact contact;
   contact.sessionId = sessionId;
   contact.screen = ScreenPoint{x, y};
@@ -166,25 +166,69 @@ TEST_F(SystemTouchOutputTest, ContactsAreLiftedWhenTheEngineFallsSilentOrTheOutp
 }
 
 TEST_F(SystemTouchOutputTest, ARefusedReportIsToldOnceAndTheContactsGoDownAfresh) {
-  turn({Touch(1, 10, 10)});
-  injector.refusing = true;
-  turn({Touch(1, 11, 11)});
-  turn({Touch(1, 12, 12)});
-  turn({Touch(1, 13, 13)});
+  // A system that cancels contacts not reported in time has let go of them itself.
+  RecordingTouchInjector windows(loop, 10, 50);
+  SystemTouchOutput refreshed(loop, windows, &log);
+  TouchFrame frame;
+  const auto turnAt = [&](std::int32_t at) {
+    frame.live = {Touch(1, at, at)};
+    refreshed.onTouchFrame(frame);
+  };
+  turnAt(10);
+  windows.refusing = true;
+  turnAt(11);
+  turnAt(12);
+  turnAt(13);
   ASSERT_EQ(log.lines.size(), 1u);
   EXPECT_NE(log.lines[0].find("refused by the test"), std::string::npos);
   // Forgotten after the first refusal, the contact is tried as a new one.
-  EXPECT_EQ(injector.reports[2].contacts, (State{{0, {12, 12}, kDown}}));
+  EXPECT_EQ(windows.reports[2].contacts, (State{{0, {12, 12}, kDown}}));
+
+  windows.refusing = false;
+  turnAt(14);
+  EXPECT_EQ(windows.last(), (State{{0, {14, 14}, kDown}}));
+  turnAt(15);
+  EXPECT_EQ(windows.last(), (State{{0, {15, 15}, kMove}}));
+  // Working again in between, a new refusal is told again.
+  windows.refusing = true;
+  turnAt(16);
+  EXPECT_EQ(log.lines.size(), 2u);
+}
+
+TEST_F(SystemTouchOutputTest, ADeviceThatKeepsItsTouchesHasEveryPlaceOfARefusedReportLifted) {
+  turn({Touch(1, 10, 10), Touch(2, 50, 50)});
+  injector.refusing = true;
+  turn({Touch(1, 11, 11)}, {Touch(2, 51, 51)});
+  EXPECT_EQ(injector.last(), (State{{0, {11, 11}, kMove}, {1, {51, 51}, kUp}}));
+  // Either place may be down now: both are lifted, with every turn and every tick, before
+  // anything goes down again.
+  turn({Touch(1, 12, 12)});
+  const State lifts{{0, {11, 11}, kUp}, {1, {51, 51}, kUp}};
+  EXPECT_EQ(injector.last(), lifts);
+  const std::size_t reports = injector.reports.size();
+  loop.advance(SystemTouchOutput::kStaleAfter_ms);
+  EXPECT_EQ(injector.reports.size(), reports + 1);
+  EXPECT_EQ(injector.last(), lifts);
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_NE(log.lines[0].find("lifted"), std::string::npos);
 
   injector.refusing = false;
+  turn({Touch(1, 13, 13)});
+  EXPECT_EQ(injector.last(), lifts);
+  EXPECT_EQ(output.placesToLift(), 0u);
+  EXPECT_EQ(loop.activeTimers(), 0u);
   turn({Touch(1, 14, 14)});
   EXPECT_EQ(injector.last(), (State{{0, {14, 14}, kDown}}));
-  turn({Touch(1, 15, 15)});
-  EXPECT_EQ(injector.last(), (State{{0, {15, 15}, kMove}}));
-  // Working again in between, a new refusal is told again.
+
+  // Lifting everything, refused, is tried again at the next tick.
   injector.refusing = true;
-  turn({Touch(1, 16, 16)});
-  EXPECT_EQ(log.lines.size(), 2u);
+  turn({Touch(1, 15, 15)});
+  output.liftAll();
+  EXPECT_EQ(injector.last(), (State{{0, {15, 15}, kUp}}));
+  injector.refusing = false;
+  loop.advance(SystemTouchOutput::kStaleAfter_ms);
+  EXPECT_EQ(injector.last(), (State{{0, {15, 15}, kUp}}));
+  EXPECT_EQ(output.placesToLift(), 0u);
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(TouchEngineTest, ADenseScannerHasItsContactInEveryTurn) {
   stream.revolutionsPerSecond = 10;
   play({Hand(400, -3500)}, stream, 3);
   ASSERT_GT(frames_.frames.size(), 25u);
-  std::set<std::uint32_t> sessions;
+  std::set<SessionId> sessions;
   for (std::size_t i = 2; i < frames_.frames.size(); ++i) {
     ASSERT_EQ(frames_.frames[i].live.size(), 1u) << "turn " << i;
     sessions.insert(frames_.frames[i].live[0].sessionId);
@@ -137,7 +137,7 @@ TEST_P(HandAcrossTheTurnsStart, KeepsItsSessionMovingAgainstTheSweep) {
   scanner_sim::StreamSettings stream;
   stream.nodesPerSecond = 8000;  // so that a sliver of the hand at the turn's start is met
   play({hand}, stream, hand.period_s / 2);
-  std::set<std::uint32_t> sessions;
+  std::set<SessionId> sessions;
   for (const TouchFrame& frame : frames_.frames) {
     for (const Contact& contact : frame.live)
       sessions.insert(contact.sessionId);

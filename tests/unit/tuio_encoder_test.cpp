@@ -19,7 +19,7 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
   return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-Contact MakeContact(std::uint32_t session, double u, double v) {
+Contact MakeContact(SessionId session, double u, double v) {
   Contact contact;
   contact.sessionId = session;
   contact.u = u;
@@ -27,12 +27,19 @@ Contact MakeContact(std::uint32_t session, double u, double v) {
   return contact;
 }
 
+// The engine's ids as they are, as a TUIO output that starts at 0 sends the first ones.
+std::vector<std::int32_t> Ids(const std::vector<Contact>& contacts) {
+  std::vector<std::int32_t> ids;
+  for (const Contact& contact : contacts)
+    ids.push_back(static_cast<std::int32_t>(contact.sessionId));
+  return ids;
+}
+
 std::vector<Contact> ManyContacts(std::size_t count) {
   std::vector<Contact> contacts;
   for (std::size_t i = 0; i < count; ++i)
-    contacts.push_back(MakeContact(static_cast<std::uint32_t>(100 + i),
-                                   0.001 * static_cast<double>(i),
-                                   1 - 0.001 * static_cast<double>(i)));
+    contacts.push_back(
+        MakeContact(100 + i, 0.001 * static_cast<double>(i), 1 - 0.001 * static_cast<double>(i)));
   return contacts;
 }
 
@@ -41,7 +48,8 @@ TEST(TuioEncoder, WritesOneContactAsTheBytesOfATuioCursorBundle) {
   contact.velocityU = 1.0;
   contact.velocityV = -2.0;
   contact.acceleration = 0.0;
-  const TuioDatagrams encoded = TuioEncoder().encode(std::vector<Contact>{contact}, 3);
+  const TuioDatagrams encoded =
+      TuioEncoder().encode(std::vector<Contact>{contact}, Ids({contact}), 3);
   ASSERT_EQ(encoded.datagrams.size(), 1u);
   EXPECT_EQ(encoded.contactsLeftOut, 0u);
   const auto expected = Bytes(
@@ -80,7 +88,7 @@ TEST(TuioEncoder, WritesOneContactAsTheBytesOfATuioCursorBundle) {
 }
 
 TEST(TuioEncoder, WritesNoContactsAsAnEmptyAliveList) {
-  const TuioDatagrams encoded = TuioEncoder().encode({}, kTuioIdleFrame);
+  const TuioDatagrams encoded = TuioEncoder().encode({}, {}, kTuioIdleFrame);
   ASSERT_EQ(encoded.datagrams.size(), 1u);
   const std::vector<std::uint8_t>& bytes = encoded.datagrams[0];
   const auto alive = Bytes(
@@ -103,7 +111,7 @@ TEST(TuioEncoder, WritesNoContactsAsAnEmptyAliveList) {
 
 TEST(TuioEncoder, SplitsALargeFrameIntoBundlesWithTheSameFrameAndTheWholeAliveList) {
   const std::vector<Contact> contacts = ManyContacts(60);
-  const TuioDatagrams encoded = TuioEncoder().encode(contacts, 42);
+  const TuioDatagrams encoded = TuioEncoder().encode(contacts, Ids(contacts), 42);
   ASSERT_GT(encoded.datagrams.size(), 1u);
   EXPECT_EQ(encoded.contactsLeftOut, 0u);
 
@@ -133,7 +141,7 @@ TEST(TuioEncoder, KeepsTheOldestContactsWhenEvenTheAliveListWouldNotFit) {
   const TuioEncoder encoder;
   ASSERT_GT(encoder.maxContacts(), 200u);  // far more than fingers fit around a scanner
   const std::vector<Contact> contacts = ManyContacts(encoder.maxContacts() + 5);
-  const TuioDatagrams encoded = encoder.encode(contacts, 9);
+  const TuioDatagrams encoded = encoder.encode(contacts, Ids(contacts), 9);
   EXPECT_EQ(encoded.contactsLeftOut, 5u);
   std::size_t sets = 0;
   for (const auto& datagram : encoded.datagrams) {
@@ -147,7 +155,8 @@ TEST(TuioEncoder, KeepsTheOldestContactsWhenEvenTheAliveListWouldNotFit) {
   EXPECT_EQ(sets, encoder.maxContacts());
 
   // The limit is tight: at the most contacts, no datagram has room for a second set.
-  const TuioDatagrams largest = encoder.encode(ManyContacts(encoder.maxContacts()), 9);
+  const std::vector<Contact> most = ManyContacts(encoder.maxContacts());
+  const TuioDatagrams largest = encoder.encode(most, Ids(most), 9);
   EXPECT_EQ(largest.contactsLeftOut, 0u);
   EXPECT_GT(largest.datagrams.back().size() + 4 + 52, kMaxTuioDatagramBytes);
 }
@@ -155,8 +164,8 @@ TEST(TuioEncoder, KeepsTheOldestContactsWhenEvenTheAliveListWouldNotFit) {
 TEST(TuioEncoder, SendsZeroForValuesThatAreNotNumbers) {
   Contact contact = MakeContact(1, std::numeric_limits<double>::quiet_NaN(), 0.5);
   contact.velocityU = std::numeric_limits<double>::infinity();
-  const auto read =
-      ReadTuioBundle(TuioEncoder().encode(std::vector<Contact>{contact}, 1).datagrams[0]);
+  const auto read = ReadTuioBundle(
+      TuioEncoder().encode(std::vector<Contact>{contact}, Ids({contact}), 1).datagrams[0]);
   ASSERT_TRUE(read);
   ASSERT_EQ(read->sets.size(), 1u);
   EXPECT_EQ(read->sets[0].x, 0.0f);

@@ -41,16 +41,16 @@ std::vector<std::string> Summaries(const std::vector<std::vector<std::uint8_t>>&
   return summaries;
 }
 
-TouchFrame Frame(std::vector<std::uint32_t> live, std::vector<std::uint32_t> removed = {}) {
+TouchFrame Frame(std::vector<SessionId> live, std::vector<SessionId> removed = {}) {
   TouchFrame frame;
-  for (const std::uint32_t id : live) {
+  for (const SessionId id : live) {
     Contact contact;
     contact.sessionId = id;
     contact.u = 0.5;
     contact.v = 0.5;
     frame.live.push_back(contact);
   }
-  for (const std::uint32_t id : removed) {
+  for (const SessionId id : removed) {
     Contact contact;
     contact.sessionId = id;
     frame.removed.push_back(contact);
@@ -148,8 +148,8 @@ TEST_F(TuioOutputTest, LetsGoOfContactsTheEngineStoppedTellingAbout) {
 TEST_F(TuioOutputTest, SendsEveryDatagramOfASplitFrameToEveryTarget) {
   output.setTargets("127.0.0.1:3333; 10.0.0.2:3333");
   output.start();
-  std::vector<std::uint32_t> many;
-  for (std::uint32_t id = 1; id <= 60; ++id)
+  std::vector<SessionId> many;
+  for (SessionId id = 1; id <= 60; ++id)
     many.push_back(id);
   output.onTouchFrame(Frame(many));
   const auto first = sockets.sentTo("127.0.0.1:3333");
@@ -195,7 +195,7 @@ TEST_F(TuioOutputTest, TellsOnceOfATargetThatRefusesAndGoesOn) {
   output.setTargets("127.0.0.1:3333;127.0.0.1:3334");
   sockets.refuse["127.0.0.1:3334"] = "Connection refused";
   output.start();
-  for (std::uint32_t turn = 0; turn < 5; ++turn)
+  for (int turn = 0; turn < 5; ++turn)
     output.onTouchFrame(Frame({1}));
   loop.advance(3000);
   EXPECT_EQ(log.lines, std::vector<std::string>{
@@ -216,6 +216,21 @@ TEST_F(TuioOutputTest, SaysGoodbyeToATargetThatIsDroppedWhileRunning) {
   EXPECT_EQ(sockets.socketsAlive, 1);
   output.onTouchFrame(Frame({8}));
   EXPECT_EQ(newlySent(), (Sent{"fseq -1 alive", "fseq 1 alive 8 set 8", "fseq 2 alive 8 set 8"}));
+}
+
+TEST_F(TuioOutputTest, NamesThisHostAsTheSourceAndSendsIdsBeyondThirtyOneBitsAsPositive) {
+  output.setTargets("127.0.0.1:3333");
+  output.start();
+  const SessionId past31Bits = SessionId{1} << 31;
+  output.onTouchFrame(Frame({1, past31Bits, past31Bits + 1}));
+  output.onTouchFrame(Frame({past31Bits, past31Bits + 1}, {1}));
+  EXPECT_EQ(newlySent(),
+            (Sent{"fseq -1 alive", "fseq 1 alive 1 2 3 set 1 2 3", "fseq 2 alive 2 3 set 2 3"}));
+  for (const auto& datagram : sockets.sentTo("127.0.0.1:3333")) {
+    const auto read = ReadTuioBundle(datagram);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->source, "scantouch@wall-1");
+  }
 }
 
 }  // namespace

@@ -117,6 +117,13 @@ void ScannerProgram::wire() {
     commands_.setEveryChannel(surface_.several());
   });
   lifecycle_.exiting.connect([this] { touchOutputs_.finish(); });
+  // A calibration's touches are its own: the four corners' marks lie over what the outputs would
+  // touch, and the places of a pose are held by a hand that means nothing to the desktop.
+  touchOutputs_.holdWhile([this] {
+    return form_.cornerCalibration().active() || surface_.poseCalibration().recording();
+  });
+  form_.cornerCalibration().changed.connect([this] { touchOutputs_.checkHold(); });
+  f.CMD记录位姿点.clicked.connect([this] { touchOutputs_.checkHold(); });
 }
 
 }  // namespace scantouch

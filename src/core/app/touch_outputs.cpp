@@ -1,11 +1,12 @@
 #include "touch_outputs.h"
 
+#include <algorithm>
 #include <string>
 
 namespace scantouch {
 
 TouchOutputs::TouchOutputs(MainForm& form, EventLoop& loop, DesktopInput& desktop)
-    : form_(form), loop_(loop), mouse_(desktop, form.CHK鼠标移动, form.CHK鼠标点击) {
+    : form_(form), loop_(loop), mouse_(loop, desktop, form.CHK鼠标移动, form.CHK鼠标点击) {
   form_.engine().addSink(*this);
   showStatus(0);
 }
@@ -23,7 +24,8 @@ void TouchOutputs::setLog(ProgramLog* log) {
 }
 
 void TouchOutputs::connectNetwork(DatagramSocketFactory& sockets) {
-  tuio_ = std::make_unique<TuioOutput>(loop_, sockets);
+  tuio_ = std::make_unique<TuioOutput>(loop_, sockets,
+                                       TuioSessionStart(loop_.wallClockMs(), sockets.hostName()));
   tuio_->setLog(log_);
 }
 
@@ -74,9 +76,13 @@ void TouchOutputs::applyTuioTargets(const std::string& targets) {
 
 void TouchOutputs::applySystemTouch(bool wanted) {
   if (!wanted) {
-    systemTouch_.reset();  // lifts whatever it holds
+    // Kept, unfed: a lift the system refuses now is sent again at its next tick.
+    if (systemTouch_ && systemTouchOn_)
+      systemTouch_->liftAll();
+    systemTouchOn_ = false;
     return;
   }
+  systemTouchOn_ = true;
   if (systemTouch_)
     return;
   if (!touchDevice_) {
@@ -86,6 +92,7 @@ void TouchOutputs::applySystemTouch(bool wanted) {
     if (!touchDevice_) {
       reports_.report("system touch", "系统触控 is on, but the system's touch cannot be used: " +
                                           problem + "; the other outputs go on");
+      systemTouchOn_ = false;
       return;
     }
   }
@@ -93,6 +100,8 @@ void TouchOutputs::applySystemTouch(bool wanted) {
 }
 
 void TouchOutputs::finish() {
+  // The exit waits for the scanner to take its stops, and frames may still come meanwhile.
+  finished_ = true;
   mouse_.setEnabled(false);
   if (systemTouch_)
     systemTouch_->liftAll();
@@ -100,12 +109,80 @@ void TouchOutputs::finish() {
     tuio_->stop();
 }
 
-void TouchOutputs::onTouchFrame(const TouchFrame& frame) {
+void TouchOutputs::holdWhile(std::function<bool()> calibrating) {
+  calibrating_ = std::move(calibrating);
+  checkHold();
+}
+
+void TouchOutputs::checkHold() {
+  const bool holding = calibrating_ && calibrating_();
+  if (holding == holding_)
+    return;
+  holding_ = holding;
+  if (!holding_)
+    return;
+  // Let go now, not with the next turn: the scanner may be silent, and the mark's window is up.
+  for (const SessionId session : lastLive_) {
+    if (std::find(heldBack_.begin(), heldBack_.end(), session) == heldBack_.end())
+      heldBack_.push_back(session);
+  }
+  TouchFrame nobody;
+  nobody.timeMs = loop_.nowMs();
+  sendToOutputs(nobody);
+}
+
+void TouchOutputs::sendToOutputs(const TouchFrame& frame) {
+  if (finished_)
+    return;
   mouse_.onTouchFrame(frame);
   if (tuio_ && tuio_->running())
     tuio_->onTouchFrame(frame);
-  if (systemTouch_)
+  if (systemTouch_ && systemTouchOn_)
     systemTouch_->onTouchFrame(frame);
+}
+
+const TouchFrame& TouchOutputs::withoutHeldBack(const TouchFrame& frame) {
+  const auto heldBack = [this](SessionId session) {
+    return std::find(heldBack_.begin(), heldBack_.end(), session) != heldBack_.end();
+  };
+  if (holding_) {
+    for (const Contact& contact : frame.live) {
+      if (!heldBack(contact.sessionId))
+        heldBack_.push_back(contact.sessionId);
+    }
+  }
+  if (heldBack_.empty())
+    return frame;
+  forOutputs_.timeMs = frame.timeMs;
+  forOutputs_.live.clear();
+  forOutputs_.born.clear();
+  forOutputs_.removed.clear();
+  for (const Contact& contact : frame.live) {
+    if (!heldBack(contact.sessionId))
+      forOutputs_.live.push_back(contact);
+  }
+  for (const SessionId session : frame.born) {
+    if (!heldBack(session))
+      forOutputs_.born.push_back(session);
+  }
+  for (const Contact& contact : frame.removed) {
+    if (!heldBack(contact.sessionId))
+      forOutputs_.removed.push_back(contact);
+  }
+  // One held back and gone was never sent: nothing is left to say of it.
+  std::erase_if(heldBack_, [&](SessionId session) {
+    return std::none_of(frame.live.begin(), frame.live.end(),
+                        [session](const Contact& c) { return c.sessionId == session; });
+  });
+  return forOutputs_;
+}
+
+void TouchOutputs::onTouchFrame(const TouchFrame& frame) {
+  checkHold();
+  sendToOutputs(withoutHeldBack(frame));
+  lastLive_.clear();
+  for (const Contact& contact : frame.live)
+    lastLive_.push_back(contact.sessionId);
 
   marks_.clear();
   for (const Contact& contact : frame.live) {

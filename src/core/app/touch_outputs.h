@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "common/program_log.h"
 #include "engine/touch_frame.h"
@@ -23,6 +25,11 @@ using TouchDeviceOpener = std::function<std::unique_ptr<TouchInjector>(std::stri
 // Where the touch engine's contacts go, as the page "触控" sets it: the mouse, TUIO and the
 // system's own touch; and what the window shows of them (marks on the radar view, the status
 // line). The engine runs only while one of them wants it.
+//
+// While a calibration runs, the touches on the surface are its own: the outputs let go of what
+// they hold at once and take nothing until it ends, and a contact that was there meanwhile
+// never reaches them (its gesture began under the calibration's marks). The marks show every
+// contact.
 class TouchOutputs final : public TouchFrameSink {
  public:
   // A change of the TUIO targets is taken this long after the last keystroke, so that the log
@@ -41,8 +48,15 @@ class TouchOutputs final : public TouchFrameSink {
 
   // Takes the page's settings into the engine and the outputs.
   void apply();
-  // The program ends: a held button and held touches go up, TUIO clients hear that nobody is left.
+  // The program ends: a held button and held touches go up, TUIO clients hear that nobody is left,
+  // and no later frame reaches the outputs.
   void finish();
+
+  // The outputs are held back while `calibrating` says so; it is asked with every frame and at
+  // checkHold(), which whoever starts a calibration calls.
+  void holdWhile(std::function<bool()> calibrating);
+  void checkHold();
+  bool holding() const { return holding_; }
 
   void onTouchFrame(const TouchFrame& frame) override;
 
@@ -50,6 +64,9 @@ class TouchOutputs final : public TouchFrameSink {
   void applyTuioTargets(const std::string& targets);
   void applySystemTouch(bool wanted);
   void showStatus(std::size_t contacts);
+  void sendToOutputs(const TouchFrame& frame);
+  // `frame` without the contacts held back, which are forgotten once they are gone.
+  const TouchFrame& withoutHeldBack(const TouchFrame& frame);
 
   MainForm& form_;
   EventLoop& loop_;
@@ -63,7 +80,14 @@ class TouchOutputs final : public TouchFrameSink {
   TouchDeviceOpener openTouchDevice_;
   std::unique_ptr<TouchInjector> touchDevice_;
   std::unique_ptr<SystemTouchOutput> systemTouch_;
+  bool systemTouchOn_ = false;
   std::vector<RadarModel::ContactMark> marks_;
+  std::function<bool()> calibrating_;
+  bool holding_ = false;
+  bool finished_ = false;
+  std::vector<SessionId> lastLive_;
+  std::vector<SessionId> heldBack_;  // contacts seen while the outputs were held back
+  TouchFrame forOutputs_;
 };
 
 }  // namespace scantouch

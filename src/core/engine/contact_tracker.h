@@ -5,6 +5,7 @@
 
 #include "object_grouping.h"
 #include "one_euro_filter.h"
+#include "touch_frame.h"
 
 namespace scantouch {
 
@@ -22,7 +23,7 @@ struct TrackingRules {
 
 // A contact as the tracker keeps it, in view units.
 struct TrackedContact {
-  std::uint32_t sessionId = 0;
+  SessionId sessionId = 0;
   int cursorId = 0;
   std::int64_t born_ms = 0;
   double x = 0;  // smoothed when smoothing is on
@@ -35,7 +36,7 @@ struct TrackedContact {
 // What one turn changed.
 struct TrackerUpdate {
   std::vector<TrackedContact> live;  // oldest first
-  std::vector<std::uint32_t> born;
+  std::vector<SessionId> born;
   std::vector<TrackedContact> removed;  // at their last position
 };
 
@@ -93,7 +94,7 @@ class ContactTracker {
   std::vector<int> objectTrack_;  // per object: the track it was matched to, or -1
   std::vector<bool> trackMatched_;
   TrackerUpdate update_;
-  std::uint32_t nextSessionId_ = 1;
+  SessionId nextSessionId_ = 1;
   double clock_s_ = 0;  // the end of the last turn
   double turn_s_ = 0;   // its length
 };

@@ -7,11 +7,16 @@
 
 namespace scantouch {
 
+// A contact's identity for as long as the program runs. Counted up from 1 at every birth and never
+// reused: 64 bits never run out, where 32 would after some years of a busy surface, and an output
+// that needs fewer bits (TUIO, the system's touch) maps it onto its own.
+using SessionId = std::uint64_t;
+
 // One tracked touch as the engine publishes it after a turn.
 struct Contact {
-  std::uint32_t sessionId = 0;  // unique while the program runs, never reused
-  int cursorId = 0;             // the lowest id free when the contact was born
-  double x = 0;                 // smoothed position in view units (millimetres)
+  SessionId sessionId = 0;
+  int cursorId = 0;  // the lowest id free when the contact was born
+  double x = 0;      // smoothed position in view units (millimetres)
   double y = 0;
   double u = 0;             // position in the touch rectangle, 0..1 from its left edge
   double v = 0;             // 0..1 from its top edge (downward)
@@ -28,7 +33,7 @@ struct Contact {
 struct TouchFrame {
   std::int64_t timeMs = 0;
   std::vector<Contact> live;
-  std::vector<std::uint32_t> born;
+  std::vector<SessionId> born;
   std::vector<Contact> removed;
 };
 

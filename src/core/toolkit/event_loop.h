@@ -30,6 +30,10 @@ class EventLoop {
 
   // The local date and time as the desktop writes it, for log entries.
   virtual std::string localDateTimeText() const = 0;
+
+  // Milliseconds since 1970 by the system's clock, for what must differ from one run to the next.
+  // The clock may be set back or on at any time, so it never measures a time.
+  virtual std::int64_t wallClockMs() const = 0;
 };
 
 }  // namespace scantouch

@@ -22,6 +22,9 @@ class VirtualEventLoop final : public EventLoop {
   void yield() override;
   // The virtual time since the start, as "T+<ms>ms": enough to tell entries apart in tests.
   std::string localDateTimeText() const override { return "T+" + std::to_string(now_ms_) + "ms"; }
+  // The virtual time since `setWallClockStart`'s value, 0 unless set.
+  std::int64_t wallClockMs() const override { return wallClockStart_ms_ + now_ms_; }
+  void setWallClockStart(std::int64_t ms) { wallClockStart_ms_ = ms; }
 
   // Moves the clock forward by `ms`, delivering every timer tick and posted event that falls due
   // on the way, in time order.
@@ -43,6 +46,7 @@ class VirtualEventLoop final : public EventLoop {
   bool fireNextTimer(std::int64_t limit_ms);
 
   std::int64_t now_ms_ = 0;
+  std::int64_t wallClockStart_ms_ = 0;
   TimerId nextId_ = 1;
   std::map<TimerId, TimerEntry> timers_;
   std::deque<std::function<void()>> posted_;

@@ -10,8 +10,7 @@ namespace {
 const std::string kReportSubject = "system touch";
 
 template <typename Item>
-const Item* FindSession(const std::vector<Item>& items, std::uint32_t sessionId,
-                        std::uint32_t Item::*key) {
+const Item* FindSession(const std::vector<Item>& items, SessionId sessionId, SessionId Item::*key) {
   const auto it = std::find_if(items.begin(), items.end(),
                                [&](const Item& item) { return item.*key == sessionId; });
   return it != items.end() ? &*it : nullptr;
@@ -31,6 +30,10 @@ SystemTouchOutput::~SystemTouchOutput() {
 
 void SystemTouchOutput::onTouchFrame(const TouchFrame& frame) {
   lastFrame_ms_ = loop_.nowMs();
+  if (!unsure_.empty()) {
+    liftUnsure();
+    return;
+  }
   const std::size_t limit = static_cast<std::size_t>(std::max(injector_.maxContacts(), 0));
   const std::size_t kept = std::min(limit, frame.live.size());
 
@@ -74,8 +77,15 @@ void SystemTouchOutput::liftAll() {
   report_.clear();
   for (const Held& held : held_)
     report_.push_back({held.id, held.at, TouchPhase::up});
+  // Nothing is held while places are unsure: a refused report forgets what it held.
+  report_.insert(report_.end(), unsure_.begin(), unsure_.end());
   if (!report_.empty())
     send({});
+}
+
+void SystemTouchOutput::liftUnsure() {
+  report_ = unsure_;
+  send({});
 }
 
 int SystemTouchOutput::freeId(const std::vector<Held>& taken) const {
@@ -96,24 +106,45 @@ void SystemTouchOutput::send(std::vector<Held> next) {
   if (injector_.inject(report_)) {
     reports_.clear(kReportSubject);
     held_ = std::move(next);
+    unsure_.clear();
   } else {
-    // What the system holds is unknown now (Windows, for one, cancels contacts it did not hear of
-    // in time): forgetting them puts every live contact down afresh with the next turn, where
-    // moving contacts the system no longer holds would be refused again and again.
+    // What the system holds is unknown now: forgetting the held contacts puts every live one down
+    // afresh, where moving contacts the system no longer holds would be refused again and again.
+    // A system that cancels contacts not reported in time (Windows) lets go of the rest itself;
+    // one that keeps them (uinput) would keep a touch down for good, so each place the report
+    // named is lifted before anything goes down again.
+    const bool keepsContacts = injector_.refreshInterval_ms() <= 0;
+    if (keepsContacts) {
+      for (const TouchPointState& sent : report_) {
+        const auto same = std::find_if(unsure_.begin(), unsure_.end(),
+                                       [&](const TouchPointState& u) { return u.id == sent.id; });
+        if (same != unsure_.end())
+          same->at = sent.at;
+        else
+          unsure_.push_back({sent.id, sent.at, TouchPhase::up});
+      }
+    }
     const std::string why = injector_.lastProblem();
     reports_.report(kReportSubject,
                     "the system's touch input refused a report" +
                         (why.empty() ? std::string() : " (" + why + ")") +
-                        ": held touches are let go and go down again with the next turn");
+                        (keepsContacts ? ": its touches are lifted until the system takes it, "
+                                         "then held touches go down again"
+                                       : ": held touches are let go and go down again with the "
+                                         "next turn"));
     held_.clear();
   }
-  if (held_.empty())
+  if (held_.empty() && unsure_.empty())
     stopTimer();
   else
     restartTimer();
 }
 
 void SystemTouchOutput::refreshTick() {
+  if (!unsure_.empty()) {
+    liftUnsure();
+    return;
+  }
   if (loop_.nowMs() - lastFrame_ms_ >= kStaleAfter_ms) {
     liftAll();
     return;

@@ -15,7 +15,9 @@ namespace scantouch {
 // than the mouse. Every report carries every held contact: a contact goes down when the device
 // first holds it, moves with each turn and comes up at its last position when the engine removes
 // it. With more contacts than the device takes, the oldest are held; a younger one goes down once
-// an older one leaves room.
+// an older one leaves room. After a refused report a device that keeps its contacts (no refresh
+// interval) may still hold any place the report named: those places are lifted, again with each
+// turn and each tick until a report of them is taken, and only then does anything go down.
 //
 // The injector and the log must outlive the output: it lifts what it holds when it goes.
 class SystemTouchOutput final : public TouchFrameSink {
@@ -35,10 +37,12 @@ class SystemTouchOutput final : public TouchFrameSink {
   void liftAll();
 
   std::size_t heldContacts() const { return held_.size(); }
+  // Places a refused report may have left down, still to be lifted.
+  std::size_t placesToLift() const { return unsure_.size(); }
 
  private:
   struct Held {
-    std::uint32_t sessionId;
+    SessionId sessionId;
     int id;  // the contact's place on the device
     ScreenPoint at;
   };
@@ -47,6 +51,8 @@ class SystemTouchOutput final : public TouchFrameSink {
   int freeId(const std::vector<Held>& taken) const;
   // Sends `report_`; afterwards `held_` is `next`, or nothing when the system refused the report.
   void send(std::vector<Held> next);
+  // Lifts the places a refused report left unsure.
+  void liftUnsure();
   void refreshTick();
   void restartTimer();
   void stopTimer();
@@ -55,6 +61,9 @@ class SystemTouchOutput final : public TouchFrameSink {
   TouchInjector& injector_;
   OnceReports reports_;
   std::vector<Held> held_;  // oldest first
+  // The places a refused report named, on a device that keeps what it was last told: held or
+  // not, each may be down now.
+  std::vector<TouchPointState> unsure_;
   std::vector<TouchPointState> report_;
   std::int64_t lastFrame_ms_ = 0;
   std::optional<EventLoop::TimerId> timer_;

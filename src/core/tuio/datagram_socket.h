@@ -25,6 +25,9 @@ class DatagramSocketFactory {
   // that turns out unknown comes back as the error of a later send.
   virtual std::unique_ptr<DatagramSocket> open(const std::string& host, std::uint16_t port,
                                                std::string& error) = 0;
+  // This machine's name on the network, or one of its addresses, by which receivers tell it from
+  // other senders; empty when the system will not say.
+  virtual std::string hostName() const = 0;
 };
 
 }  // namespace scantouch

@@ -23,18 +23,18 @@ osc::Message SourceMessage(const std::string& source) {
   return message;
 }
 
-osc::Message AliveMessage(std::span<const Contact> live) {
+osc::Message AliveMessage(std::span<const std::int32_t> sessions) {
   osc::Message message(kProfile);
   message.addString("alive");
-  for (const Contact& contact : live)
-    message.addInt32(static_cast<std::int32_t>(contact.sessionId));
+  for (const std::int32_t session : sessions)
+    message.addInt32(session);
   return message;
 }
 
-osc::Message SetMessage(const Contact& contact) {
+osc::Message SetMessage(const Contact& contact, std::int32_t session) {
   osc::Message message(kProfile);
   message.addString("set")
-      .addInt32(static_cast<std::int32_t>(contact.sessionId))
+      .addInt32(session)
       .addFloat32(Finite(contact.u))
       .addFloat32(Finite(contact.v))
       .addFloat32(Finite(contact.velocityU))
@@ -55,23 +55,27 @@ TuioEncoder::TuioEncoder(std::string source, std::size_t maxDatagramBytes)
     : source_(std::move(source)), maxDatagramBytes_(maxDatagramBytes) {
   // Every bundle holds source, alive, fseq and at least one set: the alive list may grow only
   // as far as that still fits. All messages of a kind have the same size whatever the values.
-  const std::size_t fixed =
-      osc::Bundle::kHeaderBytes + osc::Bundle::elementSize(SourceMessage(source_)) +
-      osc::Bundle::elementSize(FrameMessage(0)) + osc::Bundle::elementSize(SetMessage(Contact{}));
-  std::vector<Contact> ids;
+  const std::size_t fixed = osc::Bundle::kHeaderBytes +
+                            osc::Bundle::elementSize(SourceMessage(source_)) +
+                            osc::Bundle::elementSize(FrameMessage(0)) +
+                            osc::Bundle::elementSize(SetMessage(Contact{}, 0));
+  std::vector<std::int32_t> ids;
   while (fixed + osc::Bundle::elementSize(AliveMessage(ids)) <= maxDatagramBytes_) {
     ids.emplace_back();
   }
   maxContacts_ = ids.empty() ? 0 : ids.size() - 1;
 }
 
-TuioDatagrams TuioEncoder::encode(std::span<const Contact> live, std::int32_t frameSequence) const {
+TuioDatagrams TuioEncoder::encode(std::span<const Contact> live,
+                                  std::span<const std::int32_t> sessions,
+                                  std::int32_t frameSequence) const {
   TuioDatagrams result;
-  const std::span<const Contact> sent = live.first(std::min(live.size(), maxContacts_));
+  const std::size_t count = std::min(live.size(), sessions.size());
+  const std::span<const Contact> sent = live.first(std::min(count, maxContacts_));
   result.contactsLeftOut = live.size() - sent.size();
 
   const osc::Message source = SourceMessage(source_);
-  const osc::Message alive = AliveMessage(sent);
+  const osc::Message alive = AliveMessage(sessions.first(sent.size()));
   const osc::Message frame = FrameMessage(frameSequence);
   const std::size_t base = osc::Bundle::kHeaderBytes + osc::Bundle::elementSize(source) +
                            osc::Bundle::elementSize(alive) + osc::Bundle::elementSize(frame);
@@ -83,7 +87,7 @@ TuioDatagrams TuioEncoder::encode(std::span<const Contact> live, std::int32_t fr
     bundle.add(alive);
     std::size_t size = base;
     while (next < sent.size()) {
-      const osc::Message set = SetMessage(sent[next]);
+      const osc::Message set = SetMessage(sent[next], sessions[next]);
       if (size + osc::Bundle::elementSize(set) > maxDatagramBytes_ && bundle.messageCount() > 2)
         break;
       size += osc::Bundle::elementSize(set);

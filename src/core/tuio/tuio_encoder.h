@@ -33,7 +33,9 @@ class TuioEncoder {
   explicit TuioEncoder(std::string source = "scantouch",
                        std::size_t maxDatagramBytes = kMaxTuioDatagramBytes);
 
-  TuioDatagrams encode(std::span<const Contact> live, std::int32_t frameSequence) const;
+  // `sessions` holds the TUIO id of each contact of `live`, in its order.
+  TuioDatagrams encode(std::span<const Contact> live, std::span<const std::int32_t> sessions,
+                       std::int32_t frameSequence) const;
 
   // The most contacts one frame can carry within the datagram size.
   std::size_t maxContacts() const { return maxContacts_; }

@@ -6,8 +6,11 @@
 
 namespace scantouch {
 
-TuioOutput::TuioOutput(EventLoop& loop, DatagramSocketFactory& sockets)
-    : loop_(loop), sockets_(sockets) {}
+TuioOutput::TuioOutput(EventLoop& loop, DatagramSocketFactory& sockets, std::uint64_t sessionStart)
+    : loop_(loop),
+      sockets_(sockets),
+      encoder_(TuioSourceName(sockets.hostName())),
+      sessions_(sessionStart) {}
 
 TuioOutput::~TuioOutput() {
   if (running_)
@@ -59,7 +62,7 @@ void TuioOutput::setTargets(std::string_view text) {
 
   // Clients behind a target that goes away are told that nothing is present any more.
   if (running_) {
-    const TuioDatagrams goodbye = encoder_.encode({}, kTuioIdleFrame);
+    const TuioDatagrams goodbye = encoder_.encode({}, {}, kTuioIdleFrame);
     for (const auto& target : targets_)
       sendTo(*target, goodbye);
   }
@@ -116,13 +119,13 @@ void TuioOutput::onIdleTick() {
 }
 
 void TuioOutput::sendEmptyBundle() {
-  const TuioDatagrams datagrams = encoder_.encode({}, kTuioIdleFrame);
+  const TuioDatagrams datagrams = encoder_.encode({}, {}, kTuioIdleFrame);
   for (const auto& target : targets_)
     sendTo(*target, datagrams);
 }
 
 void TuioOutput::sendFrame(std::span<const Contact> live) {
-  const TuioDatagrams datagrams = encoder_.encode(live, frameSequence_);
+  const TuioDatagrams datagrams = encoder_.encode(live, sessions_.assign(live), frameSequence_);
   if (datagrams.contactsLeftOut > 0) {
     reports_.report("left out", "TUIO: " + std::to_string(live.size()) +
                                     " contacts at once, more than the " +

@@ -12,6 +12,7 @@
 #include "toolkit/event_loop.h"
 #include "tuio/datagram_socket.h"
 #include "tuio/tuio_encoder.h"
+#include "tuio/tuio_session_ids.h"
 #include "tuio/tuio_targets.h"
 
 namespace scantouch {
@@ -22,11 +23,14 @@ namespace scantouch {
 // alive list with frame -1 about once a second, from a timer, so that it goes on while the
 // scanner is silent; and such an empty bundle at start and at exit, so that clients let go of
 // any contact they still hold. A target that fails never stops the others, nor the engine.
+// The source is this program at the host's name; the contacts' ids are as TuioSessionIds makes
+// them.
 class TuioOutput final : public TouchFrameSink {
  public:
   static constexpr std::int64_t kIdleInterval_ms = 1000;
 
-  TuioOutput(EventLoop& loop, DatagramSocketFactory& sockets);
+  // `sessionStart` moves the TUIO ids on from the engine's (TuioSessionStart).
+  TuioOutput(EventLoop& loop, DatagramSocketFactory& sockets, std::uint64_t sessionStart = 0);
   // Stops the timer but sends nothing: the sockets' platform may be gone by then. Call stop()
   // first to say goodbye.
   ~TuioOutput() override;
@@ -68,6 +72,7 @@ class TuioOutput final : public TouchFrameSink {
   DatagramSocketFactory& sockets_;
   ProgramLog* log_ = nullptr;
   TuioEncoder encoder_;
+  TuioSessionIds sessions_;
   std::vector<std::unique_ptr<Target>> targets_;
   OnceReports reports_;         // rejected targets and contacts left out
   std::set<std::string> told_;  // subjects of reports_ about the current setting

@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 
 #include <QHostAddress>
+#include <QHostInfo>
 #include <cerrno>
 #include <cstring>
 
@@ -68,6 +69,10 @@ bool QtDatagramSocket::send(std::span<const std::uint8_t> datagram, std::string&
 std::unique_ptr<DatagramSocket> QtDatagramSocketFactory::open(const std::string& host,
                                                               std::uint16_t port, std::string&) {
   return std::make_unique<QtDatagramSocket>(QString::fromStdString(host), port);
+}
+
+std::string QtDatagramSocketFactory::hostName() const {
+  return QHostInfo::localHostName().toStdString();
 }
 
 }  // namespace scantouch

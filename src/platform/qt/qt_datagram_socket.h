@@ -38,6 +38,7 @@ class QtDatagramSocketFactory final : public DatagramSocketFactory {
  public:
   std::unique_ptr<DatagramSocket> open(const std::string& host, std::uint16_t port,
                                        std::string& error) override;
+  std::string hostName() const override;
 };
 
 }  // namespace scantouch

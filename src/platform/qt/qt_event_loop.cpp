@@ -60,4 +60,8 @@ std::string QtEventLoop::localDateTimeText() const {
       .toStdString();
 }
 
+std::int64_t QtEventLoop::wallClockMs() const {
+  return QDateTime::currentMSecsSinceEpoch();
+}
+
 }  // namespace scantouch

@@ -23,6 +23,7 @@ class QtEventLoop final : public EventLoop {
   void post(std::function<void()> event) override;
   void yield() override;
   std::string localDateTimeText() const override;
+  std::int64_t wallClockMs() const override;
 
  private:
   struct Entry {

@@ -90,15 +90,26 @@ bool UinputTouchInjector::writeContact(const TouchPointState& contact) {
   }
   if (!write(EV_ABS, ABS_MT_SLOT, contact.id))
     return false;
+  int& trackingId = slotTrackingIds_[static_cast<std::size_t>(contact.id)];
   switch (contact.phase) {
     case TouchPhase::up:
+      trackingId = -1;
       return write(EV_ABS, ABS_MT_TRACKING_ID, -1);
-    case TouchPhase::down:
+    case TouchPhase::down: {
       // A new tracking id tells readers that this is another touch, not the last one of the slot.
-      if (!write(EV_ABS, ABS_MT_TRACKING_ID, nextTrackingId_))
-        return false;
+      const auto held = [this](int id) {
+        return std::find(slotTrackingIds_.begin(), slotTrackingIds_.end(), id) !=
+               slotTrackingIds_.end();
+      };
+      trackingId = -1;
+      while (held(nextTrackingId_))
+        nextTrackingId_ = nextTrackingId_ == kMaxTrackingId ? 0 : nextTrackingId_ + 1;
+      trackingId = nextTrackingId_;
       nextTrackingId_ = nextTrackingId_ == kMaxTrackingId ? 0 : nextTrackingId_ + 1;
+      if (!write(EV_ABS, ABS_MT_TRACKING_ID, trackingId))
+        return false;
       break;
+    }
     case TouchPhase::move:
       break;
   }

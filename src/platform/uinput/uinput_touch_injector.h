@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,13 @@ class UinputTouchInjector final : public TouchInjector {
   DesktopArea area_;
   std::optional<bool> touching_ = false;  // BTN_TOUCH as the device has it; unknown after a failure
   int nextTrackingId_ = 0;
+  // Each slot's tracking id, -1 when it is up: a new touch never takes one still held, however
+  // many touches came and went while it was held.
+  std::array<int, kSlots> slotTrackingIds_ = [] {
+    std::array<int, kSlots> ids{};
+    ids.fill(-1);
+    return ids;
+  }();
   std::string problem_;
 };
 

@@ -75,6 +75,14 @@ std::unique_ptr<DatagramSocket> Win32DatagramSocketFactory::open(const std::stri
   return std::make_unique<Win32DatagramSocket>(host, port);
 }
 
+std::string Win32DatagramSocketFactory::hostName() const {
+  // The DNS host name; Winsock was started with the factory.
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0)
+    return {};
+  return name;
+}
+
 Win32DatagramSocket::Win32DatagramSocket(std::string host, std::uint16_t port)
     : host_(std::move(host)), port_(port) {
   sockaddr_storage address{};

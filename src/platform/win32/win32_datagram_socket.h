@@ -47,6 +47,7 @@ class Win32DatagramSocketFactory final : public DatagramSocketFactory {
   ~Win32DatagramSocketFactory() override;
   std::unique_ptr<DatagramSocket> open(const std::string& host, std::uint16_t port,
                                        std::string& error) override;
+  std::string hostName() const override;
 };
 
 }  // namespace scantouch

@@ -90,4 +90,14 @@ std::string Win32EventLoop::localDateTimeText() const {
   return Narrow(date) + " " + Narrow(time);
 }
 
+std::int64_t Win32EventLoop::wallClockMs() const {
+  // A FILETIME counts 100 ns since 1601; 1970 came 11644473600 seconds later.
+  constexpr std::int64_t kUnixEpoch_ms = 11644473600000;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const std::int64_t ticks = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+  return ticks / 10000 - kUnixEpoch_ms;
+}
+
 }  // namespace scantouch

@@ -22,6 +22,7 @@ class Win32EventLoop final : public EventLoop {
   void post(std::function<void()> event) override;
   void yield() override;
   std::string localDateTimeText() const override;
+  std::int64_t wallClockMs() const override;
 
   // Runs the message loop until the thread is asked to quit; its exit code.
   int run();
