@@ -14,6 +14,7 @@
 #include "program_fixture.h"
 #include "recording_datagrams.h"
 #include "recording_touch_injector.h"
+#include "scan_text.h"
 
 namespace scantouch {
 namespace {
@@ -139,6 +140,35 @@ TEST_F(TouchOutputsTest, RecordingThePlaceOfAPoseHoldsTheOutputsBackUntilItsTurn
   EXPECT_EQ(count(Kind::press), 1) << "the hand held still for the pose presses nothing";
   frame({At(1, 100, 100), At(2, 300, 300)});
   EXPECT_EQ(count(Kind::press), 2);
+}
+
+TEST_F(TouchOutputsTest, RecordingThePlaceOfAPoseHoldsTheClickPerTouchBackToo) {
+  files_.files[kPath] =
+      "[触控引擎]\n多扫描仪=1\n扫描仪位姿串口=7500,7500,0\n扫描仪位姿0=10000,2000,30\n";
+  program_.lifecycle().startUp();
+  examples::CalibrateLikeTheExamples(form());
+  // A hand 4 m straight up from the scanner, in the touch rectangle, at a place that moves a
+  // degree each time: every such touch clicks.
+  double place = 0;
+  const auto touch = [&] {
+    std::string nodes = testing::DescriptorText();
+    for (double angle = 0.25; angle < 3; angle += 1)
+      nodes += testing::NodeText(angle + place, 4000);
+    nodes += testing::NodeText(4.25 + place, 7000);
+    testing::Feed(form().decoder(), nodes);
+    place += 1;
+  };
+  touch();
+  ASSERT_EQ(count(Kind::click), 1);
+
+  form().CMD记录位姿点.click();
+  ASSERT_TRUE(program_.surface().poseCalibration().recording());
+  touch();
+  EXPECT_EQ(count(Kind::click), 1) << "the hand held still for the pose clicks nothing";
+  for (int turn = 0; turn < PoseCalibration::kPlaceTurns; ++turn)
+    program_.surface().poseCalibration().onTouchFrame(TouchFrame{});
+  touch();
+  EXPECT_EQ(count(Kind::click), 2);
 }
 
 TEST_F(TouchOutputsTest, FramesThatComeWhileTheProgramEndsReachNoOutput) {

@@ -65,6 +65,8 @@ void MainForm::publishTouch(const Touch& touch) {
                                                   SHPWIN.top() + static_cast<double>(touch.y)});
     return;
   }
+  if (singleTouchHeld_ && singleTouchHeld_())
+    return;
   // The mapping goes first, as it has always run before anything else watching the box.
   mapper_.mapTouch(touch);
   publishingTouch_ = true;

@@ -159,6 +159,9 @@ class MainForm {
   // Keeps the engine running whatever the outputs want (several scanners: the window shows their
   // contacts).
   void holdEngine(bool held);
+  // While `held` says so, the single-touch road publishes nothing (a calibration that wants the
+  // hand held still at a place); the four-corner calibration takes its touches itself.
+  void holdSingleTouchWhile(std::function<bool()> held) { singleTouchHeld_ = std::move(held); }
 
   // Every control of the window, the radar model's included, each once: what a view of the
   // window accounts for.
@@ -176,6 +179,7 @@ class MainForm {
   SurfaceMapping surfaceMapping_;
   TouchMapper mapper_;
   bool publishingTouch_ = false;
+  std::function<bool()> singleTouchHeld_;
   bool engineWanted_ = false;
   bool engineHeld_ = false;
   MainSettings settings_;

@@ -119,6 +119,7 @@ void ScannerProgram::wire() {
   lifecycle_.exiting.connect([this] { touchOutputs_.finish(); });
   // A calibration's touches are its own: the four corners' marks lie over what the outputs would
   // touch, and the places of a pose are held by a hand that means nothing to the desktop.
+  f.holdSingleTouchWhile([this] { return surface_.poseCalibration().recording(); });
   touchOutputs_.holdWhile([this] {
     return form_.cornerCalibration().active() || surface_.poseCalibration().recording();
   });

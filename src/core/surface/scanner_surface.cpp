@@ -210,8 +210,10 @@ void ScannerSurface::solvePoses() {
     const std::string key = stream.link().serial()
                                 ? std::string(surface_keys::kSerialPose)
                                 : surface_keys::ChannelPoseKey(stream.link().channel);
-    settings_.poses[stream.link()] = result.fit.pose;
-    mainSettings_.write(surface_keys::kSection, key, PoseText(result.fit.pose));
+    // The pose in force is the one the file holds, so that it is the same after a restart.
+    const std::string stored = PoseText(result.fit.pose);
+    settings_.poses[stream.link()] = ParsePose(stored).value_or(result.fit.pose);
+    mainSettings_.write(surface_keys::kSection, key, stored);
     if (!caption.empty())
       caption += "；";
     caption += LinkName(stream.link()) + "：" + PoseText(result.fit.pose) + "，残差 " +
