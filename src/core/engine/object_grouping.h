@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "geometry/scanner_set.h"
+
 namespace scantouch {
 
 // A hit of one turn: a measured point inside the touch rectangle, in view units.
@@ -39,6 +41,10 @@ struct TouchObject {
   bool repeated = false;
   // The scanner that saw it (the engine's index); of several, the first.
   int scanner = 0;
+  // Every scanner whose sighting it joins; `scanner` counts whether its bit is set or not.
+  ScannerSet scanners = 0;
+
+  ScannerSet seenBy() const { return scanners | ScannerBit(scanner); }
   friend bool operator==(const TouchObject&, const TouchObject&) = default;
 };
 
