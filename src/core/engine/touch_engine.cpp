@@ -212,7 +212,7 @@ std::vector<TouchObject> TouchEngine::frameObjects(std::size_t pacer, std::int64
   std::vector<TouchObject> merged;
   for (const SurfaceObject& object : MergeObjects(std::move(all), settings_.gapMm))
     merged.push_back({object.position.x, object.position.y, object.hits, object.phase,
-                      object.repeated, object.scanner});
+                      object.repeated, object.scanner, object.scanners});
   return merged;
 }
 
