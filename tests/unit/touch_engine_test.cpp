@@ -151,6 +151,53 @@ INSTANTIATE_TEST_SUITE_P(MetresPerSecond, HandAcrossTheTurnsStart,
                            return "At" + std::to_string(static_cast<int>(speed.param * 100)) + "cm";
                          });
 
+TEST_F(TouchEngineTest, VelocityFollowsTheFourCornersAsThePositionDoes) {
+  // The screen area on the left half of the rectangle, mirrored: u = (7500 - x) / 2500, so a
+  // hand moving right goes left on the screen, twice as fast in widths as across the rectangle.
+  ASSERT_TRUE(form_.surfaceMapping().setCorners(
+      SurfaceMapping::Corners{{{7500, 2000}, {5000, 2000}, {5000, 5000}, {7500, 5000}}}));
+  scanner_sim::SceneObject hand = Hand(-2000, -4000);
+  hand.to = scanner_sim::PlanePoint{-500, -4000};
+  hand.period_s = 6;  // 0.5 m/s
+  scanner_sim::StreamSettings stream;
+  stream.nodesPerSecond = 8000;
+  stream.revolutionsPerSecond = 10;
+  play({hand}, stream, 2.5);
+  int compared = 0;
+  for (std::size_t i = 5; i < frames_.frames.size(); ++i) {
+    const TouchFrame& before = frames_.frames[i - 1];
+    const TouchFrame& now = frames_.frames[i];
+    ASSERT_EQ(now.live.size(), 1u);
+    ASSERT_EQ(before.live.size(), 1u);
+    const double seconds = static_cast<double>(now.timeMs - before.timeMs) / 1000;
+    if (seconds <= 0)
+      continue;
+    const double moved = (now.live[0].u - before.live[0].u) / seconds;
+    EXPECT_NEAR(now.live[0].velocityU, moved, 0.25 * std::abs(moved) + 0.01) << "frame " << i;
+    EXPECT_LT(now.live[0].velocityU, -0.1) << "frame " << i;
+    ++compared;
+  }
+  EXPECT_GT(compared, 10);
+}
+
+TEST_F(TouchEngineTest, ARectangleBeyond32BitsMapsAsTheSingleTouchRoadDoes) {
+  // Settings with an absurd rectangle, reaching far to the left (the room's wall lies in it too):
+  // every offset from its left edge leaves 32 bits, and the road maps such a touch as no offset
+  // at all, in both directions.
+  form_.SHPWIN.setLeft(-3e9f);
+  ASSERT_EQ(form_.SHPWIN.setWidth(3.1e9f), ToolkitResult::ok);
+  scanner_sim::StreamSettings stream;
+  stream.nodesPerSecond = 1980;
+  play({Hand(400, -3500)}, stream, 2);
+  ASSERT_FALSE(desktop_.clicks().empty());
+  for (const ScreenPoint& click : desktop_.clicks())
+    ASSERT_EQ(click, (ScreenPoint{0, 0}));
+  ASSERT_FALSE(frames_.frames.empty());
+  ASSERT_FALSE(frames_.frames.back().live.empty());
+  for (const Contact& contact : frames_.frames.back().live)
+    EXPECT_EQ(contact.screen, (ScreenPoint{0, 0})) << contact.x << "," << contact.y;
+}
+
 TEST_F(TouchEngineTest, OffItTakesNoNodes) {
   form_.runEngine(false);
   play({Hand(400, -3500)}, scanner_sim::StreamSettings{}, 1);
