@@ -140,7 +140,7 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
   // The hit rule of the single-touch road: inside the touch rectangle, outside the scanner's own
   // square.
   if (controls_.touchRect.containsStrictly(at.x, at.y) && !onItself) {
-    turn.hits.push_back(TurnHit{at.x, at.y, turn.missAtEnd, place});
+    turn.hits.push_back(TurnHit{at.x, at.y, turn.missAtEnd, place, surfacePoint(index, 0, 0)});
     turn.missAtEnd = false;
   } else {
     turn.missAtEnd = true;
