@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <set>
 #include <vector>
 
 namespace scantouch {
@@ -99,6 +101,53 @@ TEST_F(ContactTrackerTest, AContactMetTwiceInOneTurnMakesNoNewcomer) {
   EXPECT_EQ(turn({{405, 0, 1, 1.0}, {370, 0, 1, 1.0}}).live.size(), 2u);
 }
 
+TEST_F(ContactTrackerTest, ASecondFingerWithinTheGapOfAHeldOneIsANewcomer) {
+  // A finger held, then another 70 mm beside it, met by the same scanner a moment later: a pinch
+  // has two contacts whichever finger came first.
+  turn({{1000, 1000, 3, 0.30}});
+  turn({{1000, 1000, 3, 0.30}});
+  turn({{1000, 1000, 3, 0.30}, {1070, 1000, 3, 0.32}});
+  EXPECT_EQ(turn({{1000, 1000, 3, 0.30}, {1070, 1000, 3, 0.32}}).live.size(), 2u);
+
+  // Held where two scanners see it, and the newcomer seen by one of them: a newcomer still.
+  TouchObject held{1000, 1000, 6, 0.30};
+  held.scanners = ScannerBit(0) | ScannerBit(1);
+  TouchObject third{1000, 1075, 3, 0.31};
+  third.scanner = 1;
+  turn({held, {1070, 1000, 3, 0.32}, third});
+  EXPECT_EQ(turn({held, {1070, 1000, 3, 0.32}, third}).live.size(), 3u);
+}
+
+TEST_F(ContactTrackerTest, AFastHandSeenByAnotherScannerAMomentBeforeIsNoNewcomer) {
+  // 2 m/s: the second scanner met the hand 60 ms before the first, 120 mm behind, too far for the
+  // two sightings to have been joined. The tracker knows it is the same hand by where it goes.
+  turn({{0, 0, 3, 0.5}});
+  turn({{200, 0, 3, 0.5}});
+  for (int i = 0; i < 3; ++i) {
+    TouchObject earlier{280.0 + 200 * i, 0, 3, -0.1};
+    earlier.scanner = 1;
+    const TrackerUpdate& update = turn({{400.0 + 200 * i, 0, 3, 0.5}, earlier});
+    ASSERT_EQ(update.live.size(), 1u) << "turn " << i;
+  }
+}
+
+TEST_F(ContactTrackerTest, HundredsOfSpecksAreBoundedTheBiggestKept) {
+  // Specks of one hit among hands of three, more than the tracker takes in a turn.
+  std::vector<TouchObject> objects;
+  for (int i = 0; i < 140; ++i)
+    objects.push_back({i * 40.0, i % 2 == 0 ? 0.0 : 500.0, i < 40 ? 1 : 3, i / 140.0});
+  turn(objects);
+  const TrackerUpdate& update = turn(objects);
+  ASSERT_EQ(update.live.size(), ContactTracker::kMostContacts);
+  std::set<int> cursors;
+  for (const TrackedContact& contact : update.live) {
+    EXPECT_GE(contact.x, 40 * 40.0);  // none of the specks
+    cursors.insert(contact.cursorId);
+  }
+  EXPECT_EQ(cursors.size(), ContactTracker::kMostContacts);
+  EXPECT_EQ(*cursors.rbegin(), static_cast<int>(ContactTracker::kMostContacts) - 1);
+}
+
 TEST_F(ContactTrackerTest, AnObjectBeyondTheGateIsANewContact) {
   turn({{0, 0, 1}});
   turn({{0, 0, 1}});
@@ -159,6 +208,41 @@ TEST_F(ContactTrackerTest, TwoScannersSightingsAMomentApartMakeNoSpeed) {
   ASSERT_EQ(back.live.size(), 1u);
   EXPECT_EQ(back.live[0].sessionId, seen.live[0].sessionId);
   EXPECT_TRUE(back.removed.empty());
+}
+
+// A setting typed on the page, one keystroke at a time, hands the tracker its rules again.
+TEST(ContactTrackerRules, FiltersKeepTheirStateUnlessTheirTuningChanges) {
+  const auto follow = [](ContactTracker& tracker, const std::function<void()>& between) {
+    std::int64_t now_ms = 0;
+    double x = 0;
+    for (int i = 0; i < 12; ++i) {
+      if (i == 6)
+        between();
+      now_ms += 100;
+      // A hand drifting slowly: its smoothed place lags behind.
+      const TrackerUpdate& update = tracker.update({{1000.0 + 5 * i, 1000, 3}}, 0.1, now_ms);
+      if (!update.live.empty())
+        x = update.live[0].x;
+    }
+    return x;
+  };
+  ContactTracker untouched;
+  untouched.setRules(TrackingRules{});
+  const double smoothed = follow(untouched, [] {});
+  ASSERT_LT(smoothed, 1054);  // behind the raw sighting at 1055
+
+  ContactTracker retyped;
+  retyped.setRules(TrackingRules{});
+  TrackingRules other;
+  other.removalTurns = 5;
+  other.gateMm = 300;
+  EXPECT_DOUBLE_EQ(follow(retyped, [&] { retyped.setRules(other); }), smoothed);
+
+  ContactTracker retuned;
+  retuned.setRules(TrackingRules{});
+  TrackingRules tuned;
+  tuned.filter.minCutoff_hz = 0.25;
+  EXPECT_NE(follow(retuned, [&] { retuned.setRules(tuned); }), smoothed);
 }
 
 }  // namespace

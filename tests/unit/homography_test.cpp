@@ -63,6 +63,43 @@ TEST(Homography, RefusesDegenerateSetsAndThePointsAtInfinity) {
   ExpectNear(h.map({1, 1}), {1, 1}, 1e-12);
 }
 
+TEST(Homography, MapsOnlyTheSideOfTheHorizonItsPointsLieOn) {
+  // A picture seen at a slant, narrower at y = 10 than at y = 12: its sides meet at y = 8, the
+  // line the map onto the unit square sends to infinity. Along the middle v = 2 (y - 10) / (y - 8).
+  const auto h = Homography::FromFourPairs({{{1, 10}, {3, 10}, {4, 12}, {0, 12}}}, kUnitSquare);
+  ASSERT_TRUE(h.has_value());
+  ExpectNear(h->map({2, 11}), {0.5, 2.0 / 3}, 1e-9);
+  ExpectNear(h->map({2, 8.5}), {0.5, -6}, 1e-9);  // far above the picture, still this side
+  EXPECT_FALSE(h->map({2, 8}).has_value());
+  // Beyond it, (2, 0) would come back at v = 2.5, below the picture.
+  EXPECT_FALSE(h->map({2, 0}).has_value());
+  EXPECT_FALSE(h->map({-50, 7.9}).has_value());
+  // The map back maps what this one gives.
+  const auto back = h->inverse();
+  ASSERT_TRUE(back.has_value());
+  ExpectNear(back->map({0.5, -6}), {2, 8.5}, 1e-9);
+
+  // How a velocity maps at (2, 11): du/dx = 1 / (y - 8), dv/dy = 4 / (y - 8)^2, no crossing terms.
+  const auto stretch = h->derivative({2, 11});
+  ASSERT_TRUE(stretch.has_value());
+  EXPECT_NEAR(stretch->a, 1.0 / 3, 1e-9);
+  EXPECT_NEAR(stretch->b, 0, 1e-9);
+  EXPECT_NEAR(stretch->c, 0, 1e-9);
+  EXPECT_NEAR(stretch->d, 4.0 / 9, 1e-9);
+  EXPECT_FALSE(h->derivative({2, 0}).has_value());
+}
+
+TEST(Homography, InvertsASoundMapFarFromTheOrigin) {
+  // A 500 mm square 100 m out, onto the unit square: large shifts beside small scales.
+  const std::array<PlanePoint, 4> far{
+      {{100000, 100000}, {100500, 100000}, {100500, 100500}, {100000, 100500}}};
+  const auto h = Homography::FromFourPairs(far, kUnitSquare);
+  ASSERT_TRUE(h.has_value());
+  const auto back = h->inverse();
+  ASSERT_TRUE(back.has_value());
+  ExpectNear(back->map({0.5, 0.25}), {100250, 100125}, 1e-6);
+}
+
 TEST(IsConvexQuadrilateral, AcceptsConvexCornersEitherWayRound) {
   EXPECT_TRUE(IsConvexQuadrilateral(kUnitSquare));
   EXPECT_TRUE(IsConvexQuadrilateral({{{0, 1}, {1, 1}, {1, 0}, {0, 0}}}));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
+
 namespace scantouch {
 namespace {
 
@@ -12,12 +15,28 @@ TurnHits Hits(std::initializer_list<TurnHit> hits, bool missAtEnd = false) {
   return turn;
 }
 
-TEST(GroupHits, AnObjectIsTheMidpointOfItsFirstAndLastPoint) {
-  // Points of a round object: the middle one bulges towards the scanner, the midpoint does not
-  // follow it, as the single-touch road does not.
-  const auto objects = GroupHits(Hits({{100, 200}, {120, 190}, {140, 200}}), 100);
+TEST(GroupHits, AnObjectLiesAtTheCentreOfTheRoundThingItsHitsOutline) {
+  // A scanner at (500, 1500) turning in 360 nodes meets a hand of 60 mm, 1 m ahead, with three
+  // beams a degree apart. The single-touch road's rule, the midpoint of the first and last hit,
+  // lies on its near side: 25 mm short of its centre.
+  const PlanePoint scanner{500, 1500};
+  const PlanePoint centre{500, 500};
+  TurnHits turn;
+  turn.nodes = 360;
+  for (int beam = -1; beam <= 1; ++beam) {
+    const double angle = beam * std::numbers::pi / 180;
+    const double across = 1000 * std::sin(angle);
+    const double near = 1000 * std::cos(angle) - std::sqrt(30 * 30 - across * across);
+    turn.hits.push_back(TurnHit{scanner.x + near * std::sin(angle),
+                                scanner.y - near * std::cos(angle), false, 100.0 + beam, scanner});
+  }
+  const auto objects = GroupHits(turn, 100);
   ASSERT_EQ(objects.size(), 1u);
-  EXPECT_EQ(objects[0], (TouchObject{120, 200, 3}));
+  EXPECT_EQ(objects[0].hits, 3);
+  EXPECT_NEAR(objects[0].phase, 100.0 / 360, 1e-12);
+  EXPECT_NEAR(objects[0].x, centre.x, 1e-9);
+  EXPECT_NEAR(objects[0].y, centre.y, 8);
+  EXPECT_GT(std::abs((turn.hits[0].y + turn.hits[2].y) / 2 - centre.y), 20);
 }
 
 TEST(GroupHits, AMissOrAGapSeparatesObjects) {
@@ -28,7 +47,9 @@ TEST(GroupHits, AMissOrAGapSeparatesObjects) {
   ASSERT_EQ(objects.size(), 3u);
   EXPECT_EQ(objects[0], (TouchObject{5, 0, 2}));
   EXPECT_EQ(objects[1], (TouchObject{25, 0, 2}));
-  EXPECT_EQ(objects[2], (TouchObject{32.5, 155, 2}));
+  EXPECT_EQ(objects[2].hits, 2);
+  EXPECT_NEAR(objects[2].x, 32.5, 0.1);
+  EXPECT_NEAR(objects[2].y, 155, 0.1);
 }
 
 TEST(GroupHits, AnObjectCutByTheStartOfTheTurnIsJoinedAgain) {

@@ -133,6 +133,17 @@ TEST_F(SurfaceEngineTest, TwoHandsOnOneBeamOfTheFirstScannerAreTwoContactsWithTh
   EXPECT_NEAR(static_cast<double>(frames_.frames.size()), 20, 3);
 }
 
+TEST_F(SurfaceEngineTest, TwoHandsTheFirstScannerSeesApartStayTwoContactsWithTheSecond) {
+  // 95 mm apart, closer than the gap: the first scanner sees a miss between them.
+  sim::SceneObject left = Hand(-47.5, -3000);
+  sim::SceneObject right = Hand(47.5, -3000);
+  left.diameterMm = right.diameterMm = 60;
+  addSecondScanner();
+  play({left, right}, 2);
+  for (std::size_t i = frames_.frames.size() - 5; i < frames_.frames.size(); ++i)
+    EXPECT_EQ(frames_.frames[i].live.size(), 2u) << "frame " << i;
+}
+
 TEST_F(SurfaceEngineTest, AHandPassingIntoTheFirstScannersShadowKeepsItsContact) {
   addSecondScanner();
   sim::SceneObject passing = Hand(-900, -4500);

@@ -2,11 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace scantouch {
 
 void ContactTracker::setRules(const TrackingRules& rules) {
+  // Smoothing turned on again starts afresh, not from where each filter stood when it was turned
+  // off.
+  const bool filtersChange =
+      !(rules.filter == rules_.filter) || (rules.smoothing && !rules_.smoothing);
   rules_ = rules;
+  if (!filtersChange)
+    return;
   for (Track& track : tracks_)
     track.filter = OneEuroFilter(rules_.filter);
 }
@@ -23,14 +30,15 @@ const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& obje
   update_.removed.clear();
   clock_s_ += turn_s;
   turn_s_ = turn_s;
+  take(objects);
   match(objects);
 
   std::vector<Track> kept;
-  kept.reserve(tracks_.size() + objects.size());
+  kept.reserve(tracks_.size() + taken_.size());
   std::vector<Track> newcomers;
-  for (std::size_t o = 0; o < objects.size(); ++o) {
+  for (const std::size_t o : taken_) {
     // An object given before made its candidate then.
-    if (objectTrack_[o] >= 0 || objects[o].repeated || metAgain(objects[o]))
+    if (objectTrack_[o] >= 0 || objects[o].repeated || metAgain(o, objects))
       continue;
     Track track;
     track.filter = OneEuroFilter(rules_.filter);
@@ -39,7 +47,7 @@ const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& obje
   }
   for (std::size_t t = 0; t < tracks_.size(); ++t) {
     Track& track = tracks_[t];
-    if (trackMatched_[t]) {
+    if (trackObject_[t] >= 0) {
       kept.push_back(std::move(track));
       continue;
     }
@@ -57,10 +65,7 @@ const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& obje
   tracks_ = std::move(kept);
 
   // Births after removals, so that a removed contact's cursor id is free again at once.
-  for (Track& track : tracks_) {
-    if (!track.born && track.seenTurns >= rules_.birthTurns)
-      bear(track, now_ms);
-  }
+  bearNewcomers(now_ms);
   for (const Track& track : tracks_) {
     if (track.born)
       update_.live.push_back(track.contact);
@@ -71,39 +76,64 @@ const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& obje
   return update_;
 }
 
+void ContactTracker::take(const std::vector<TouchObject>& objects) {
+  taken_.resize(objects.size());
+  std::iota(taken_.begin(), taken_.end(), std::size_t{0});
+  if (taken_.size() <= kMostObjects)
+    return;
+  // Fresh sightings before those given again, then the biggest, then the earliest.
+  const auto before = [&objects](std::size_t a, std::size_t b) {
+    if (objects[a].repeated != objects[b].repeated)
+      return objects[b].repeated;
+    if (objects[a].hits != objects[b].hits)
+      return objects[a].hits > objects[b].hits;
+    return a < b;
+  };
+  const auto end = taken_.begin() + static_cast<std::ptrdiff_t>(kMostObjects);
+  std::nth_element(taken_.begin(), end, taken_.end(), before);
+  taken_.erase(end, taken_.end());
+  std::sort(taken_.begin(), taken_.end());
+}
+
 double ContactTracker::metAt(const TouchObject& object) const {
   return clock_s_ - turn_s_ + object.phase * turn_s_;
 }
 
-bool ContactTracker::metAgain(const TouchObject& object) const {
+double ContactTracker::squareDistance(const Track& track, const TouchObject& object) const {
+  // A hand that moves on keeps its way. Timing it by the object's place in the turn matters for a
+  // hand met twice in one turn, at its start and at its end.
+  const double ahead_s = metAt(object) - track.seen_s;
+  const double dx = object.x - (track.measuredX + track.driftX * ahead_s);
+  const double dy = object.y - (track.measuredY + track.driftY * ahead_s);
+  return dx * dx + dy * dy;
+}
+
+bool ContactTracker::metAgain(std::size_t object, const std::vector<TouchObject>& objects) const {
+  const TouchObject& left = objects[object];
   const double squareGap = rules_.gapMm * rules_.gapMm;
-  return std::any_of(tracks_.begin(), tracks_.end(), [&](const Track& track) {
-    if (!track.born)
-      return false;
-    const double ahead_s = metAt(object) - track.seen_s;
-    const double dx = object.x - (track.measuredX + track.driftX * ahead_s);
-    const double dy = object.y - (track.measuredY + track.driftY * ahead_s);
-    return dx * dx + dy * dy < squareGap;
-  });
+  for (std::size_t t = 0; t < tracks_.size(); ++t) {
+    if (!tracks_[t].born || trackObject_[t] < 0)
+      continue;
+    // One scanner meets one hand twice in a turn only at its two ends; another scanner may see
+    // it any time, and too far from the first's sighting to have been joined with it. A second
+    // finger beside a held one, met by the same scanner a moment apart, is a newcomer.
+    const TouchObject& met = objects[static_cast<std::size_t>(trackObject_[t])];
+    const bool canMeetAgain =
+        (left.seenBy() & met.seenBy()) == 0 || std::abs(left.phase - met.phase) >= 0.5;
+    if (canMeetAgain && squareDistance(tracks_[t], left) < squareGap)
+      return true;
+  }
+  return false;
 }
 
 void ContactTracker::match(const std::vector<TouchObject>& objects) {
   pairs_.clear();
   const double squareGate = rules_.gateMm * rules_.gateMm;
   for (std::size_t t = 0; t < tracks_.size(); ++t) {
-    const Track& track = tracks_[t];
-    for (std::size_t o = 0; o < objects.size(); ++o) {
-      // Where the track should be when the sweep met the object: a hand that moves on keeps its
-      // way. Timing it by the object's place in the turn matters for a hand met twice in one
-      // turn, at its start and at its end.
-      const double ahead_s = metAt(objects[o]) - track.seen_s;
-      const double expectedX = track.measuredX + track.driftX * ahead_s;
-      const double expectedY = track.measuredY + track.driftY * ahead_s;
-      const double dx = objects[o].x - expectedX;
-      const double dy = objects[o].y - expectedY;
-      const double squareDistance = dx * dx + dy * dy;
-      if (squareDistance <= squareGate)
-        pairs_.push_back(Pair{!track.born, objects[o].repeated, squareDistance, t, o});
+    for (const std::size_t o : taken_) {
+      const double distance = squareDistance(tracks_[t], objects[o]);
+      if (distance <= squareGate)
+        pairs_.push_back(Pair{!tracks_[t].born, objects[o].repeated, distance, t, o});
     }
   }
   std::sort(pairs_.begin(), pairs_.end(), [](const Pair& a, const Pair& b) {
@@ -120,11 +150,11 @@ void ContactTracker::match(const std::vector<TouchObject>& objects) {
   });
 
   objectTrack_.assign(objects.size(), -1);
-  trackMatched_.assign(tracks_.size(), false);
+  trackObject_.assign(tracks_.size(), -1);
   for (const Pair& pair : pairs_) {
-    if (trackMatched_[pair.track] || objectTrack_[pair.object] >= 0)
+    if (trackObject_[pair.track] >= 0 || objectTrack_[pair.object] >= 0)
       continue;
-    trackMatched_[pair.track] = true;
+    trackObject_[pair.track] = static_cast<int>(pair.object);
     objectTrack_[pair.object] = static_cast<int>(pair.track);
     follow(tracks_[pair.track], objects[pair.object]);
   }
@@ -178,21 +208,35 @@ void ContactTracker::place(Track& track, double since_s, bool measuresSpeed) {
   contact.acceleration = (std::hypot(contact.velocityX, contact.velocityY) - lastSpeed) / since_s;
 }
 
-void ContactTracker::bear(Track& track, std::int64_t now_ms) {
-  track.contact.cursorId = lowestFreeCursorId();
-  track.born = true;
-  track.contact.sessionId = nextSessionId_++;
-  track.contact.born_ms = now_ms;
-  update_.born.push_back(track.contact.sessionId);
-}
-
-int ContactTracker::lowestFreeCursorId() const {
-  for (int id = 0;; ++id) {
-    const bool taken = std::any_of(tracks_.begin(), tracks_.end(), [id](const Track& track) {
-      return track.born && track.contact.cursorId == id;
-    });
-    if (!taken)
-      return id;
+void ContactTracker::bearNewcomers(std::int64_t now_ms) {
+  // Each cursor id is the lowest one no live contact holds; with every track born there is still
+  // one free below the number of tracks plus one.
+  cursorTaken_.assign(tracks_.size() + 1, false);
+  std::size_t live = 0;
+  for (const Track& track : tracks_) {
+    if (!track.born)
+      continue;
+    ++live;
+    const auto id = static_cast<std::size_t>(track.contact.cursorId);
+    if (id < cursorTaken_.size())
+      cursorTaken_[id] = true;
+  }
+  std::size_t free = 0;
+  for (Track& track : tracks_) {
+    if (track.born || track.seenTurns < rules_.birthTurns)
+      continue;
+    // Candidates beyond the most contacts wait, seen turn by turn, for one to go.
+    if (live >= kMostContacts)
+      return;
+    while (cursorTaken_[free])
+      ++free;
+    cursorTaken_[free] = true;
+    ++live;
+    track.contact.cursorId = static_cast<int>(free);
+    track.born = true;
+    track.contact.sessionId = nextSessionId_++;
+    track.contact.born_ms = now_ms;
+    update_.born.push_back(track.contact.sessionId);
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -15,7 +16,9 @@ struct TrackingRules {
   int removalTurns = 2;  // a contact unseen this many turns in a row is removed
   double gateMm = 250;   // the farthest an object may be from where a contact should be
   // An object left over this close to where a contact should be is that contact met again in
-  // the same turn, not a newcomer: objects closer than the gap are one.
+  // the same turn, not a newcomer (objects closer than the gap are one), where meeting it again
+  // can happen: the contact's sighting this turn came from another scanner, or from the other end
+  // of the turn (a hand moving against the sweep across the turn's start).
   double gapMm = 100;
   bool smoothing = true;
   OneEuroFilter::Tuning filter;
@@ -47,6 +50,14 @@ struct TrackerUpdate {
 // the lowest one no live contact holds.
 class ContactTracker {
  public:
+  // The most objects one turn gives, the biggest kept, and the most contacts alive at once: a
+  // surface strewn with hundreds of specks would otherwise cost the square of their number in
+  // every turn.
+  static constexpr std::size_t kMostObjects = 100;
+  static constexpr std::size_t kMostContacts = 100;
+
+  // Filters keep their state unless their tuning changes: a setting typed on the page would
+  // otherwise make every contact jump to its raw place.
   void setRules(const TrackingRules& rules);
   const TrackingRules& rules() const { return rules_; }
 
@@ -80,19 +91,23 @@ class ContactTracker {
 
   // When the sweep met the object, on the tracker's clock.
   double metAt(const TouchObject& object) const;
-  // Whether a contact should be within the gap of the object when the sweep met it.
-  bool metAgain(const TouchObject& object) const;
+  // Where the track should be when the sweep met the object.
+  double squareDistance(const Track& track, const TouchObject& object) const;
+  // Whether the object is a contact matched in this turn met again.
+  bool metAgain(std::size_t object, const std::vector<TouchObject>& objects) const;
+  void take(const std::vector<TouchObject>& objects);
   void match(const std::vector<TouchObject>& objects);
   void follow(Track& track, const TouchObject& object);
   void place(Track& track, double since_s, bool measuresSpeed);
-  void bear(Track& track, std::int64_t now_ms);
-  int lowestFreeCursorId() const;
+  void bearNewcomers(std::int64_t now_ms);
 
   TrackingRules rules_;
   std::vector<Track> tracks_;
   std::vector<Pair> pairs_;
-  std::vector<int> objectTrack_;  // per object: the track it was matched to, or -1
-  std::vector<bool> trackMatched_;
+  std::vector<std::size_t> taken_;  // the objects of this turn the tracker looks at
+  std::vector<int> objectTrack_;    // per object: the track it was matched to, or -1
+  std::vector<int> trackObject_;    // per track: the object it was matched to, or -1
+  std::vector<bool> cursorTaken_;
   TrackerUpdate update_;
   SessionId nextSessionId_ = 1;
   double clock_s_ = 0;  // the end of the last turn

@@ -1,5 +1,9 @@
 #include "object_grouping.h"
 
+#include <numbers>
+
+#include "object_centre.h"
+
 namespace scantouch {
 namespace {
 
@@ -13,12 +17,6 @@ struct Span {
   std::size_t first;
   std::size_t last;
 };
-
-TouchObject Midpoint(const TurnHit& first, const TurnHit& last, int hits, double firstNode,
-                     double turnNodes) {
-  const double phase = turnNodes > 0 ? (firstNode + last.node) / 2 / turnNodes : 0;
-  return TouchObject{(first.x + last.x) / 2, (first.y + last.y) / 2, hits, phase};
-}
 
 }  // namespace
 
@@ -37,19 +35,25 @@ std::vector<TouchObject> GroupHits(const TurnHits& turn, double gapMm) {
   bool wrapped = spans.size() > 1 && !turn.missAtEnd && !hits.front().afterMiss &&
                  Closer(hits.back(), hits.front(), gapMm);
 
+  const double beamStep_rad = turn.nodes > 0 ? 2 * std::numbers::pi / turn.nodes : 0;
   std::vector<TouchObject> objects;
   objects.reserve(spans.size());
+  std::vector<TurnHit> met;  // one object's hits in the order the sweep met them
   const std::size_t end = wrapped ? spans.size() - 1 : spans.size();
   for (std::size_t s = 0; s < end; ++s) {
     const Span& span = spans[s];
     const bool joined = wrapped && s == 0;
-    const TurnHit& first = joined ? hits[spans.back().first] : hits[span.first];
-    // The joined object's first hits were met a turn before its last ones.
-    const double firstNode = joined ? first.node - turn.nodes : first.node;
-    int count = static_cast<int>(span.last - span.first + 1);
+    met.clear();
     if (joined)
-      count += static_cast<int>(spans.back().last - spans.back().first + 1);
-    objects.push_back(Midpoint(first, hits[span.last], count, firstNode, turn.nodes));
+      met.insert(met.end(), hits.begin() + static_cast<std::ptrdiff_t>(spans.back().first),
+                 hits.end());
+    met.insert(met.end(), hits.begin() + static_cast<std::ptrdiff_t>(span.first),
+               hits.begin() + static_cast<std::ptrdiff_t>(span.last + 1));
+    // The joined object's first hits were met a turn before its last ones.
+    const double firstNode = joined ? met.front().node - turn.nodes : met.front().node;
+    const double phase = turn.nodes > 0 ? (firstNode + met.back().node) / 2 / turn.nodes : 0;
+    const PlanePoint centre = RoundObjectCentre(met, beamStep_rad);
+    objects.push_back(TouchObject{centre.x, centre.y, static_cast<int>(met.size()), phase});
   }
   return objects;
 }

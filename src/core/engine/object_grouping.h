@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "geometry/homography.h"
+#include "geometry/scanner_set.h"
+
 namespace scantouch {
 
 // A hit of one turn: a measured point inside the touch rectangle, in view units.
@@ -10,6 +13,7 @@ struct TurnHit {
   double y = 0;
   bool afterMiss = false;  // a measured node outside the rectangle came between it and the last hit
   double node = 0;         // its place in the turn, counted in nodes from the turn's first
+  PlanePoint scanner = {};  // where the scanner that measured it stands
 };
 
 // The hits of one turn in the order the sweep met them.
@@ -27,7 +31,7 @@ struct TurnHits {
 
 // One object that broke the plane in a turn.
 struct TouchObject {
-  double x = 0;  // the midpoint of its first and last point, view units
+  double x = 0;  // its centre, as RoundObjectCentre places it, view units
   double y = 0;
   int hits = 0;
   // When in the turn the sweep met its middle: 0 at the turn's start, 1 at its end (a little
@@ -39,12 +43,17 @@ struct TouchObject {
   bool repeated = false;
   // The scanner that saw it (the engine's index); of several, the first.
   int scanner = 0;
+  // Every scanner whose sighting it joins; `scanner` counts whether its bit is set or not.
+  ScannerSet scanners = 0;
+
+  ScannerSet seenBy() const { return scanners | ScannerBit(scanner); }
   friend bool operator==(const TouchObject&, const TouchObject&) = default;
 };
 
 // Groups a turn's hits into objects: neighbouring hits belong to one object when no miss came
 // between them and their points are closer than `gapMm`. An object that the turn's start cut in
-// two (its last hits end the turn, its first hits began it) is joined again.
+// two (its last hits end the turn, its first hits began it) is joined again. The beams of the
+// turn are taken as spread evenly over it.
 std::vector<TouchObject> GroupHits(const TurnHits& turn, double gapMm);
 
 }  // namespace scantouch

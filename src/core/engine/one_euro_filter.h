@@ -12,6 +12,7 @@ class OneEuroFilter {
     double minCutoff_hz = 0.2;  // cut-off of a still point
     double beta = 0.05;         // cut-off added per millimetre per second of speed
     double derivativeCutoff_hz = 0.3;
+    friend bool operator==(const Tuning&, const Tuning&) = default;
   };
 
   OneEuroFilter() = default;

@@ -7,6 +7,7 @@
 
 #include "common/pair.h"
 #include "geometry/object_merge.h"
+#include "scan/touch.h"
 #include "touch/touch_mapper.h"
 
 namespace scantouch {
@@ -143,7 +144,7 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
   // The hit rule of the single-touch road: inside the touch rectangle, outside the scanner's own
   // square.
   if (controls_.touchRect.containsStrictly(at.x, at.y) && !onItself) {
-    turn.hits.push_back(TurnHit{at.x, at.y, turn.missAtEnd, place});
+    turn.hits.push_back(TurnHit{at.x, at.y, turn.missAtEnd, place, surfacePoint(index, 0, 0)});
     turn.missAtEnd = false;
   } else {
     turn.missAtEnd = true;
@@ -216,7 +217,7 @@ std::vector<TouchObject> TouchEngine::frameObjects(std::size_t pacer, std::int64
   std::vector<TouchObject> merged;
   for (const SurfaceObject& object : MergeObjects(std::move(all), settings_.gapMm))
     merged.push_back({object.position.x, object.position.y, object.hits, object.phase,
-                      object.repeated, object.scanner});
+                      object.repeated, object.scanner, object.scanners});
   return merged;
 }
 
@@ -255,23 +256,41 @@ Contact TouchEngine::publish(const TrackedContact& tracked, const ScreenArea& sc
     contact.acceleration = tracked.acceleration / width;
   }
   // The pixel as the single-touch road maps a touch: the offset in whole view units, rounded
-  // half away from zero as its text is written.
-  const IntPair offset{static_cast<std::int32_t>(std::round(offsetX)),
-                       static_cast<std::int32_t>(std::round(offsetY))};
-  contact.screen =
-      MapOffsetToScreen(offset, screen.size, screen.topLeft, rect.width(), rect.height());
+  // half away from zero as its text is written, none at all beyond 32 bits.
+  contact.screen = MapOffsetToScreen(TouchOffset(RoundTouch(offsetX, offsetY)), screen.size,
+                                     screen.topLeft, rect.width(), rect.height());
   // Four calibrated corners place it through the perspective instead: the share of the screen
   // area for TUIO, the pixel for the mouse and the system's touch.
-  if (surfaceMapping_ != nullptr && surfaceMapping_->perspective()) {
-    const PlanePoint at{tracked.x, tracked.y};
-    if (const auto unit = surfaceMapping_->toUnit(at)) {
-      contact.u = std::clamp(unit->x, 0.0, 1.0);
-      contact.v = std::clamp(unit->y, 0.0, 1.0);
-    }
-    if (const auto pixel = surfaceMapping_->toScreen(at, screen.size, screen.topLeft))
-      contact.screen = *pixel;
-  }
+  if (surfaceMapping_ != nullptr && surfaceMapping_->perspective())
+    mapThroughCorners(tracked, screen, contact);
   return contact;
+}
+
+void TouchEngine::mapThroughCorners(const TrackedContact& tracked, const ScreenArea& screen,
+                                    Contact& contact) const {
+  const PlanePoint at{tracked.x, tracked.y};
+  // Beyond the horizon of the corners' map a contact stays at the edge of the area it went out
+  // by, and stands still there.
+  if (const auto unit = surfaceMapping_->toUnitWithin(at)) {
+    contact.u = unit->x;
+    contact.v = unit->y;
+  }
+  if (const auto pixel = surfaceMapping_->toScreen(at, screen.size, screen.topLeft))
+    contact.screen = *pixel;
+  contact.velocityU = contact.velocityV = contact.acceleration = 0;
+  const auto stretch = surfaceMapping_->unitDerivative(at);
+  if (!stretch)
+    return;
+  // The velocity as the map stretches it there, and the change of speed along it; a still
+  // contact's, by the map's mean stretch.
+  const PlanePoint velocity = (*stretch)({tracked.velocityX, tracked.velocityY});
+  contact.velocityU = velocity.x;
+  contact.velocityV = velocity.y;
+  const double speed = std::hypot(tracked.velocityX, tracked.velocityY);
+  const double along = speed > 0
+                           ? std::hypot(velocity.x, velocity.y) / speed
+                           : std::sqrt(std::abs(stretch->a * stretch->d - stretch->b * stretch->c));
+  contact.acceleration = tracked.acceleration * along;
 }
 
 }  // namespace scantouch

@@ -124,6 +124,8 @@ class TouchEngine final : public PreciseScanNodeConsumer {
     IntPair topLeft;
   };
   Contact publish(const TrackedContact& tracked, const ScreenArea& screen) const;
+  void mapThroughCorners(const TrackedContact& tracked, const ScreenArea& screen,
+                         Contact& contact) const;
 
   EngineControls controls_;
   EventLoop& loop_;

@@ -18,11 +18,13 @@ struct Contact {
   int cursorId = 0;  // the lowest id free when the contact was born
   double x = 0;      // smoothed position in view units (millimetres)
   double y = 0;
-  double u = 0;             // position in the touch rectangle, 0..1 from its left edge
-  double v = 0;             // 0..1 from its top edge (downward)
-  double velocityU = 0;     // rectangle widths per second
-  double velocityV = 0;     // rectangle heights per second
-  double acceleration = 0;  // change of speed, rectangle sizes per second squared
+  // Position in the touch rectangle, or with four calibrated corners in the screen area kept
+  // within it: 0..1 from its left edge, and from its top edge (downward).
+  double u = 0;
+  double v = 0;
+  double velocityU = 0;     // widths of the same per second
+  double velocityV = 0;     // heights per second
+  double acceleration = 0;  // change of speed, in sizes of the same per second squared
   ScreenPoint screen;       // the desktop pixel the contact maps to
   std::int64_t bornMs = 0;  // when it was born, for "the oldest live contact"
 };

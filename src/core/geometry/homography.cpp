@@ -22,13 +22,14 @@ Matrix3 Multiply(const Matrix3& a, const Matrix3& b) {
   return product;
 }
 
-// Scales a matrix so that its last entry is 1 where that entry is not (nearly) zero, else so that
-// its largest entry is 1: the same map, written the usual way.
+// Scales a matrix so that its last entry is 1 or -1 where that entry is not (nearly) zero, else
+// so that its largest entry is 1: the same map, written the usual way. The scale is positive, so
+// the side the map maps stays the same.
 Matrix3 Normalized(Matrix3 m) {
   double largest = 0;
   for (double entry : m)
     largest = std::max(largest, std::abs(entry));
-  const double divisor = std::abs(m[8]) > 1e-12 * largest ? m[8] : largest;
+  const double divisor = std::abs(m[8]) > 1e-12 * largest ? std::abs(m[8]) : largest;
   for (double& entry : m)
     entry /= divisor;
   return m;
@@ -137,20 +138,52 @@ std::optional<Homography> Homography::FromFourPairs(const std::array<PlanePoint,
     if (!std::isfinite(entry))
       return std::nullopt;
   }
-  return Homography(Normalized(m));
+  // The side the points were given on is the side it maps: w > 0 at their centroid, and so at each
+  // of them, since none of them goes to infinity.
+  Matrix3 normalized = Normalized(m);
+  PlanePoint centroid;
+  for (const auto& p : from) {
+    centroid.x += p.x / 4;
+    centroid.y += p.y / 4;
+  }
+  if (Homography(normalized).denominator(centroid) < 0) {
+    for (double& entry : normalized)
+      entry = -entry;
+  }
+  return Homography(normalized);
+}
+
+double Homography::denominator(PlanePoint p) const {
+  return matrix_[6] * p.x + matrix_[7] * p.y + matrix_[8];
 }
 
 std::optional<PlanePoint> Homography::map(PlanePoint p) const {
   const auto& m = matrix_;
-  const double w = m[6] * p.x + m[7] * p.y + m[8];
+  const double w = denominator(p);
   const double wScale = std::abs(m[6] * p.x) + std::abs(m[7] * p.y) + std::abs(m[8]);
-  if (!(std::abs(w) > 1e-12 * wScale))
+  if (!(w > 1e-12 * wScale))
     return std::nullopt;
   const PlanePoint mapped{(m[0] * p.x + m[1] * p.y + m[2]) / w,
                           (m[3] * p.x + m[4] * p.y + m[5]) / w};
   if (!std::isfinite(mapped.x) || !std::isfinite(mapped.y))
     return std::nullopt;
   return mapped;
+}
+
+std::optional<LinearMap> Homography::derivative(PlanePoint p) const {
+  const std::optional<PlanePoint> at = map(p);
+  if (!at)
+    return std::nullopt;
+  // u = U / w: du/dx = (dU/dx - u dw/dx) / w, and alike for the others.
+  const auto& m = matrix_;
+  const double w = denominator(p);
+  const LinearMap derivative{(m[0] - at->x * m[6]) / w, (m[1] - at->x * m[7]) / w,
+                             (m[3] - at->y * m[6]) / w, (m[4] - at->y * m[7]) / w};
+  for (double entry : {derivative.a, derivative.b, derivative.c, derivative.d}) {
+    if (!std::isfinite(entry))
+      return std::nullopt;
+  }
+  return derivative;
 }
 
 std::optional<Homography> Homography::inverse() const {
@@ -160,15 +193,36 @@ std::optional<Homography> Homography::inverse() const {
       m[5] * m[6] - m[3] * m[8], m[0] * m[8] - m[2] * m[6], m[2] * m[3] - m[0] * m[5],
       m[3] * m[7] - m[4] * m[6], m[1] * m[6] - m[0] * m[7], m[0] * m[4] - m[1] * m[3]};
   const double determinant = m[0] * adjugate[0] + m[1] * adjugate[3] + m[2] * adjugate[6];
-  double largest = 0;
-  for (double entry : m)
-    largest = std::max(largest, std::abs(entry));
-  if (!std::isfinite(determinant) ||
-      !(std::abs(determinant) > 1e-12 * largest * largest * largest)) {
+  // Whether the map has lost a dimension, told by the determinant of the matrix with each column
+  // and then each row scaled to a largest entry of 1: the same map in other units of the plane
+  // and of its image, so that a unit or a place far from the origin (a large shift beside small
+  // scales) does not make a sound map look flat.
+  std::array<double, 3> columns{};
+  for (std::size_t column = 0; column < 3; ++column) {
+    for (std::size_t row = 0; row < 3; ++row)
+      columns[column] = std::max(columns[column], std::abs(m[row * 3 + column]));
+  }
+  double scale = columns[0] * columns[1] * columns[2];
+  for (std::size_t row = 0; row < 3; ++row) {
+    double largest = 0;
+    for (std::size_t column = 0; column < 3; ++column) {
+      if (columns[column] > 0)
+        largest = std::max(largest, std::abs(m[row * 3 + column]) / columns[column]);
+    }
+    scale *= largest;
+  }
+  if (!std::isfinite(determinant) || !(scale > 0) || !(std::abs(determinant) > 1e-12 * scale)) {
     return std::nullopt;
   }
-  // The adjugate is the inverse up to scale, and scale does not change the map.
-  return Homography(Normalized(adjugate));
+  // The adjugate is the inverse up to scale, and scale does not change the map; its sign keeps
+  // w > 0 at every point this map gives (there the inverse's w is the determinant over this
+  // map's w).
+  Matrix3 inverse = adjugate;
+  if (determinant < 0) {
+    for (double& entry : inverse)
+      entry = -entry;
+  }
+  return Homography(Normalized(inverse));
 }
 
 bool IsConvexQuadrilateral(const std::array<PlanePoint, 4>& corners) {

@@ -15,28 +15,72 @@ std::size_t Root(std::vector<std::size_t>& parent, std::size_t i) {
   return i;
 }
 
+ScannerSet SeenBy(const SurfaceObject& object) {
+  return object.scanners | ScannerBit(object.scanner);
+}
+
+struct Neighbours {
+  double squareDistance;
+  std::size_t first;
+  std::size_t second;
+};
+
+// The pairs of objects of different scanners closer than `gap`, nearest first: found along the
+// objects sorted by x, so that far apart objects cost nothing.
+std::vector<Neighbours> NeighboursOf(const std::vector<SurfaceObject>& objects, double gap) {
+  // A place that is not a number is no one's neighbour.
+  std::vector<std::size_t> byX;
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    if (std::isfinite(objects[i].position.x) && std::isfinite(objects[i].position.y))
+      byX.push_back(i);
+  }
+  std::sort(byX.begin(), byX.end(), [&objects](std::size_t a, std::size_t b) {
+    return objects[a].position.x < objects[b].position.x;
+  });
+  std::vector<Neighbours> pairs;
+  for (std::size_t a = 0; a < byX.size(); ++a) {
+    const SurfaceObject& first = objects[byX[a]];
+    for (std::size_t b = a + 1; b < byX.size(); ++b) {
+      const SurfaceObject& second = objects[byX[b]];
+      if (!(second.position.x - first.position.x < gap))
+        break;
+      if ((SeenBy(first) & SeenBy(second)) != 0)
+        continue;
+      const double dx = first.position.x - second.position.x;
+      const double dy = first.position.y - second.position.y;
+      if (!(std::hypot(dx, dy) < gap))
+        continue;
+      pairs.push_back({dx * dx + dy * dy, std::min(byX[a], byX[b]), std::max(byX[a], byX[b])});
+    }
+  }
+  std::sort(pairs.begin(), pairs.end(), [](const Neighbours& a, const Neighbours& b) {
+    if (a.squareDistance != b.squareDistance)
+      return a.squareDistance < b.squareDistance;
+    return a.first != b.first ? a.first < b.first : a.second < b.second;
+  });
+  return pairs;
+}
+
 }  // namespace
 
 std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, double gap) {
   const std::size_t n = objects.size();
   // Each group's root is its earliest member, so the roots in index order give the result's order.
   std::vector<std::size_t> parent(n);
-  for (std::size_t i = 0; i < n; ++i)
-    parent[i] = i;
+  std::vector<ScannerSet> groupScanners(n);
   for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = i + 1; j < n; ++j) {
-      const double distance = std::hypot(objects[i].position.x - objects[j].position.x,
-                                         objects[i].position.y - objects[j].position.y);
-      if (!(distance < gap))
-        continue;
-      const std::size_t a = Root(parent, i);
-      const std::size_t b = Root(parent, j);
-      if (a < b) {
-        parent[b] = a;
-      } else if (b < a) {
-        parent[a] = b;
-      }
-    }
+    parent[i] = i;
+    groupScanners[i] = SeenBy(objects[i]);
+  }
+  for (const Neighbours& pair : NeighboursOf(objects, gap)) {
+    const std::size_t a = Root(parent, pair.first);
+    const std::size_t b = Root(parent, pair.second);
+    // A group holds one object of each scanner at most.
+    if (a == b || (groupScanners[a] & groupScanners[b]) != 0)
+      continue;
+    const std::size_t root = std::min(a, b);
+    parent[std::max(a, b)] = root;
+    groupScanners[root] = groupScanners[a] | groupScanners[b];
   }
 
   struct Sum {
@@ -77,7 +121,7 @@ std::vector<SurfaceObject> MergeObjects(std::vector<SurfaceObject> objects, doub
                        : PlanePoint{sum.plainX / sum.parts, sum.plainY / sum.parts};
     const double phase =
         sum.weight > 0 ? sum.weightedPhase / sum.weight : sum.plainPhase / sum.parts;
-    merged.push_back({position, sum.hits, phase, sum.repeated, sum.scanner});
+    merged.push_back({position, sum.hits, phase, sum.repeated, sum.scanner, groupScanners[i]});
   }
   return merged;
 }

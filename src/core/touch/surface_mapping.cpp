@@ -31,9 +31,38 @@ std::optional<PlanePoint> SurfaceMapping::toUnit(PlanePoint surface) const {
   return toUnit_->map(surface);
 }
 
+std::optional<PlanePoint> SurfaceMapping::toUnitWithin(PlanePoint surface) const {
+  if (!toUnit_ || !corners_)
+    return std::nullopt;
+  std::optional<PlanePoint> unit = toUnit_->map(surface);
+  if (!unit) {
+    PlanePoint middle;
+    for (const PlanePoint& corner : *corners_) {
+      middle.x += corner.x / 4;
+      middle.y += corner.y / 4;
+    }
+    // w falls linearly from the middle to the point: take the point a millionth short of where it
+    // reaches 0, whose place lies far beyond the area and is kept at its edge.
+    const double inside = toUnit_->denominator(middle);
+    const double beyond = toUnit_->denominator(surface);
+    const double t = inside / (inside - beyond) * (1 - 1e-6);
+    unit = toUnit_->map(
+        PlanePoint{middle.x + t * (surface.x - middle.x), middle.y + t * (surface.y - middle.y)});
+    if (!unit)
+      return std::nullopt;  // a point that is not a number
+  }
+  return PlanePoint{std::clamp(unit->x, 0.0, 1.0), std::clamp(unit->y, 0.0, 1.0)};
+}
+
+std::optional<LinearMap> SurfaceMapping::unitDerivative(PlanePoint surface) const {
+  if (!toUnit_)
+    return std::nullopt;
+  return toUnit_->derivative(surface);
+}
+
 std::optional<ScreenPoint> SurfaceMapping::toScreen(PlanePoint surface, IntPair screenSize,
                                                     IntPair screenTopLeft) const {
-  const std::optional<PlanePoint> unit = toUnit(surface);
+  const std::optional<PlanePoint> unit = toUnitWithin(surface);
   if (!unit)
     return std::nullopt;
   // Kept within the area as the two-corner mapping keeps its touches (its far edge included), then

@@ -25,10 +25,18 @@ class SurfaceMapping {
   bool perspective() const { return toUnit_.has_value(); }
 
   // The point as a share of the screen area's width and height (0..1 inside it); none without
-  // four corners, or for a point on the line the map sends to infinity.
+  // four corners, or for a point on or beyond the horizon: the line the map sends to infinity,
+  // which lies outside the corners, beyond which points would come back from the far side.
   std::optional<PlanePoint> toUnit(PlanePoint surface) const;
-  // The desktop pixel: the share scaled to the area, rounded, kept within the area, moved by the
-  // area's corner.
+  // The share kept within the area (0..1). A point on or beyond the horizon takes the place that
+  // points just this side of it go to on the way from the corners' middle: the edge or the corner
+  // of the area where a hand that slid out that way was last. None without four corners.
+  std::optional<PlanePoint> toUnitWithin(PlanePoint surface) const;
+  // How a velocity at the point maps to shares of the area per unit of time; none where toUnit
+  // gives none.
+  std::optional<LinearMap> unitDerivative(PlanePoint surface) const;
+  // The desktop pixel: the share within the area scaled to it, rounded, moved by the area's
+  // corner.
   std::optional<ScreenPoint> toScreen(PlanePoint surface, IntPair screenSize,
                                       IntPair screenTopLeft) const;
 

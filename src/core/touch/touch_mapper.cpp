@@ -57,11 +57,14 @@ ScreenPoint MapOffsetToScreen(IntPair offset, IntPair screenSize, IntPair topLef
   return ScreenPoint{x, y};
 }
 
-void TouchMapper::mapTouch(const Touch& touch) {
-  // An offset beyond 32 bits maps as no offset at all, as its text always did.
+IntPair TouchOffset(const Touch& touch) {
   if (!FitsInt32(touch.x) || !FitsInt32(touch.y))
-    return mapOffset(IntPair{});
-  mapOffset(IntPair{static_cast<std::int32_t>(touch.x), static_cast<std::int32_t>(touch.y)});
+    return IntPair{};
+  return IntPair{static_cast<std::int32_t>(touch.x), static_cast<std::int32_t>(touch.y)};
+}
+
+void TouchMapper::mapTouch(const Touch& touch) {
+  mapOffset(TouchOffset(touch));
 }
 
 void TouchMapper::mapTouchToScreen() {

@@ -51,6 +51,10 @@ class TouchMapper {
   const SurfaceMapping* surfaceMapping_ = nullptr;
 };
 
+// A touch's offset as the mapping takes it: one beyond 32 bits is no offset at all, as its text
+// always mapped.
+IntPair TouchOffset(const Touch& touch);
+
 // The desktop pixel of a touch `offset` from the rectangle's top-left corner (view units), for a
 // rectangle `rectWidth` x `rectHeight` and a screen area of `screenSize` pixels at `topLeft`:
 // scaled, kept within the area, then moved by the area's corner.
