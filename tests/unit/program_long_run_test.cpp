@@ -1,0 +1,46 @@
+// The whole program with every output on, through a few simulated minutes of hands, taps and
+// pinches with every fault the long run knows crowded in: stalls, garbage, restarts, a device that
+// goes away, settings typed while contacts live. bench/long_run_bench runs the same for a week.
+
+#include <gtest/gtest.h>
+
+#include "long_run.h"
+
+namespace scantouch::testing {
+namespace {
+
+TEST(ProgramLongRunTest, OutputsLetGoAndIdsStayUniqueThroughStallsGarbageRestartsAndTyping) {
+  // Waits for the mended core: the mouse button stays down through a stall of the stream (the
+  // press-drag-release driver has no time-out), and TUIO clients hear of the contacts' end only at
+  // the next idle tick, up to 2 s after the last frame.
+  GTEST_SKIP() << "waits for the mended core";
+  LongRunOptions options;
+  options.simulated_s = 240;
+  options.gestureEvery_s = 3;
+  options.stallEvery_s = 30;
+  options.garbageEvery_s = 20;
+  options.restartEvery_s = 45;
+  options.unplugEvery_s = 80;
+  options.typingEvery_s = 8;
+  const LongRunFigures figures = RunLongRun(options);
+
+  // The run did what it is for.
+  EXPECT_GT(figures.turns, 1000u);
+  EXPECT_GT(figures.contactsBorn, 30u);
+  EXPECT_GT(figures.pinches, 5u);
+  EXPECT_GT(figures.stalls, 2u);
+  EXPECT_GT(figures.garbageBursts, 3u);
+  EXPECT_GT(figures.unplugs, 0u);
+  EXPECT_GT(figures.typedSettings, 5u);
+  EXPECT_GT(figures.buttonPresses, 10u);
+  EXPECT_GT(figures.tuioBundles, 100u);
+  EXPECT_GT(figures.touchReports, 100u);
+  for (const InvariantRecord& record : figures.invariants) {
+    EXPECT_EQ(record.breaches, 0u)
+        << record.name << ": first at " << record.first_s.value_or(0) << " s, "
+        << record.firstDetail << "; longest " << record.longest_s << " s";
+  }
+}
+
+}  // namespace
+}  // namespace scantouch::testing
