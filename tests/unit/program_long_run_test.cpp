@@ -1,6 +1,7 @@
 // The whole program with every output on, through a few simulated minutes of hands, taps and
 // pinches with every fault the long run knows crowded in: stalls, garbage, restarts, a device that
-// goes away, settings typed while contacts live. bench/long_run_bench runs the same for a week.
+// goes away, settings typed while contacts live; and in a room open on one side. bench/
+// long_run_bench runs the same for a week.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,14 @@
 
 namespace scantouch::testing {
 namespace {
+
+void ExpectEveryInvariantHeld(const LongRunFigures& figures) {
+  for (const InvariantRecord& record : figures.invariants) {
+    EXPECT_EQ(record.breaches, 0u)
+        << record.name << ": first at " << record.first_s.value_or(0) << " s, "
+        << record.firstDetail << "; longest " << record.longest_s << " s";
+  }
+}
 
 TEST(ProgramLongRunTest, OutputsLetGoAndIdsStayUniqueThroughStallsGarbageRestartsAndTyping) {
   // Waits for the mended core: the mouse button stays down through a stall of the stream (the
@@ -35,11 +44,26 @@ TEST(ProgramLongRunTest, OutputsLetGoAndIdsStayUniqueThroughStallsGarbageRestart
   EXPECT_GT(figures.buttonPresses, 10u);
   EXPECT_GT(figures.tuioBundles, 100u);
   EXPECT_GT(figures.touchReports, 100u);
-  for (const InvariantRecord& record : figures.invariants) {
-    EXPECT_EQ(record.breaches, 0u)
-        << record.name << ": first at " << record.first_s.value_or(0) << " s, "
-        << record.firstDetail << "; longest " << record.longest_s << " s";
-  }
+  ExpectEveryInvariantHeld(figures);
+}
+
+TEST(ProgramLongRunTest, ARoomOpenOnOneSideKeepsItsTurnsAndLetsGoOfItsHands) {
+  // Waits for the mended core: with walls at 0-180 degrees only, turns are found only while a
+  // hand stands before the open half, so frames stop for seconds while the stream flows, and
+  // the button and TUIO's cursors stay with them.
+  GTEST_SKIP() << "waits for the mended core";
+  LongRunOptions options;
+  options.simulated_s = 120;
+  options.room = scanner_sim::RoomKind::half;
+  options.stallEvery_s = 0;
+  options.garbageEvery_s = 0;
+  options.restartEvery_s = 0;
+  options.unplugEvery_s = 0;
+  const LongRunFigures figures = RunLongRun(options);
+
+  EXPECT_GT(static_cast<double>(figures.turns), 0.95 * 120 * options.turnsPerSecond);
+  EXPECT_GT(figures.contactsBorn, 10u);
+  ExpectEveryInvariantHeld(figures);
 }
 
 }  // namespace
