@@ -22,10 +22,13 @@
 #include "app/main_form.h"
 #include "engine/touch_engine.h"
 #include "example_setup.h"
+#include "finger_scenes.h"
 #include "geometry/pose.h"
 #include "judging.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
+#include "room_table.h"
+#include "rooms.h"
 #include "scan/node_framing.h"
 #include "scan/turn_finder.h"
 #include "scanner_pose.h"
@@ -85,6 +88,9 @@ constexpr double kWallWidth = 4000;
 constexpr double kWallHeight = 2000;
 constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
+// The wall as the rooms furnish it: the scanners are above it, its bottom edge across from them.
+const sim::TouchArea kWallArea{kWallLeft, kWallTop, kWallWidth, kWallHeight,
+                               sim::TouchArea::Edge::bottom};
 
 // What counts, as in the table.
 constexpr double kMatchMm = 30;
@@ -484,6 +490,16 @@ SurfaceScene MakeWallScene(double seconds, std::uint32_t seed, double handMm) {
   return bench;
 }
 
+// Pairs of 20 mm fingers over the wall, the second arriving some turns of the first scanner after
+// the first (bench/finger_scenes.h).
+SurfaceScene MakeFingerScene(double seconds, std::uint32_t seed, double) {
+  SurfaceScene bench = NewScene();
+  bench.scene.objects =
+      bench_scenes::TwoFingers(kWallArea, seconds, seed, 1 / kFirst.turnsPerSecond);
+  bench.roles.assign(bench.scene.objects.size(), Role::still);
+  return bench;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Judging hands seen by several scanners
 
@@ -491,6 +507,7 @@ struct SurfaceFigures {
   double seconds = 0;
   std::uint64_t eligible = 0;  // hand-turns visible to a scanner, the birth turns in a row
   std::uint64_t matched = 0;
+  std::uint64_t unframed = 0;  // such hand-turns of the first scanner the engine sent no frame for
   std::uint64_t stillEligible = 0;  // of still hands
   std::uint64_t stillMatched = 0;
   std::uint64_t movingEligible = 0;  // of moving ones
@@ -509,6 +526,7 @@ struct SurfaceFigures {
     seconds += o.seconds;
     eligible += o.eligible;
     matched += o.matched;
+    unframed += o.unframed;
     stillEligible += o.stillEligible;
     stillMatched += o.stillMatched;
     movingEligible += o.movingEligible;
@@ -526,6 +544,7 @@ struct SurfaceFigures {
   static double Share(std::uint64_t part, std::uint64_t whole) {
     return whole == 0 ? 1 : static_cast<double>(part) / static_cast<double>(whole);
   }
+  double matchedShare() const { return Share(matched, eligible + unframed); }
   double perMinute(std::uint64_t count) const {
     return seconds > 0 ? 60.0 * static_cast<double>(count) / seconds : 0;
   }
@@ -558,6 +577,7 @@ class SurfaceJudge final : public TouchFrameSink {
 
   void onTouchFrame(const TouchFrame& frame) override {
     frame_s_ = frameTime();
+    frameEnds_.push_back(frame_s_);
     const std::vector<HandTurn> now = truth();
     history_.push_back(now);
     while (history_.size() > static_cast<std::size_t>(birthTurns_ + 1))
@@ -663,6 +683,42 @@ class SurfaceJudge final : public TouchFrameSink {
     return result;
   }
 
+ public:
+  // Hand-turns the engine sent no frame for: a turn of the pacing scanner (the first one fed),
+  // hands a fed scanner saw at its middle that it had seen the birth turns in a row, and no frame
+  // within half a turn of its end. They count as not matched: scanners whose turns are not found
+  // follow nothing.
+  void countUnframedTurns(double seconds) {
+    std::size_t pacer = 0;
+    while (pacer + 1 < rig_.scanners() && !rig_.fed(pacer))
+      ++pacer;
+    const double turn_s = 1 / rig_.setup(pacer).turnsPerSecond;
+    const auto& objects = scene_.scene.objects;
+    std::vector<int> runs(objects.size(), 0);
+    std::size_t frame = 0;
+    for (double start_s = (1 - rig_.setup(pacer).turnPhase) * turn_s; start_s + turn_s <= seconds;
+         start_s += turn_s) {
+      const double end_s = start_s + turn_s;
+      while (frame < frameEnds_.size() && frameEnds_[frame] < end_s - turn_s / 2)
+        ++frame;
+      const bool framed = frame < frameEnds_.size() && frameEnds_[frame] < end_s + turn_s / 2;
+      frame += framed ? 1 : 0;
+      const double middle_s = start_s + turn_s / 2;
+      for (std::size_t o = 0; o < objects.size(); ++o) {
+        bool visible = false;
+        for (std::size_t s = 0; s < rig_.scanners() && !visible; ++s) {
+          visible = rig_.fed(s) && objects[o].presentAt(middle_s) &&
+                    OnWall(objects[o].centreAt(middle_s)) &&
+                    rig_.seenBy(s).visibleShare(o, middle_s) >= kVisibleShare;
+        }
+        runs[o] = visible ? runs[o] + 1 : 0;
+        if (!framed && runs[o] >= birthTurns_)
+          ++figures_.unframed;
+      }
+    }
+  }
+
+ private:
   void judgeBirths(const TouchFrame& frame) {
     for (const SessionId id : frame.born) {
       const auto contact = std::find_if(frame.live.begin(), frame.live.end(),
@@ -810,6 +866,7 @@ class SurfaceJudge final : public TouchFrameSink {
   SurfaceFigures& figures_;
   bool events_;
   int birthTurns_;
+  std::vector<double> frameEnds_;
   std::vector<HandState> hands_;
   std::map<SessionId, ContactState> contacts_;
   std::deque<std::vector<HandTurn>> history_;
@@ -818,18 +875,21 @@ class SurfaceJudge final : public TouchFrameSink {
 
 using SceneMaker = SurfaceScene (*)(double, std::uint32_t, double);
 
-// The scene of every seed with the scanners `fed`, both placed on the engine at their true poses.
+// The scene of every seed with the scanners `fed`, both placed on the engine at their true poses,
+// in `room`.
 SurfaceFigures RunHands(SceneMaker make, const std::vector<bool>& fed,
-                        const SurfaceOptions& options) {
+                        const SurfaceOptions& options, sim::RoomKind room = sim::RoomKind::plain) {
   SurfaceFigures total;
   for (int seed = 1; seed <= options.seeds; ++seed) {
     const auto s = static_cast<std::uint32_t>(seed);
-    const SurfaceScene scene = make(options.seconds, s, options.handMm);
+    SurfaceScene scene = make(options.seconds, s, options.handMm);
+    sim::FurnishRoom(scene.scene, room, kWallArea);
     SurfaceRig rig(scene.scene, {kFirst, kSecond}, fed, {ViewPose(kSecond.pose)}, s, options);
     SurfaceFigures figures;
     SurfaceJudge judge(rig, scene, figures, options.events);
     rig.engine().addSink(judge);
     rig.runUntil(options.seconds);
+    judge.countUnframedTurns(options.seconds);
     figures.seconds = options.seconds;
     total.add(figures);
   }
@@ -845,8 +905,7 @@ void PrintHandsHeader() {
 void PrintHandsRow(const char* name, const SurfaceFigures& f) {
   std::printf(
       "  %-14s | %6.2f %6.2f %6.2f %7.2f %4llu %5llu %7.2f %5.2f | %5.1f %5.1f | %5.1f %5.1f\n",
-      name, 100 * SurfaceFigures::Share(f.matched, f.eligible),
-      100 * SurfaceFigures::Share(f.stillMatched, f.stillEligible),
+      name, 100 * f.matchedShare(), 100 * SurfaceFigures::Share(f.stillMatched, f.stillEligible),
       100 * SurfaceFigures::Share(f.movingMatched, f.movingEligible),
       100 * SurfaceFigures::Share(f.shadowMatched, f.shadowEligible),
       static_cast<unsigned long long>(f.idSwitches), static_cast<unsigned long long>(f.newIds),
@@ -859,7 +918,7 @@ void PrintHandsRow(const char* name, const SurfaceFigures& f) {
 }
 
 void PrintMatchAndIdGoals(const SurfaceFigures& f) {
-  const double match = SurfaceFigures::Share(f.matched, f.eligible);
+  const double match = f.matchedShare();
   std::printf("  goal  match >= 99%% of hand-turns a scanner sees: %s (%.2f%%)\n",
               Met(match >= 0.99), 100 * match);
   std::printf("  goal  no id switch through shadows: %s (%llu id switches, %llu new ids)\n",
@@ -1255,7 +1314,8 @@ void PrintSurfaceLegend(const SurfaceOptions& options) {
   std::printf(
       "match%%   hand-turns a live scanner sees (>= %.0f%% of its span out of every shadow, the "
       "birth turns in a row)\n         with a contact within %.0f mm of where the scanners saw "
-      "it (several: their mean weighted by hits);\n         still, moving: the same for still "
+      "it (several: their mean weighted by hits;\n         in a turn the engine sent no frame "
+      "for, none);\n         still, moving: the same for still "
       "hands, and for moving ones (tapping ones count in the total only)\n"
       "shadow%%  the same for hand-turns in which the hand stood in a shadow for one scanner\n"
       "idsw     a contact following one hand then another, the two >= %.0f mm apart meanwhile\n"
@@ -1267,14 +1327,37 @@ void PrintSurfaceLegend(const SurfaceOptions& options) {
       100 * kVisibleShare, kMatchMm, kApartMm, kGhostMm, kGhostMm);
 }
 
+// The hand scenes and two fingers with both scanners in every room.
+void RunRooms(const SurfaceOptions& options) {
+  const auto run = [&](sim::RoomKind room, bench_rooms::SurfaceScene scene) {
+    const SceneMaker make = scene == bench_rooms::SurfaceScene::beam   ? MakeBeamScene
+                            : scene == bench_rooms::SurfaceScene::wall ? MakeWallScene
+                                                                       : MakeFingerScene;
+    const SurfaceFigures f = RunHands(make, {true, true}, options, room);
+    bench_rooms::SurfaceFigures figures;
+    figures.matchedShare = f.matchedShare();
+    figures.idSwitches = f.idSwitches;
+    figures.newIds = f.newIds;
+    figures.ghostsPerMinute = f.perMinute(f.ghosts);
+    figures.stillErrorMm = Mean(f.stillErrorsMm);
+    return figures;
+  };
+  char setting[64];
+  std::snprintf(setting, sizeof setting, "%d seeds x %.0f s", options.seeds, options.seconds);
+  bench_rooms::RunSurfaceRooms(setting, run);
+}
+
 }  // namespace
 
 void RunSurface(const SurfaceOptions& options) {
   PrintSurfaceLegend(options);
-  RunBeamScene(options);
-  RunWallScene(options);
-  RunKeystone(options);
-  RunPoseCalibration(options);
+  if (!options.roomsOnly) {
+    RunBeamScene(options);
+    RunWallScene(options);
+    RunKeystone(options);
+    RunPoseCalibration(options);
+  }
+  RunRooms(options);
 }
 
 }  // namespace surface_bench

@@ -14,7 +14,8 @@ struct SurfaceOptions {
   double block_ms = 10;
   double noiseMm = 3;
   double handMm = 60;
-  bool events = false;  // print every id switch, new id and ghost
+  bool events = false;     // print every id switch, new id and ghost
+  bool roomsOnly = false;  // only the hand scenes in every room
 };
 
 // Several scanners on one wall and the four-corner mapping, judged against their goals.

@@ -10,11 +10,15 @@
 //
 //   touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]
 //               [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M] [--hand-mm D]
-//               [--surface]
+//               [--surface] [--rooms]
 //
 // --quick runs fewer cases for less time, --sweep tries other settings of the engine, --events
 // prints every ghost, id switch, late birth or removal and missed birth before its case's line,
 // --only runs the table's cases with those figures (0 for any), as in --only 2,16000,5.5.
+//
+// After the table every scene runs again in each of the simulator's rooms (bench/room_table.h):
+// walls over part of the turn, clutter in the rectangle, a grazed wall; with two fingers arriving
+// one after the other besides. --rooms runs only that, and with --surface only the surface's.
 //
 // --surface runs, instead of the table, the scenes of several scanners on one surface and of the
 // four-corner mapping (surface_bench.cpp), each against its goals: a second scanner at the other
@@ -48,10 +52,13 @@
 #include "app/main_form.h"
 #include "engine/touch_engine.h"
 #include "example_setup.h"
+#include "finger_scenes.h"
 #include "judging.h"
 #include "lossy_line.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
+#include "room_table.h"
+#include "rooms.h"
 #include "surface_bench.h"
 #include "toolkit/virtual_event_loop.h"
 
@@ -73,6 +80,9 @@ constexpr double kRectTop = -1325;
 constexpr double kRectWidth = 2000;
 constexpr double kRectHeight = 1125;
 constexpr double kPixelsPerMm = 1920.0 / kRectWidth;
+// The rectangle as the rooms furnish it: the far edge is its top.
+const sim::TouchArea kTouchArea{kRectLeft, kRectTop, kRectWidth, kRectHeight,
+                                sim::TouchArea::Edge::top};
 
 // What counts.
 constexpr double kMatchMm = 30;         // a contact this near a hand follows it
@@ -280,6 +290,16 @@ BenchScene MakeFastScene(double seconds, std::uint32_t seed, double handMm) {
   return bench;
 }
 
+// Pairs of fingers, the second arriving some turns after the first (bench/finger_scenes.h).
+BenchScene MakeFingerScene(double seconds, std::uint32_t seed, double turnsPerSecond) {
+  BenchScene bench;
+  bench.scene.roomDistanceMm = {7000};
+  bench.scene.objects = bench_scenes::TwoFingers(kTouchArea, seconds, seed, 1 / turnsPerSecond);
+  bench.roles.assign(bench.scene.objects.size(), Role::still);
+  bench.hands = 2;
+  return bench;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Cases
 
@@ -296,7 +316,8 @@ const Line kNoReturn{"no-return 40%", 0, 0, 0.4};
 
 // The scenes of the table, and two more for the sweep: hands close to each other (two still ones
 // 150 mm apart, one moving past a still one 110 mm away) and a fast swipe beside a still hand.
-enum class SceneKind { hands, close, fast };
+// The rooms' table adds two fingers arriving one after the other.
+enum class SceneKind { hands, close, fast, fingers };
 
 struct Case {
   int hands;
@@ -304,6 +325,7 @@ struct Case {
   double turnsPerSecond;
   Line line;
   SceneKind kind = SceneKind::hands;
+  sim::RoomKind room = sim::RoomKind::plain;
 };
 
 struct BenchOptions {
@@ -314,8 +336,9 @@ struct BenchOptions {
   double handMm = 60;
   bool quick = false;
   bool sweep = false;
-  bool events = false;   // print every ghost and id switch
-  bool surface = false;  // two scanners on a wall and four corners instead of the table
+  bool events = false;     // print every ghost and id switch
+  bool surface = false;    // two scanners on a wall and four corners instead of the table
+  bool roomsOnly = false;  // only the scenes in every room
   // Only the table's cases with these hands, nodes per second and turns per second (0: any).
   int onlyHands = 0;
   double onlyNodesPerSecond = 0;
@@ -331,7 +354,8 @@ struct Figures {
   std::uint64_t visibleObjectTurns = 0;
   std::uint64_t eligibleObjectTurns = 0;  // visible at least the birth turns in a row
   std::uint64_t matchedObjectTurns = 0;
-  std::uint64_t eligibleStillTurns = 0;  // of still hands
+  std::uint64_t unframedObjectTurns = 0;  // eligible in a turn the engine sent no frame for
+  std::uint64_t eligibleStillTurns = 0;   // of still hands
   std::uint64_t matchedStillTurns = 0;
   std::uint64_t eligibleMovingTurns = 0;  // of moving and crossing hands
   std::uint64_t matchedMovingTurns = 0;
@@ -372,6 +396,7 @@ struct Figures {
     visibleObjectTurns += o.visibleObjectTurns;
     eligibleObjectTurns += o.eligibleObjectTurns;
     matchedObjectTurns += o.matchedObjectTurns;
+    unframedObjectTurns += o.unframedObjectTurns;
     eligibleStillTurns += o.eligibleStillTurns;
     matchedStillTurns += o.matchedStillTurns;
     eligibleMovingTurns += o.eligibleMovingTurns;
@@ -409,7 +434,9 @@ struct Figures {
   static double Share(std::uint64_t part, std::uint64_t whole) {
     return whole == 0 ? 1 : static_cast<double>(part) / static_cast<double>(whole);
   }
-  double matchedShare() const { return Share(matchedObjectTurns, eligibleObjectTurns); }
+  double matchedShare() const {
+    return Share(matchedObjectTurns, eligibleObjectTurns + unframedObjectTurns);
+  }
   double perMinute(std::uint64_t count) const {
     return seconds > 0 ? 60.0 * static_cast<double>(count) / seconds : 0;
   }
@@ -526,6 +553,7 @@ class Judge final : public TouchFrameSink {
     const double end_s = tee_.lastNode_s();
     judge(frame, end_s);
     lastFrame_s_ = end_s;
+    frameEnds_.push_back(end_s);
   }
 
   // Where and whether the objects were when the beam last passed them in [from_s, to_s).
@@ -560,6 +588,30 @@ class Judge final : public TouchFrameSink {
     }
     for (auto& [id, contact] : contacts_)
       closeJitter(contact);
+  }
+
+  // Hand-turns the engine sent no frame for: a turn of the stream, visible hands in it that had
+  // been visible the birth turns in a row, and no frame within half a turn of its end. They count
+  // as not matched: a scanner whose turns the engine does not find follows nothing.
+  void countUnframedTurns(double seconds) {
+    const double turn_s = 1 / turnsPerSecond_;
+    std::vector<int> runs(objects_.size(), 0);
+    std::size_t frame = 0;
+    const auto turns = static_cast<std::int64_t>(seconds * turnsPerSecond_) - 1;
+    for (std::int64_t turn = 0; turn < turns; ++turn) {
+      const double start_s = static_cast<double>(turn) * turn_s;
+      const double end_s = start_s + turn_s;
+      while (frame < frameEnds_.size() && frameEnds_[frame] < end_s - turn_s / 2)
+        ++frame;
+      const bool framed = frame < frameEnds_.size() && frameEnds_[frame] < end_s + turn_s / 2;
+      frame += framed ? 1 : 0;
+      const std::vector<ObjectTurn> now = truth(start_s, end_s);
+      for (std::size_t o = 0; o < now.size(); ++o) {
+        runs[o] = now[o].visible ? runs[o] + 1 : 0;
+        if (!framed && runs[o] >= settings_.birthTurns)
+          ++figures_.unframedObjectTurns;
+      }
+    }
   }
 
  private:
@@ -877,6 +929,7 @@ class Judge final : public TouchFrameSink {
   std::map<SessionId, ContactState> contacts_;
   std::vector<PendingRemoval> removals_;
   std::deque<std::vector<ObjectTurn>> history_;
+  std::vector<double> frameEnds_;
   std::int64_t frameIndex_ = 0;
   double lastFrame_s_ = 0;
   double frameEnd_s_ = 0;
@@ -947,10 +1000,12 @@ void JudgeClicks(const Judge& judge, const BenchScene& scene, const std::vector<
 Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
                 const TouchEngineSettings& settings, bool timeEngine) {
   Figures figures;
-  const BenchScene scene =
-      c.kind == SceneKind::close  ? MakeCloseScene(options.seconds, seed, options.handMm)
-      : c.kind == SceneKind::fast ? MakeFastScene(options.seconds, seed, options.handMm)
-                                  : MakeScene(c.hands, options.seconds, seed, options.handMm);
+  BenchScene scene =
+      c.kind == SceneKind::close     ? MakeCloseScene(options.seconds, seed, options.handMm)
+      : c.kind == SceneKind::fast    ? MakeFastScene(options.seconds, seed, options.handMm)
+      : c.kind == SceneKind::fingers ? MakeFingerScene(options.seconds, seed, c.turnsPerSecond)
+                                     : MakeScene(c.hands, options.seconds, seed, options.handMm);
+  sim::FurnishRoom(scene.scene, c.room, kTouchArea);
 
   testing::RecordingDesktopInput desktop;
   examples::InMemorySettings settingsFile;
@@ -1004,6 +1059,7 @@ Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
     }
   }
   judge.finish();
+  judge.countUnframedTurns(options.seconds);
   figures.seconds = nodes.time_s();
   figures.streamTurns = nodes.time_s() * c.turnsPerSecond;
   JudgeClicks(judge, scene, clicks, c.turnsPerSecond, options.seconds,
@@ -1035,7 +1091,8 @@ void PrintLegend(const BenchOptions& options, const TouchEngineSettings& setting
               settings.birthTurns, settings.removalTurns, settings.gapMm, settings.gateMm,
               settings.smoothing ? "on" : "off");
   std::printf(
-      "match%%   visible hand-turns (seen >= birth turns in a row) with a contact within %.0f mm;\n"
+      "match%%   visible hand-turns (seen >= birth turns in a row) with a contact within %.0f mm "
+      "(in turns the\n         engine sent no frame for, none);\n"
       "         still, moving: the same for still hands, and for moving and crossing ones\n"
       "idsw     a contact following one hand then another, the two >= %.0f mm apart meanwhile\n"
       "ghost/m  contacts born > %.0f mm from every hand, per minute\n"
@@ -1231,6 +1288,59 @@ void RunSweep(const BenchOptions& options) {
   }
 }
 
+// Every scene of the table (hands 1 to 10, close, fast) and two fingers, in every room, at 8000
+// nodes/s and 10 turns/s; each also on a garbled line for its ghosts.
+void RunRooms(const BenchOptions& options) {
+  const TouchEngineSettings settings;
+  const auto run = [&](sim::RoomKind room, bench_rooms::TableScene scene) {
+    Figures clean;
+    Figures garbled;
+    for (const Line* line : {&kClean, &kGarbled}) {
+      const auto add = [&](Case c) {
+        c.line = *line;
+        c.room = room;
+        (line == &kClean ? clean : garbled).add(RunSeeds(c, options, settings, false));
+      };
+      switch (scene) {
+        case bench_rooms::TableScene::hands:
+          for (const int hands : {1, 2, 5, 10})
+            add(Case{hands, 8000, 10, kClean});
+          break;
+        case bench_rooms::TableScene::close:
+          add(Case{4, 8000, 10, kClean, SceneKind::close});
+          break;
+        case bench_rooms::TableScene::fast:
+          add(Case{2, 8000, 10, kClean, SceneKind::fast});
+          break;
+        case bench_rooms::TableScene::fingers:
+          add(Case{2, 8000, 10, kClean, SceneKind::fingers});
+          break;
+      }
+    }
+    bench_rooms::TableFigures f;
+    f.matchedShare = clean.matchedShare();
+    f.idSwitches = clean.idSwitches;
+    f.ghostsPerMinute = clean.perMinute(clean.ghosts);
+    f.garbledGhostsPerMinute = garbled.perMinute(garbled.ghosts);
+    f.meanBirthTurns = clean.meanBirthTurns();
+    f.maxBirthTurns = clean.birthTurnsMax;
+    f.missedBirths = clean.missedBirths;
+    f.meanRemovalTurns = clean.meanRemovalTurns();
+    f.maxRemovalTurns = clean.removalTurnsMax;
+    f.neverRemoved = clean.neverRemoved;
+    f.jitterPixels = clean.jitterPixels();
+    f.stillErrorMm = clean.meanStillError();
+    f.framesPerTurn = clean.framesPerTurn();
+    f.birthTurns = settings.birthTurns;
+    f.removalTurns = settings.removalTurns;
+    return f;
+  };
+  char setting[96];
+  std::snprintf(setting, sizeof setting, "8000 nodes/s, 10 turns/s, %d seeds x %.0f s",
+                options.seeds, options.seconds);
+  bench_rooms::RunTableRooms(setting, run);
+}
+
 std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
   BenchOptions options;
   bool seedsGiven = false;
@@ -1255,6 +1365,8 @@ std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
       options.events = true;
     } else if (flag == "--surface") {
       options.surface = true;
+    } else if (flag == "--rooms") {
+      options.roomsOnly = true;
     } else if (flag == "--only") {
       // HANDS,NODES,TPS, each 0 for any
       if (i + 1 >= argc)
@@ -1313,7 +1425,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]\n"
                  "                   [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M]\n"
-                 "                   [--hand-mm D] [--surface]\n");
+                 "                   [--hand-mm D] [--surface] [--rooms]\n");
     return 2;
   }
   if (options->surface) {
@@ -1324,10 +1436,14 @@ int main(int argc, char** argv) {
     surface.noiseMm = options->noiseMm;
     surface.handMm = options->handMm;
     surface.events = options->events;
+    surface.roomsOnly = options->roomsOnly;
     surface_bench::RunSurface(surface);
-  } else if (options->sweep)
+  } else if (options->sweep) {
     RunSweep(*options);
-  else
-    RunTable(*options);
+  } else {
+    if (!options->roomsOnly)
+      RunTable(*options);
+    RunRooms(*options);
+  }
   return 0;
 }

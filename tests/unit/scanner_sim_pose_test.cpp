@@ -61,6 +61,21 @@ TEST(ScannerPoseTest, WhatOneScannerCannotSeeBehindAnObjectTheOtherSees) {
   EXPECT_DOUBLE_EQ(second.visibleShare(0, 0), 1);
 }
 
+TEST(ScannerPoseTest, TheRoomsFurnitureStandsWhereItIsForEveryScanner) {
+  // A post and a bar of the first scanner's room, seen by a scanner 1 m to its right and turned
+  // 90 degrees: the post straight ahead of it, the bar to its left; its walls are its own.
+  Scene scene;
+  scene.clutter.push_back(Still({1000, -1000}, 40));
+  scene.segments.push_back(SceneSegment{{-500, -3000}, {-500, 3000}});
+  scene.wallSectors = {AngleSector{0, 180}};
+  const Scene second = SceneSeenFrom(scene, ScannerPose{1000, 0, 90});
+  EXPECT_NEAR(second.measure(270, 0), 980, 1e-9);
+  EXPECT_NEAR(second.measure(180, 0), 1500, 1e-9);
+  EXPECT_NEAR(second.measure(200, 0), 1500 / std::cos(20 * std::numbers::pi / 180), 1e-6);
+  EXPECT_EQ(second.measure(90, 0), 6000);  // its own wall
+  EXPECT_EQ(second.measure(300, 0), 0);    // its own open space
+}
+
 std::optional<SimOptions> Parse(std::vector<std::string> arguments, std::string& error) {
   arguments.insert(arguments.begin(), {"scanner-sim", "--tcp", "9000"});
   std::vector<char*> argv;

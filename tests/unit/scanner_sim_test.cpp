@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
 #include "node_stream.h"
+#include "rooms.h"
 #include "scene.h"
 #include "sim_options.h"
 
@@ -169,6 +171,204 @@ TEST(NodeStreamTest, TheStartFlagIsOnTheFirstNodeOfEachTurnAsTheWireCarriesIt) {
   EXPECT_EQ(flags, 30);
 }
 
+// A node as the wire carries it.
+struct WireNode {
+  double angle;
+  double distanceMm;
+  int quality;
+  bool start;
+};
+
+std::vector<WireNode> Nodes(const std::vector<std::uint8_t>& bytes) {
+  std::vector<WireNode> nodes;
+  for (std::size_t i = 0; i + 5 <= bytes.size(); i += 5) {
+    nodes.push_back(WireNode{((bytes[i + 1] | bytes[i + 2] << 8) >> 1) / 64.0,
+                             (bytes[i + 3] | bytes[i + 4] << 8) / 4.0, bytes[i] >> 2,
+                             (bytes[i] & 0x03) == 0x01});
+  }
+  return nodes;
+}
+
+// The angle node `k` of a stream without angle jitter is measured at, as the wire carries it.
+double SweepAngle(std::size_t k, const StreamSettings& settings) {
+  const double turns =
+      static_cast<double>(k) / settings.nodesPerSecond * settings.revolutionsPerSecond;
+  return static_cast<double>(std::lround((turns - std::floor(turns)) * 360 * 64) % (360 * 64)) / 64;
+}
+
+TEST(RoomTest, BeamsIntoOpenSpaceSendNoReturnNodesAndEveryTurnStillStartsOnce) {
+  // 800 nodes a turn; in each room a measured node lies only where a wall is, every other node
+  // finds nothing: distance 0, the no-return quality, an angle that wanders. The turn's start
+  // falls in open space in two of them, where the flag is carried by a no-return node.
+  StreamSettings settings;
+  settings.nodesPerSecond = 8000;
+  settings.revolutionsPerSecond = 10;
+  for (const RoomKind kind : {RoomKind::openQuarter, RoomKind::half, RoomKind::zeroOpen}) {
+    Scene scene;
+    scene.roomDistanceMm = {5000};
+    FurnishRoom(scene, kind, TouchArea{});
+    NodeStream stream(scene, settings);
+    std::vector<std::uint8_t> bytes;
+    stream.appendSeconds(bytes, 3);
+    const std::vector<WireNode> nodes = Nodes(bytes);
+    int flags = 0;
+    std::size_t lastFlag = 0;
+    int noReturn = 0;
+    for (std::size_t k = 0; k < nodes.size(); ++k) {
+      const WireNode& node = nodes[k];
+      const double sweep = SweepAngle(k, settings);
+      if (node.start) {
+        if (flags > 0) {
+          EXPECT_NEAR(static_cast<double>(k - lastFlag), 800, 1) << RoomName(kind);
+        }
+        lastFlag = k;
+        ++flags;
+      }
+      if (scene.wallAt(sweep)) {
+        EXPECT_EQ(node.distanceMm, 5000) << RoomName(kind) << " at " << sweep;
+        EXPECT_EQ(node.quality, settings.quality);
+        continue;
+      }
+      ++noReturn;
+      EXPECT_EQ(node.distanceMm, 0) << RoomName(kind) << " at " << sweep;
+      EXPECT_EQ(node.quality, settings.noReturnQuality);
+      EXPECT_LE(std::abs(std::remainder(node.angle - sweep, 360.0)),
+                settings.noReturnJitterDegrees + 0.02);
+    }
+    EXPECT_EQ(flags, 30) << RoomName(kind);
+    const double openShare = kind == RoomKind::openQuarter ? 94.0 / 360
+                             : kind == RoomKind::half      ? 0.5
+                                                           : 0.25;
+    EXPECT_NEAR(noReturn / static_cast<double>(nodes.size()), openShare, 0.01) << RoomName(kind);
+  }
+  Scene zeroOpen;
+  FurnishRoom(zeroOpen, RoomKind::zeroOpen, TouchArea{});
+  EXPECT_FALSE(zeroOpen.wallAt(0));
+  EXPECT_FALSE(zeroOpen.wallAt(359));
+  EXPECT_TRUE(zeroOpen.wallAt(45));
+  EXPECT_TRUE(zeroOpen.wallAt(180));
+}
+
+TEST(RoomTest, AHandInFrontOfOpenSpaceIsMeasured) {
+  Scene scene;
+  FurnishRoom(scene, RoomKind::zeroOpen, TouchArea{});
+  scene.objects.push_back(Still({0, -1000}, 60));
+  EXPECT_NEAR(scene.measure(0, 0), 970, 1e-9);
+  EXPECT_EQ(scene.measure(10, 0), 0);  // beside it: nothing within range
+  EXPECT_DOUBLE_EQ(scene.visibleShare(0, 0), 1);
+}
+
+TEST(RoomTest, ClutterIsMeasuredWhereItStandsAndCastsShadows) {
+  const TouchArea area{-1000, -1325, 2000, 1125};
+  Scene scene;
+  scene.roomDistanceMm = {7000};
+  FurnishRoom(scene, RoomKind::clutter, area);
+  ASSERT_EQ(scene.clutter.size(), 2u);
+  ASSERT_EQ(scene.segments.size(), 1u);
+  // A post 40 mm across at 20% of the width and 35% of the height: its near side on its bearing.
+  const PlanePoint post{-1000 + 0.2 * 2000, -1325 + 0.35 * 1125};
+  const double bearing = std::atan2(post.x, -post.y) * 180 / std::numbers::pi;
+  EXPECT_NEAR(scene.measure(bearing, 0), std::hypot(post.x, post.y) - 20, 1e-6);
+  // The bar, 25 mm inside the left edge, from 10% to 90% of the height: the beam to its middle
+  // meets it there.
+  const PlanePoint bar{-975, -1325 + 0.5 * 1125};
+  const double barBearing = std::atan2(bar.x, -bar.y) * 180 / std::numbers::pi + 360;
+  EXPECT_NEAR(scene.measure(barBearing, 0), std::hypot(bar.x, bar.y), 1e-6);
+  EXPECT_EQ(scene.echo(barBearing, 0).spreadMm, 0);  // a bar sends back where it is
+  // A hand straight behind the post is in its shadow; the post stays there, never a hand.
+  scene.objects.push_back(Still({post.x * 1.5, post.y * 1.5}, 30));
+  EXPECT_DOUBLE_EQ(scene.visibleShare(0, 0), 0);
+  EXPECT_EQ(scene.objects.size(), 1u);
+
+  // Its stream measures both, at every turn.
+  StreamSettings settings;
+  settings.nodesPerSecond = 36000;
+  settings.revolutionsPerSecond = 10;  // a tenth of a degree a node
+  NodeStream stream(scene, settings);
+  std::vector<std::uint8_t> bytes;
+  stream.appendSeconds(bytes, 0.1);
+  int onPost = 0;
+  int onBar = 0;
+  for (const WireNode& node : Nodes(bytes)) {
+    const PlanePoint at = PolarToPlane(node.angle, node.distanceMm);
+    onPost += std::hypot(at.x - post.x, at.y - post.y) <= 21 ? 1 : 0;
+    onBar +=
+        std::abs(at.x - bar.x) < 1 && at.y > -1325 + 0.1 * 1125 - 1 && at.y < -1325 + 0.9 * 1125 + 1
+            ? 1
+            : 0;
+  }
+  EXPECT_GE(onPost, 3);
+  EXPECT_GT(onBar, 100);
+}
+
+TEST(RoomTest, AGrazedWallSpreadsItsReturnsAlongTheBeam) {
+  // The plane meets the wall at 1 degree, 20 mm beyond the top edge of the area: straight up,
+  // the beam crosses that line at 1345 mm, and its returns spread either way by about 90 mm.
+  const TouchArea area{-1000, -1325, 2000, 1125};
+  Scene scene;
+  scene.roomDistanceMm = {7000};
+  FurnishRoom(scene, RoomKind::grazing, area);
+  ASSERT_EQ(scene.segments.size(), 1u);
+  const Echo ahead = scene.echo(0, 0);
+  EXPECT_NEAR(ahead.distanceMm, 1345, 1e-9);
+  EXPECT_NEAR(ahead.spreadMm, GrazingSpreadMm(1, 90, 1345), 1e-9);
+  EXPECT_GT(ahead.spreadMm, 60);
+  EXPECT_LT(ahead.spreadMm, 120);
+  // A beam that crosses the line more obliquely meets the wall's face at a flatter angle still.
+  EXPECT_GT(scene.echo(40, 0).spreadMm, ahead.spreadMm);
+  EXPECT_EQ(GrazingSpreadMm(90, 30, 1345), 0);  // an upright wall
+
+  StreamSettings settings;
+  settings.nodesPerSecond = 36000;
+  settings.revolutionsPerSecond = 10;
+  NodeStream stream(scene, settings);
+  std::vector<std::uint8_t> bytes;
+  stream.appendSeconds(bytes, 1);
+  double nearest = 1e9;
+  double farthest = 0;
+  for (const WireNode& node : Nodes(bytes)) {
+    if (node.angle < 1 && node.angle > 0) {
+      nearest = std::min(nearest, node.distanceMm);
+      farthest = std::max(farthest, node.distanceMm);
+    }
+  }
+  // Some returns lie inside the area, well short of its edge; none beyond the spread.
+  EXPECT_LT(nearest, 1325 - 30);
+  EXPECT_GE(nearest, 1345 - ahead.spreadMm - 1);
+  EXPECT_GT(farthest, 1345 + 30);
+}
+
+TEST(SimOptionsTest, RoomsByNameKeepTheirWallDistancesAndTheArea) {
+  std::string error;
+  const auto plain = Parse({}, error);
+  ASSERT_TRUE(plain) << error;
+  EXPECT_EQ(plain->room, RoomKind::plain);
+  EXPECT_TRUE(plain->scene.wallSectors.empty());
+  EXPECT_TRUE(plain->scene.clutter.empty());
+  EXPECT_TRUE(plain->scene.segments.empty());
+
+  // In either order: the distances stay, the room is furnished around the area.
+  for (const auto& arguments : {std::vector<std::string>{"--room", "7000", "--room", "clutter",
+                                                         "--area", "-1000,-1325,2000,1125"},
+                                std::vector<std::string>{"--area", "-1000,-1325,2000,1125",
+                                                         "--room", "clutter", "--room", "7000"}}) {
+    const auto options = Parse(arguments, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->scene.roomDistanceMm, std::vector<double>{7000});
+    ASSERT_EQ(options->scene.clutter.size(), 2u);
+    EXPECT_DOUBLE_EQ(options->scene.clutter[0].from.x, -1000 + 0.2 * 2000);
+  }
+  for (const RoomKind kind : AllRooms()) {
+    const auto options = Parse({"--room", std::string(RoomName(kind))}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->room, kind);
+  }
+  const auto open = Parse({"--room", "half"}, error);
+  ASSERT_TRUE(open) << error;
+  EXPECT_FALSE(open->scene.wallAt(270));
+  EXPECT_EQ(open->scene.roomDistanceMm, std::vector<double>{6000});
+}
+
 TEST(SimOptionsTest, RefusesPresenceAndTapsItCannotUse) {
   const std::vector<std::vector<std::string>> refused{
       {"--present", "1,2"},  // no object yet
@@ -185,6 +385,10 @@ TEST(SimOptionsTest, RefusesPresenceAndTapsItCannotUse) {
       {"--object", "0,1000,60", "--tap", "0.2"},
       {"--object", "0,1000,60", "--tap", "0.2,inf"},
       {"--noise", "-1"},
+      {"--room", "cellar"},
+      {"--room", "7000,x"},
+      {"--area", "0,0,100"},
+      {"--area", "0,0,0,100"},
   };
   for (const auto& arguments : refused) {
     std::string error;

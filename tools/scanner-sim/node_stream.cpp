@@ -57,14 +57,25 @@ void NodeStream::appendNextNode(std::vector<std::uint8_t>& out) {
       64;
   const bool startOfTurn = angle < lastTurnAngle_ - 180;  // wrapped past 0 since the last node
   lastTurnAngle_ = angle;
+  // A beam that found nothing within range (open space) comes back as a no-return node too, and
+  // the first node of a turn carries the start flag whatever it measured.
+  const auto noReturn = [&] {
+    return EncodeNode(jittered(sweepAngle, settings_.noReturnJitterDegrees), 0,
+                      settings_.noReturnQuality, startOfTurn);
+  };
   std::array<std::uint8_t, 5> node;
   if (settings_.noReturnShare > 0 &&
       std::uniform_real_distribution<double>(0, 1)(random_) < settings_.noReturnShare) {
-    node = EncodeNode(jittered(sweepAngle, settings_.noReturnJitterDegrees), 0,
-                      settings_.noReturnQuality, startOfTurn);
+    node = noReturn();
+  } else if (const Echo echo = scene_.echo(angle, time); echo.distanceMm <= 0) {
+    node = noReturn();
   } else {
-    double distance = scene_.measure(angle, time);
-    if (settings_.distanceNoiseMm > 0 && distance > 0) {
+    double distance = echo.distanceMm;
+    if (echo.spreadMm > 0) {
+      distance = std::max(1.0, distance + std::uniform_real_distribution<double>(
+                                              -echo.spreadMm, echo.spreadMm)(random_));
+    }
+    if (settings_.distanceNoiseMm > 0) {
       // Noise never turns a measurement into a no-return node.
       distance = std::max(
           1.0, distance + std::normal_distribution<double>(0, settings_.distanceNoiseMm)(random_));

@@ -53,6 +53,9 @@ class NodeStream {
 
   double time_s() const { return static_cast<double>(nodeIndex_) / settings_.nodesPerSecond; }
   const Scene& scene() const { return scene_; }
+  // The scene may change as the stream goes on: objects put in with their times still to come
+  // are measured when these come.
+  Scene& scene() { return scene_; }
   const StreamSettings& settings() const { return settings_; }
 
  private:

@@ -27,10 +27,16 @@ PlanePoint FromFirstScanner(const ScannerPose& pose, PlanePoint first) {
 
 Scene SceneSeenFrom(const Scene& firstScannersScene, const ScannerPose& pose) {
   Scene seen = firstScannersScene;
-  for (SceneObject& object : seen.objects) {
-    object.from = FromFirstScanner(pose, object.from);
-    if (object.to)
-      object.to = FromFirstScanner(pose, *object.to);
+  for (auto* things : {&seen.objects, &seen.clutter}) {
+    for (SceneObject& object : *things) {
+      object.from = FromFirstScanner(pose, object.from);
+      if (object.to)
+        object.to = FromFirstScanner(pose, *object.to);
+    }
+  }
+  for (SceneSegment& segment : seen.segments) {
+    segment.from = FromFirstScanner(pose, segment.from);
+    segment.to = FromFirstScanner(pose, segment.to);
   }
   return seen;
 }

@@ -18,8 +18,9 @@ PlanePoint ToFirstScanner(const ScannerPose& pose, PlanePoint local);
 // A point of the first scanner's plane as this scanner sees it.
 PlanePoint FromFirstScanner(const ScannerPose& pose, PlanePoint first);
 
-// The scene as the scanner at `pose` sees it: the first scanner's objects moved into its own
-// plane, keeping their size, movement and times, and the same room around itself.
+// The scene as the scanner at `pose` sees it: the first scanner's objects, clutter and segments
+// moved into its own plane, keeping their size, movement and times, and the same walls around
+// itself (the same distances and sectors of its own turn).
 Scene SceneSeenFrom(const Scene& firstScannersScene, const ScannerPose& pose);
 
 }  // namespace scanner_sim

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace scanner_sim {
@@ -40,7 +41,83 @@ std::optional<double> BeamToObject(Beam beam, const SceneObject& object, double 
   return RayToCircle(beam.dx, beam.dy, object.centreAt(time_s), object.diameterMm / 2);
 }
 
+double Cross(double ax, double ay, double bx, double by) {
+  return ax * by - ay * bx;
+}
+
+// Where `beam` meets `segment`, and the angle between them in degrees, if it meets it.
+struct SegmentHit {
+  double distanceMm;
+  double angleDegrees;
+};
+std::optional<SegmentHit> BeamToSegment(Beam beam, const SceneSegment& segment) {
+  const double ex = segment.to.x - segment.from.x;
+  const double ey = segment.to.y - segment.from.y;
+  const double across = Cross(beam.dx, beam.dy, ex, ey);
+  const double length = std::hypot(ex, ey);
+  if (length == 0 || std::abs(across) < 1e-12 * length)
+    return std::nullopt;  // along it: the beam never meets the line
+  const double along = Cross(segment.from.x, segment.from.y, ex, ey) / across;
+  const double share = Cross(segment.from.x, segment.from.y, beam.dx, beam.dy) / across;
+  if (along <= 0 || share < 0 || share > 1)
+    return std::nullopt;
+  return SegmentHit{along,
+                    std::asin(std::min(1.0, std::abs(across) / length)) * 180 / std::numbers::pi};
+}
+
+// The nearest thing other than the wall in the way of `beam`, skipping object `skip`: its distance
+// (infinity: none) and, where a segment is nearest, its echo's spread.
+Echo NearestInTheWay(const Scene& scene, Beam beam, double time_s, std::size_t skip) {
+  Echo nearest{std::numeric_limits<double>::infinity(), 0};
+  for (std::size_t o = 0; o < scene.objects.size(); ++o) {
+    if (o == skip)
+      continue;
+    if (const auto hit = BeamToObject(beam, scene.objects[o], time_s);
+        hit && *hit < nearest.distanceMm)
+      nearest = Echo{*hit, 0};
+  }
+  for (const SceneObject& still : scene.clutter) {
+    if (const auto hit = BeamToObject(beam, still, time_s); hit && *hit < nearest.distanceMm)
+      nearest = Echo{*hit, 0};
+  }
+  for (const SceneSegment& segment : scene.segments) {
+    if (const auto hit = BeamToSegment(beam, segment);
+        hit && hit->distanceMm < nearest.distanceMm) {
+      nearest = Echo{hit->distanceMm, GrazingSpreadMm(segment.planeAngleDegrees, hit->angleDegrees,
+                                                      hit->distanceMm)};
+    }
+  }
+  return nearest;
+}
+
+constexpr std::size_t kNoObject = std::numeric_limits<std::size_t>::max();
+
 }  // namespace
+
+double GrazingSpreadMm(double planeAngleDegrees, double beamToLineDegrees, double distanceMm) {
+  if (planeAngleDegrees >= 90)
+    return 0;
+  // A beam about 2 mm thick at the window that widens by 1 mm a metre, and meets the wall's face
+  // at the angle between them: the wall's tilt to the plane, less where the beam runs along it.
+  constexpr double kWindowMm = 2;
+  constexpr double kWideningPerMm = 0.001;
+  // No return is spread farther than this: the spot fades.
+  constexpr double kLongestSpreadMm = 600;
+  const double halfThickness = (kWindowMm + kWideningPerMm * distanceMm) / 2;
+  const double graze = std::asin(std::sin(Radians(planeAngleDegrees)) *
+                                 std::abs(std::sin(Radians(beamToLineDegrees))));
+  if (graze <= 0)
+    return kLongestSpreadMm;
+  return std::min(kLongestSpreadMm, halfThickness / std::tan(graze));
+}
+
+bool AngleSector::contains(double angleDegrees) const {
+  if (toDegrees - fromDegrees >= 360)
+    return true;
+  const double span = std::fmod(std::fmod(toDegrees - fromDegrees, 360.0) + 360.0, 360.0);
+  const double into = std::fmod(std::fmod(angleDegrees - fromDegrees, 360.0) + 360.0, 360.0);
+  return into <= span;
+}
 
 PlanePoint PolarToPlane(double angleDegrees, double distanceMm) {
   return PlanePoint{distanceMm * std::sin(Radians(angleDegrees)),
@@ -81,14 +158,27 @@ double Scene::roomDistanceAt(double angleDegrees) const {
   return roomDistanceMm[below] * (1 - share) + roomDistanceMm[above] * share;
 }
 
-double Scene::measure(double angleDegrees, double time_s) const {
-  const Beam beam = BeamAt(angleDegrees);
-  double nearest = roomDistanceAt(angleDegrees);
-  for (const SceneObject& object : objects) {
-    if (const auto hit = BeamToObject(beam, object, time_s))
-      nearest = std::min(nearest, *hit);
+bool Scene::wallAt(double angleDegrees) const {
+  return wallSectors.empty() || std::any_of(wallSectors.begin(), wallSectors.end(),
+                                            [angleDegrees](const AngleSector& sector) {
+                                              return sector.contains(angleDegrees);
+                                            });
+}
+
+Echo Scene::echo(double angleDegrees, double time_s) const {
+  const Echo inTheWay = NearestInTheWay(*this, BeamAt(angleDegrees), time_s, kNoObject);
+  if (wallAt(angleDegrees)) {
+    const double wall = roomDistanceAt(angleDegrees);
+    if (wall <= inTheWay.distanceMm)
+      return Echo{wall, 0};
   }
-  return nearest;
+  if (std::isinf(inTheWay.distanceMm))
+    return Echo{0, 0};  // open space
+  return inTheWay;
+}
+
+double Scene::measure(double angleDegrees, double time_s) const {
+  return echo(angleDegrees, time_s).distanceMm;
 }
 
 double Scene::visibleShare(std::size_t index, double time_s, int rays) const {
@@ -109,14 +199,7 @@ double Scene::visibleShare(std::size_t index, double time_s, int rays) const {
     const auto own = BeamToObject(beam, target, time_s);
     if (!own)
       continue;
-    bool hidden = false;
-    for (std::size_t other = 0; other < objects.size() && !hidden; ++other) {
-      if (other == index)
-        continue;
-      const auto hit = BeamToObject(beam, objects[other], time_s);
-      hidden = hit && *hit < *own;
-    }
-    seen += hidden ? 0 : 1;
+    seen += NearestInTheWay(*this, beam, time_s, index).distanceMm < *own ? 0 : 1;
   }
   return static_cast<double>(seen) / rays;
 }

@@ -1,6 +1,7 @@
 #include "sim_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -18,6 +19,15 @@ const char* const kSimUsage =
     "  --noise MM             each distance is off by this standard deviation (default 0)\n"
     "  --quality Q            quality of every node, 0..63 (default 47)\n"
     "  --room D[,D...]        wall distance in mm, spread evenly over the turn (default 6000)\n"
+    "  --room NAME            a room of another shape, with the distances above: plain (walls\n"
+    "                         all round, the default), open-quarter (walls at 2-268 degrees\n"
+    "                         only), half (0-180 only), zero-open (45-315 only: the turn starts\n"
+    "                         facing open space), clutter (two 40 mm posts in the touch area\n"
+    "                         and a bar along its left edge), grazing (the scanning plane\n"
+    "                         grazes a wall at 1 degree along the area's top edge); beams into\n"
+    "                         open space send no-return nodes\n"
+    "  --area X,Y,W,H         the touch area the named room is furnished around, mm from the\n"
+    "                         scanner, x right, y down (default -2500,-5500,5000,3000)\n"
     "  --object A,D,S[,A2,D2,P]  an object at angle A, distance D (mm), size S (mm); moving\n"
     "                         to A2,D2 and back every P seconds when given (repeatable)\n"
     "  --present T1[,T2]      the last object is there from T1 seconds of the stream until T2\n"
@@ -231,11 +241,37 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
     } else if (flag == "--quality") {
       options.stream.quality = static_cast<int>(read.whole(flag, 0, 63));
     } else if (flag == "--room") {
-      options.scene.roomDistanceMm = read.numbers(flag, 1, 3600);
+      const std::string_view value = read.text(flag);
+      if (!error.empty())
+        break;
+      if (!value.empty() && std::isalpha(static_cast<unsigned char>(value[0]))) {
+        if (const auto room = RoomNamed(value))
+          options.room = *room;
+        else
+          read.fail("--room: no room is called " + std::string(value));
+        continue;
+      }
+      const auto distances = Numbers(value);
+      if (!distances || distances->size() > 3600) {
+        read.fail("--room: not a valid value: " + std::string(value));
+        break;
+      }
+      options.scene.roomDistanceMm = *distances;
       for (const double distance : options.scene.roomDistanceMm) {
         if (distance < 0 || distance > 16000)
           read.fail("--room: distances are 0..16000 mm");
       }
+    } else if (flag == "--area") {
+      const std::vector<double> n = read.numbers(flag, 4, 4);
+      if (!error.empty())
+        break;
+      options.area.left = n[0];
+      options.area.top = n[1];
+      options.area.width = n[2];
+      options.area.height = n[3];
+      if (n[2] <= 0 || n[3] <= 0 || std::abs(n[0]) > 1e5 || std::abs(n[1]) > 1e5 || n[2] > 1e5 ||
+          n[3] > 1e5)
+        read.fail("--area takes a place within 1e5 mm and a width and height above 0");
     } else if (flag == "--object") {
       const std::vector<double> n = read.numbers(flag, 3, 6);
       if (!error.empty())
@@ -325,6 +361,7 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
   }
   if (error.empty() && options.tcpPort.has_value() == options.ptyLink.has_value())
     read.fail("give exactly one of --tcp PORT and --pty PATH");
+  FurnishRoom(options.scene, options.room, options.area);
   // Further scanners take the first's settings as they stand after every flag was read.
   for (std::size_t i = 0; i < furtherScanners.size(); ++i) {
     FurtherScanner scanner = furtherScanners[i].scanner;

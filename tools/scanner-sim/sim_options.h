@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "node_stream.h"
+#include "rooms.h"
 #include "scanner_pose.h"
 
 namespace scanner_sim {
@@ -24,7 +25,9 @@ struct FurtherScanner {
 struct SimOptions {
   std::optional<int> tcpPort;          // serve as a networked scanner on 127.0.0.1
   std::optional<std::string> ptyLink;  // serve as a serial scanner behind this link
-  Scene scene;
+  Scene scene;                         // furnished as `room` around `area` once every flag is read
+  RoomKind room = RoomKind::plain;
+  TouchArea area;
   StreamSettings stream;
   double dropFraction = 0;     // of the bytes sent, lost on the way
   double corruptFraction = 0;  // of the bytes sent, garbled on the way

@@ -15,6 +15,7 @@ TuioOutput::TuioOutput(EventLoop& loop, DatagramSocketFactory& sockets, std::uin
 TuioOutput::~TuioOutput() {
   if (running_)
     loop_.stopTimer(idleTimer_);
+  stopStaleTimer();
 }
 
 void TuioOutput::setLog(ProgramLog* log) {
@@ -81,7 +82,6 @@ void TuioOutput::start() {
     return;
   running_ = true;
   present_ = false;
-  lastFrame_ms_ = loop_.nowMs();
   idleTimer_ = loop_.startTimer(kIdleInterval_ms, [this] { onIdleTick(); });
   sendEmptyBundle();
 }
@@ -91,6 +91,7 @@ void TuioOutput::stop() {
     return;
   sendEmptyBundle();
   loop_.stopTimer(idleTimer_);
+  stopStaleTimer();
   running_ = false;
   present_ = false;
 }
@@ -98,7 +99,6 @@ void TuioOutput::stop() {
 void TuioOutput::onTouchFrame(const TouchFrame& frame) {
   if (!running_)
     return;
-  lastFrame_ms_ = loop_.nowMs();
   if (frame.live.empty() && !present_)
     return;  // nothing there, nothing gone: the timer tells clients so once a second
   // After years of frames the number starts again low: clients take a jump back of more than
@@ -107,13 +107,27 @@ void TuioOutput::onTouchFrame(const TouchFrame& frame) {
       frameSequence_ == std::numeric_limits<std::int32_t>::max() ? 1 : frameSequence_ + 1;
   sendFrame(frame.live);
   present_ = !frame.live.empty();
+  // Contacts the engine stops telling about are let go of a second after its last frame, rather
+  // than held by every client until the next touch (or the next idle tick, up to a second later).
+  stopStaleTimer();
+  if (present_)
+    staleTimer_ = loop_.startTimer(kStaleAfter_ms, [this] { letGoOfStaleContacts(); });
+}
+
+void TuioOutput::letGoOfStaleContacts() {
+  stopStaleTimer();
+  present_ = false;
+  sendEmptyBundle();
+}
+
+void TuioOutput::stopStaleTimer() {
+  if (staleTimer_) {
+    loop_.stopTimer(*staleTimer_);
+    staleTimer_.reset();
+  }
 }
 
 void TuioOutput::onIdleTick() {
-  // Contacts the engine stopped telling about (it was halted, or the scanner went silent) are
-  // let go of rather than held by every client until the next touch.
-  if (present_ && loop_.nowMs() - lastFrame_ms_ >= kIdleInterval_ms)
-    present_ = false;
   if (!present_)
     sendEmptyBundle();
 }

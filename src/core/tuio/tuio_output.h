@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ namespace scantouch {
 class TuioOutput final : public TouchFrameSink {
  public:
   static constexpr std::int64_t kIdleInterval_ms = 1000;
+  // Contacts no frame told of for this long are let go of: the engine was halted, or the scanner
+  // went silent.
+  static constexpr std::int64_t kStaleAfter_ms = 1000;
 
   // `sessionStart` moves the TUIO ids on from the engine's (TuioSessionStart).
   TuioOutput(EventLoop& loop, DatagramSocketFactory& sockets, std::uint64_t sessionStart = 0);
@@ -64,6 +68,8 @@ class TuioOutput final : public TouchFrameSink {
   };
 
   void onIdleTick();
+  void letGoOfStaleContacts();
+  void stopStaleTimer();
   void sendEmptyBundle();
   void sendFrame(std::span<const Contact> live);
   void sendTo(Target& target, const TuioDatagrams& datagrams);
@@ -78,9 +84,9 @@ class TuioOutput final : public TouchFrameSink {
   std::set<std::string> told_;  // subjects of reports_ about the current setting
   bool running_ = false;
   bool present_ = false;  // clients were last told of at least one contact
-  std::int64_t lastFrame_ms_ = 0;
   std::int32_t frameSequence_ = 0;
   EventLoop::TimerId idleTimer_ = 0;
+  std::optional<EventLoop::TimerId> staleTimer_;  // runs while clients hold contacts
 };
 
 }  // namespace scantouch
