@@ -1,6 +1,10 @@
 // Start-up, tray icon, exit, scan-rate meter, calibration and the cursor self-test, on the whole
 // program with fakes and a virtual clock.
 
+#include <gtest/gtest.h>
+
+#include <random>
+
 #include "example_setup.h"
 #include "program_fixture.h"
 #include "recording_log.h"
@@ -161,6 +165,32 @@ TEST_F(ProgramShellTest, AScannerFacingOpenSpaceIsNotRestarted) {
     EXPECT_EQ(form().Label4.caption(), second == 0 ? "扫描频率:0.5" : "扫描频率:1");
   }
   EXPECT_EQ(form().List1.count(), 0u);
+}
+
+// A line that delivers garbage (the wrong baud rate, a broken cable, a device that is no scanner):
+// its bytes decode into nodes here and there, with start flags and at any angle, and none of that
+// is a sweep. The rate shows none, and the watchdog starts the scanner again every second.
+TEST_F(ProgramShellTest, AScannerSendingGarbageShowsNoRateAndIsStartedAgain) {
+  program_.lifecycle().startUp();
+  form().Text1.setText("1");
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int block = 0; block < 50; ++block) {
+    // It answers every start with a descriptor, as a scanner would, then sends garbage.
+    if (block % 10 == 0) {
+      const std::vector<std::uint8_t> descriptor = testing::BytesOfText(testing::DescriptorText());
+      serialPort().waiting.insert(serialPort().waiting.end(), descriptor.begin(), descriptor.end());
+    }
+    for (int i = 0; i < 3000; ++i)  // 30 kB a second
+      serialPort().waiting.push_back(static_cast<std::uint8_t>(byte(random)));
+    loop_.advance(100);
+  }
+  EXPECT_GT(form().decoder().decodedNodes(), 30u) << "garbage that decodes into nodes";
+  EXPECT_EQ(form().Label4.caption(), "扫描频率:0");
+  std::size_t starts = 0;
+  for (const std::string& entry : form().List1.list().entries())
+    starts += entry.find(",启动") != std::string::npos ? 1 : 0;
+  EXPECT_GE(starts, 4u);
 }
 
 TEST_F(ProgramShellTest, ANoReturnNodeInsideATouchLeavesItWhole) {

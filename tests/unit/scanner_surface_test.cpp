@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "example_setup.h"
 #include "node_stream.h"
 #include "program_fixture.h"
@@ -119,6 +121,43 @@ TEST_F(ScannerSurfaceTest, ASilentScannerIsToldAndStartedAloneWhileTheFirstGoesO
   EXPECT_FALSE(channel().TxtTcpTx.list().entries().empty());
   EXPECT_EQ(form().engine().lastFrame().live.size(), 1u);
   EXPECT_TRUE(form().engine().scannerAlive(0));
+}
+
+// Garbage on a further scanner's link decodes into nodes with start flags here and there: no turns
+// of a sweep, so it is silent, and is started again.
+TEST_F(ScannerSurfaceTest, AFurtherScannerSendingGarbageIsSilentAndStartedAgain) {
+  startWith("多扫描仪=1\n扫描仪位姿串口=7500,7500,0\n扫描仪位姿0=10000,2000,30\n");
+  play(1);
+  form().List1.clear();
+  channel().TxtTcpTx.list().clear();
+  const std::uint64_t before = program_.surface().stream(0).decodedNodes();
+  std::mt19937 random(3);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int block = 0; block < 30; ++block) {
+    serialScanner_->appendSeconds(serialPort().waiting, 0.1);
+    std::vector<std::uint8_t> garbage(3000);
+    for (std::uint8_t& b : garbage)
+      b = static_cast<std::uint8_t>(byte(random));
+    socket().deliver(garbage);
+    loop_.advance(100);
+  }
+  EXPECT_GT(program_.surface().stream(0).decodedNodes(), before + 50) << "garbage decoded";
+  EXPECT_EQ(logged("TCP0 is silent"), 1u);
+  EXPECT_NE(form().LBL扫描仪.caption().find("TCP0：无数据"), std::string::npos);
+  EXPECT_FALSE(channel().TxtTcpTx.list().entries().empty()) << "started again";
+}
+
+// At start-up a further scanner's link connects and its scanner starts: it is started again
+// while it has made no turn, but it did not go silent, and the log does not say so.
+TEST_F(ScannerSurfaceTest, AFurtherScannerThatHasNotYetSentIsNotToldSilent) {
+  startWith("多扫描仪=1\n扫描仪位姿串口=7500,7500,0\n扫描仪位姿0=10000,2000,30\n");
+  channel().TxtTcpTx.list().clear();
+  play(3, false);
+  EXPECT_EQ(logged("is silent"), 0u);
+  EXPECT_FALSE(channel().TxtTcpTx.list().entries().empty()) << "started again";
+  play(2);
+  EXPECT_EQ(logged("is silent"), 0u);
+  EXPECT_EQ(form().engine().lastFrame().live.size(), 1u);
 }
 
 TEST_F(ScannerSurfaceTest, ALinkWithoutAPoseIsIgnoredAndToldOnce) {

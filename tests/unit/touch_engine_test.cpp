@@ -4,12 +4,14 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <set>
 
 #include "app/main_form.h"
 #include "example_setup.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
+#include "rooms.h"
 #include "scan_text.h"
 #include "toolkit/virtual_event_loop.h"
 
@@ -46,10 +48,11 @@ class TouchEngineTest : public ::testing::Test {
   }
 
   void play(std::vector<scanner_sim::SceneObject> objects, scanner_sim::StreamSettings stream,
-            double seconds) {
+            double seconds, scanner_sim::RoomKind room = scanner_sim::RoomKind::plain) {
     scanner_sim::Scene scene;
     scene.roomDistanceMm = {7000};
     scene.objects = std::move(objects);
+    scanner_sim::FurnishRoom(scene, room, scanner_sim::TouchArea{});
     scanner_sim::NodeStream nodes(scene, stream);
     for (double t = 0; t < seconds; t += 0.1) {
       std::vector<std::uint8_t> block;
@@ -109,6 +112,28 @@ TEST_F(TouchEngineTest, ADenseScannerHasItsContactInEveryTurn) {
     sessions.insert(frames_.frames[i].live[0].sessionId);
   }
   EXPECT_EQ(sessions.size(), 1u);
+}
+
+// Real rooms: a scanner at the edge of an open floor, beside a black curtain or with its zero into
+// open space measures nothing over much of its turn. Its turns are turns all the same, and a hand
+// in the rectangle is a contact in each of them.
+TEST_F(TouchEngineTest, ARoomThatReturnsNothingOverMuchOfTheTurnHasTurnsAndContacts) {
+  using scanner_sim::RoomKind;
+  for (const RoomKind room : {RoomKind::openQuarter, RoomKind::half, RoomKind::zeroOpen}) {
+    for (const double rate : {2000.0, 8000.0}) {
+      form_.engine().reset();
+      frames_.frames.clear();
+      scanner_sim::StreamSettings stream;
+      stream.nodesPerSecond = rate;
+      play({Hand(0, -3000)}, stream, 3, room);
+      const std::string where = std::string(scanner_sim::RoomName(room)) + " at " +
+                                std::to_string(static_cast<int>(rate)) + " nodes/s";
+      // 5.5 turns a second for 3 s.
+      EXPECT_GE(frames_.frames.size(), 15u) << where;
+      ASSERT_FALSE(frames_.frames.empty()) << where;
+      EXPECT_EQ(frames_.frames.back().live.size(), 1u) << where;
+    }
+  }
 }
 
 TEST_F(TouchEngineTest, SeveralHandsAreSeveralContacts) {
@@ -203,6 +228,24 @@ TEST_F(TouchEngineTest, ARectangleBeyond32BitsMapsAsTheSingleTouchRoadDoes) {
   ASSERT_FALSE(frames_.frames.back().live.empty());
   for (const Contact& contact : frames_.frames.back().live)
     EXPECT_EQ(contact.screen, (ScreenPoint{0, 0})) << contact.x << "," << contact.y;
+}
+
+// What reaches the engine's public entry may hold anything (the sanitizers' fuzzing found a
+// negative angle cast to an unsigned integer): it is taken without undefined behaviour.
+TEST_F(TouchEngineTest, NodesOfAnyAngleAndDistanceAreTakenSafely) {
+  form_.engine().setScanners(Pose{7500, 7500, 0}, {Pose{10000, 2000, 30}});
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const double angle : {nan, -inf, inf, -1.0, -1e300, 1e300, 359.99}) {
+    for (const std::size_t scanner : {0u, 1u, 2u}) {
+      PreciseScanNode node{angle, 47, 3000, angle, scanner == 1, true};
+      form_.engine().processScannerNode(scanner, node, 2);
+      form_.engine().processPreciseNode(node, 2);
+      node.distance = std::numeric_limits<std::int32_t>::max();
+      form_.engine().processScannerNode(scanner, node, 2);
+    }
+  }
+  EXPECT_GT(form_.engine().nodes(), 0u);
 }
 
 TEST_F(TouchEngineTest, OffItTakesNoNodes) {
