@@ -34,7 +34,13 @@ Contact At(SessionId session, std::int32_t x, std::int32_t y) {
   return contact;
 }
 
-class TouchOutputsTest : public testing::ProgramFixture {
+// The datagram sockets outlive the program, whose TUIO output holds sockets of theirs until it
+// goes: a base made before the program's fixture goes after it.
+struct WithDatagramSockets {
+  testing::RecordingDatagramSockets datagrams_;
+};
+
+class TouchOutputsTest : protected WithDatagramSockets, public testing::ProgramFixture {
  protected:
   // Mode "1", the system's touch and TUIO, and whatever `more` adds to the section.
   void startWithEveryOutput(const std::string& more = "") {
@@ -76,7 +82,6 @@ class TouchOutputsTest : public testing::ProgramFixture {
     return read ? read->alive : std::vector<std::int32_t>{-999};
   }
 
-  testing::RecordingDatagramSockets datagrams_;
   testing::RecordingTouchInjector* injector_ = nullptr;
 };
 
