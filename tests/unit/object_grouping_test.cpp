@@ -69,6 +69,29 @@ TEST(GroupHits, AnObjectCutByTheStartOfTheTurnIsJoinedAgain) {
   EXPECT_EQ(GroupHits(apart, 100).size(), 3u);
 }
 
+// Before open space the beams between two fingers return nothing rather than a wall: a stretch
+// of no-return nodes as wide as a gap between fingers separates them as a miss would; a beam or a
+// few the hand did not send back do not cut it in two.
+TEST(GroupHits, BeamsThatFoundNothingBetweenTwoThingsSeparateThem) {
+  TurnHit second{40, 0};
+  second.noReturnsBefore = 12;  // fingers 40 mm apart, beams 3 mm apart between them
+  EXPECT_EQ(GroupHits(Hits({{0, 0}, second}, true), 100).size(), 2u);
+  second.noReturnsBefore = 1;  // one beam, 40 mm wide: a sparse scanner, one object
+  EXPECT_EQ(GroupHits(Hits({{0, 0}, second}, true), 100).size(), 1u);
+  TurnHit dark{9, 0};
+  dark.noReturnsBefore = 2;  // a dark spot on a hand
+  EXPECT_EQ(GroupHits(Hits({{0, 0}, {3, 0}, dark, {12, 0}}, true), 100).size(), 1u);
+
+  // Across the start of the turn alike.
+  TurnHits cut = Hits({{50, 0}, {500, 0, true}, {30, 0, true}});
+  cut.hits.front().noReturnsBefore = 3;
+  cut.noReturnsAtEnd = 3;
+  EXPECT_EQ(GroupHits(cut, 100).size(), 3u);
+  cut.hits.front().noReturnsBefore = 0;
+  cut.noReturnsAtEnd = 1;
+  EXPECT_EQ(GroupHits(cut, 100).size(), 2u);
+}
+
 TEST(GroupHits, NoHitsNoObjects) {
   EXPECT_TRUE(GroupHits(Hits({}, true), 100).empty());
 }

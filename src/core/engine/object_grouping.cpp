@@ -13,6 +13,10 @@ bool Closer(const TurnHit& a, const TurnHit& b, double gapMm) {
   return dx * dx + dy * dy < gapMm * gapMm;
 }
 
+bool ThroughBetween(const TurnHit& a, const TurnHit& b, int noReturns) {
+  return noReturns >= kThroughNodes && !Closer(a, b, kThroughMm);
+}
+
 struct Span {
   std::size_t first;
   std::size_t last;
@@ -24,7 +28,9 @@ std::vector<TouchObject> GroupHits(const TurnHits& turn, double gapMm) {
   const std::vector<TurnHit>& hits = turn.hits;
   std::vector<Span> spans;
   for (std::size_t i = 0; i < hits.size(); ++i) {
-    if (!spans.empty() && !hits[i].afterMiss && Closer(hits[i - 1], hits[i], gapMm))
+    if (!spans.empty() && !hits[i].afterMiss &&
+        !ThroughBetween(hits[i - 1], hits[i], hits[i].noReturnsBefore) &&
+        Closer(hits[i - 1], hits[i], gapMm))
       spans.back().last = i;
     else
       spans.push_back(Span{i, i});
@@ -33,6 +39,8 @@ std::vector<TouchObject> GroupHits(const TurnHits& turn, double gapMm) {
   // The last object runs on into the first across the start of the turn: in the sweep they are
   // one, its last point the first object's last.
   bool wrapped = spans.size() > 1 && !turn.missAtEnd && !hits.front().afterMiss &&
+                 !ThroughBetween(hits.back(), hits.front(),
+                                 turn.noReturnsAtEnd + hits.front().noReturnsBefore) &&
                  Closer(hits.back(), hits.front(), gapMm);
 
   const double beamStep_rad = turn.nodes > 0 ? 2 * std::numbers::pi / turn.nodes : 0;

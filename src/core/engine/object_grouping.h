@@ -14,17 +14,20 @@ struct TurnHit {
   bool afterMiss = false;  // a measured node outside the rectangle came between it and the last hit
   double node = 0;         // its place in the turn, counted in nodes from the turn's first
   PlanePoint scanner = {};  // where the scanner that measured it stands
+  int noReturnsBefore = 0;  // no-return nodes between it and the last hit or miss
 };
 
 // The hits of one turn in the order the sweep met them.
 struct TurnHits {
   std::vector<TurnHit> hits;
   bool missAtEnd = false;  // a miss came after the last hit
-  double nodes = 0;        // nodes in the whole turn
+  int noReturnsAtEnd = 0;  // no-return nodes after the last hit or miss
+  double nodes = 0;        // nodes in the whole turn, no-return nodes included
 
   void clear() {
     hits.clear();
     missAtEnd = false;
+    noReturnsAtEnd = 0;
     nodes = 0;
   }
 };
@@ -50,8 +53,17 @@ struct TouchObject {
   friend bool operator==(const TouchObject&, const TouchObject&) = default;
 };
 
+// Beams that found nothing between two hits went through between them, as a measured miss does,
+// where two things stand apart before open space. A single no-return node, or a few within an
+// object's width, is a beam the object did not send back (a dark spot, an edge): the hits on each
+// side of a stretch of at least kThroughNodes no-return nodes are apart when they lie at least
+// kThroughMm from each other.
+inline constexpr int kThroughNodes = 2;
+inline constexpr double kThroughMm = 20;
+
 // Groups a turn's hits into objects: neighbouring hits belong to one object when no miss came
-// between them and their points are closer than `gapMm`. An object that the turn's start cut in
+// between them (nor a stretch of no-return nodes, as above) and their points are closer than
+// `gapMm`. An object that the turn's start cut in
 // two (its last hits end the turn, its first hits began it) is joined again. The beams of the
 // turn are taken as spread evenly over it.
 std::vector<TouchObject> GroupHits(const TurnHits& turn, double gapMm);

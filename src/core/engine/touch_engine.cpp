@@ -120,8 +120,10 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
   }
   TurnHits& turn = scanner.turn;
   const double place = turn.nodes++;
-  if (node.distance == 0)
+  if (node.distance == 0) {
+    ++turn.noReturnsAtEnd;
     return;
+  }
   if (scanners_.size() > 1) {
     // The node's values as they were received, bit for bit, whatever they hold.
     scanner.signature = Mixed(scanner.signature, static_cast<std::uint64_t>(node.distance));
@@ -144,11 +146,13 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
   // The hit rule of the single-touch road: inside the touch rectangle, outside the scanner's own
   // square.
   if (controls_.touchRect.containsStrictly(at.x, at.y) && !onItself) {
-    turn.hits.push_back(TurnHit{at.x, at.y, turn.missAtEnd, place, surfacePoint(index, 0, 0)});
+    turn.hits.push_back(
+        TurnHit{at.x, at.y, turn.missAtEnd, place, surfacePoint(index, 0, 0), turn.noReturnsAtEnd});
     turn.missAtEnd = false;
   } else {
     turn.missAtEnd = true;
   }
+  turn.noReturnsAtEnd = 0;
 }
 
 void TouchEngine::endTurn(std::size_t index) {
