@@ -57,6 +57,7 @@ Bytes Sweep(int from, int to) {
 class Collecting final : public FramedNodeSink {
  public:
   void takeNode(const RawNode& node) override { nodes.push_back(node); }
+  void nodesLost() override { lostBefore.push_back(nodes.size()); }
   std::vector<int> angles() const {
     std::vector<int> result;
     for (const RawNode& node : nodes)
@@ -64,6 +65,7 @@ class Collecting final : public FramedNodeSink {
     return result;
   }
   std::vector<RawNode> nodes;
+  std::vector<std::size_t> lostBefore;  // per loss told: how many nodes had come
 };
 
 class NodeFramingTest : public ::testing::Test {
@@ -211,6 +213,8 @@ TEST_F(NodeFramingTest, AfterALostByteTheNodesBehindItAreFramedInTheSamePass) {
   // 11 and 12 stand within three groups of the damage; 10 does not.
   EXPECT_EQ(sink_.angles(), (std::vector<int>{10, 14, 15, 16, 17, 18, 19}));
   EXPECT_TRUE(pending().empty());
+  // The sweep hears of it before the first node after the loss.
+  EXPECT_EQ(sink_.lostBefore, (std::vector<std::size_t>{1}));
 }
 
 TEST_F(NodeFramingTest, ANodeWithoutFollowingBytesIsFramedAsItIs) {

@@ -127,6 +127,7 @@ void NodeFraming::streamStarts() {
 ByteSpan NodeFraming::decodeGroups(ByteSpan bytes, FramedNodeSink& sink) {
   for (;;) {
     if (realigning_) {
+      sink.nodesLost();
       before_.reset();
       atStreamStart_ = false;
       const Alignment alignment = FindAlignment(bytes);

@@ -14,6 +14,8 @@ class FramedNodeSink {
  public:
   virtual ~FramedNodeSink() = default;
   virtual void takeNode(const RawNode& node) = 0;
+  // The framing rules out bytes it cannot frame: what the scanner measured there is lost.
+  virtual void nodesLost() {}
 };
 
 // Received bytes in, five-byte nodes out: the part of decoding that knows where nodes begin.
