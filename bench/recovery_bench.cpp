@@ -7,8 +7,10 @@
 //   recovery_bench [seconds of stream per seed] [seeds]
 //
 // Printed per line condition and way of recovering, summed over the seeds: damaged bytes, clicks,
-// far clicks (more than 40 pixels from every hand) per 1000 damaged bytes, stray touches (more than
-// 60 pixels off) per 40 s of stream, and the share of the nodes sent that were decoded.
+// far clicks (more than 40 pixels from every hand), those the stream makes on a clean line too (a
+// hand at the far end of its path met by one beam lands 41 pixels off), the others per 1000
+// damaged bytes, stray touches (more than 60 pixels off) per 40 s of stream, and the share of the
+// nodes sent that were decoded.
 
 #include <algorithm>
 #include <cmath>
@@ -39,11 +41,18 @@ struct LineCondition {
   double corrupt;
 };
 
+// A click far from every hand, and when.
+struct FarClick {
+  ScreenPoint at;
+  double time_s;
+};
+
 struct Figures {
   std::uint64_t damagedBytes = 0;
   std::uint64_t clicks = 0;
-  std::uint64_t farClicks = 0;    // more than 40 pixels from every hand
-  std::uint64_t strayClicks = 0;  // more than 60 pixels from every hand
+  std::uint64_t farClicks = 0;     // more than 40 pixels from every hand
+  std::uint64_t ownFarClicks = 0;  // ... that the clean line's stream makes as well
+  std::uint64_t strayClicks = 0;   // more than 60 pixels from every hand
   std::uint64_t sentNodes = 0;
   std::uint64_t decodedNodes = 0;
   double seconds = 0;
@@ -52,6 +61,7 @@ struct Figures {
     damagedBytes += other.damagedBytes;
     clicks += other.clicks;
     farClicks += other.farClicks;
+    ownFarClicks += other.ownFarClicks;
     strayClicks += other.strayClicks;
     sentNodes += other.sentNodes;
     decodedNodes += other.decodedNodes;
@@ -91,8 +101,18 @@ double PixelsFromNearestHand(const scanner_sim::Scene& scene, ScreenPoint click,
   return nearest;
 }
 
+// Whether the clean line's run of the same stream clicked there at about the same time.
+bool CleanRunClicked(const std::vector<FarClick>& clean, const FarClick& click) {
+  return std::any_of(clean.begin(), clean.end(), [&](const FarClick& own) {
+    return std::abs(own.at.x - click.at.x) <= 2 && std::abs(own.at.y - click.at.y) <= 2 &&
+           std::abs(own.time_s - click.time_s) <= 0.5;
+  });
+}
+
+// `clean`: the far clicks of the same stream on a clean line; this run's are added to `far`.
 Figures RunDamagedStream(Recovery recovery, const LineCondition& condition, std::uint32_t seed,
-                         double seconds) {
+                         double seconds, const std::vector<FarClick>& clean,
+                         std::vector<FarClick>& far) {
   testing::RecordingDesktopInput desktop;
   examples::InMemorySettings settingsFile;
   VirtualEventLoop loop;
@@ -139,7 +159,12 @@ Figures RunDamagedStream(Recovery recovery, const LineCondition& condition, std:
       ++figures.clicks;
       const double off = PixelsFromNearestHand(stream.scene(), desktop.actions[i].at,
                                                blockStart - 0.4, stream.time_s());
-      figures.farClicks += off > 40 ? 1 : 0;
+      if (off > 40) {
+        const FarClick click{desktop.actions[i].at, stream.time_s()};
+        ++figures.farClicks;
+        figures.ownFarClicks += CleanRunClicked(clean, click) ? 1 : 0;
+        far.push_back(click);
+      }
       figures.strayClicks += off > 60 ? 1 : 0;
     }
     desktop.actions.clear();
@@ -179,22 +204,35 @@ int main(int argc, char** argv) {
       {"garbled 1e-3", 0, 0.001},
   };
   std::printf("%d seeds x %.0f s of stream, 1980 nodes/s\n", seeds, secondsPerSeed);
-  std::printf("%-13s %-34s %9s %8s %14s %14s %9s\n", "line", "recovery", "damaged", "clicks",
-              "far/1000 dmg", "stray/40 s", "decoded");
+  std::printf("%-13s %-34s %9s %8s %5s %5s %14s %14s %9s\n", "line", "recovery", "damaged",
+              "clicks", "far", "own", "far/1000 dmg", "stray/40 s", "decoded");
+  // Per seed, the far clicks of the stream on the clean line (every recovery makes the same).
+  std::vector<std::vector<FarClick>> cleanFar(static_cast<std::size_t>(seeds));
   for (const LineCondition& condition : conditions) {
+    const bool clean = condition.drop == 0 && condition.corrupt == 0;
     for (const Recovery recovery :
          {Recovery::restartAtNextAppend, Recovery::realignAtNextAppend, Recovery::realign}) {
       Figures total;
-      for (int seed = 1; seed <= seeds; ++seed)
+      for (int seed = 1; seed <= seeds; ++seed) {
+        std::vector<FarClick>& own = cleanFar[static_cast<std::size_t>(seed - 1)];
+        std::vector<FarClick> far;
         total.add(RunDamagedStream(recovery, condition, static_cast<std::uint32_t>(seed),
-                                   secondsPerSeed));
-      const double farPerThousand = total.damagedBytes == 0
-                                        ? 0
-                                        : 1000.0 * static_cast<double>(total.farClicks) /
-                                              static_cast<double>(total.damagedBytes);
-      std::printf("%-13s %-34s %9llu %8llu %14.2f %14.2f %8.1f%%\n", condition.name,
+                                   secondsPerSeed, own, far));
+        if (clean)
+          own = far;
+      }
+      if (clean)
+        total.ownFarClicks = total.farClicks;
+      const double farPerThousand =
+          total.damagedBytes == 0
+              ? 0
+              : 1000.0 * static_cast<double>(total.farClicks - total.ownFarClicks) /
+                    static_cast<double>(total.damagedBytes);
+      std::printf("%-13s %-34s %9llu %8llu %5llu %5llu %14.2f %14.2f %8.1f%%\n", condition.name,
                   NameOf(recovery), static_cast<unsigned long long>(total.damagedBytes),
-                  static_cast<unsigned long long>(total.clicks), farPerThousand,
+                  static_cast<unsigned long long>(total.clicks),
+                  static_cast<unsigned long long>(total.farClicks),
+                  static_cast<unsigned long long>(total.ownFarClicks), farPerThousand,
                   40.0 * static_cast<double>(total.strayClicks) / total.seconds,
                   100.0 * static_cast<double>(total.decodedNodes) /
                       static_cast<double>(std::max<std::uint64_t>(total.sentNodes, 1)));

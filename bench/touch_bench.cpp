@@ -10,13 +10,15 @@
 //
 //   touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]
 //               [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M] [--hand-mm D]
-//               [--surface] [--rooms]
+//               [--surface] [--rooms] [--held]
 //
 // --quick runs fewer cases for less time, --sweep tries other settings of the engine, --events
 // prints every ghost, id switch, late birth or removal and missed birth before its case's line,
 // --only runs the table's cases with those figures (0 for any), as in --only 2,16000,5.5.
 //
-// After the table every scene runs again in each of the simulator's rooms (bench/room_table.h):
+// After the table, a still and a slowly moving hand that one beam a turn meets are held through the
+// whole program for ten minutes on each line, and their sessions counted (--held: only that).
+// Then every scene runs again in each of the simulator's rooms (bench/room_table.h):
 // walls over part of the turn, clutter in the rectangle, a grazed wall; with two fingers arriving
 // one after the other besides. --rooms runs only that, and with --surface only the surface's.
 //
@@ -53,6 +55,7 @@
 #include "engine/touch_engine.h"
 #include "example_setup.h"
 #include "finger_scenes.h"
+#include "hand_sessions.h"
 #include "judging.h"
 #include "lossy_line.h"
 #include "node_stream.h"
@@ -339,6 +342,7 @@ struct BenchOptions {
   bool events = false;     // print every ghost and id switch
   bool surface = false;    // two scanners on a wall and four corners instead of the table
   bool roomsOnly = false;  // only the scenes in every room
+  bool heldOnly = false;   // only the held hands through the whole program
   // Only the table's cases with these hands, nodes per second and turns per second (0: any).
   int onlyHands = 0;
   double onlyNodesPerSecond = 0;
@@ -1341,6 +1345,48 @@ void RunRooms(const BenchOptions& options) {
   bench_rooms::RunTableRooms(setting, run);
 }
 
+// Hands held still, or moving slowly, through the whole program for ten minutes on each line: how
+// many sessions the engine gives each (tests/support/hand_sessions.h). 4 m from a scanner of
+// 2 000 nodes a second at 5.5 turns, a 60 mm hand is met by one beam a turn and falls between two
+// beams in about one turn in seven, so that one turn more without it ends its session.
+void RunHeldHands(const BenchOptions& options) {
+  const int seeds = options.quick ? 3 : options.seeds;
+  std::printf(
+      "\nheld hands: a still hand and one moving 150 mm to and fro in 20 s, 60 mm, 4 m away; 2000 "
+      "nodes/s, 5.5 turns/s; the whole program; %d seeds x 10 min\n",
+      seeds);
+  std::printf("  %-13s | %15s %15s %15s | %s\n", "line", "sessions/hand", "breaks/hand",
+              "strangers", "missed goals");
+  for (const Line& line : {kClean, kLost, kGarbled}) {
+    int sessions = 0;
+    int breaks = 0;
+    int strangers = 0;
+    int hands = 0;
+    for (int seed = 1; seed <= seeds; ++seed) {
+      testing::HandSessionOptions run;
+      run.hands = testing::StillAndSlowHands();
+      run.simulated_s = 600;
+      run.drop = line.drop;
+      run.corrupt = line.corrupt;
+      run.seed = static_cast<std::uint32_t>(seed);
+      const testing::HandSessionFigures figures = testing::RunHandSessions(run);
+      for (const int n : figures.sessions)
+        sessions += n;
+      breaks += figures.breaks();
+      strangers += figures.strangers;
+      hands += static_cast<int>(figures.sessions.size());
+    }
+    const double perHand = static_cast<double>(breaks) / hands;
+    std::printf("  %-13s | %15.2f %15.2f %15.2f | %s\n", line.name,
+                static_cast<double>(sessions) / hands, perHand,
+                static_cast<double>(strangers) / seeds, perHand > 1 ? "breaks" : "");
+    std::fflush(stdout);
+  }
+  std::printf(
+      "  per hand and per 10 min: sessions, breaks (sessions after its first); strangers: contacts "
+      "born > 150 mm from\n  both hands, per 10 min. goal: at most one break a hand in 10 min\n");
+}
+
 std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
   BenchOptions options;
   bool seedsGiven = false;
@@ -1367,6 +1413,8 @@ std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
       options.surface = true;
     } else if (flag == "--rooms") {
       options.roomsOnly = true;
+    } else if (flag == "--held") {
+      options.heldOnly = true;
     } else if (flag == "--only") {
       // HANDS,NODES,TPS, each 0 for any
       if (i + 1 >= argc)
@@ -1425,7 +1473,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]\n"
                  "                   [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M]\n"
-                 "                   [--hand-mm D] [--surface] [--rooms]\n");
+                 "                   [--hand-mm D] [--surface] [--rooms] [--held]\n");
     return 2;
   }
   if (options->surface) {
@@ -1440,9 +1488,13 @@ int main(int argc, char** argv) {
     surface_bench::RunSurface(surface);
   } else if (options->sweep) {
     RunSweep(*options);
+  } else if (options->heldOnly) {
+    RunHeldHands(*options);
   } else {
-    if (!options->roomsOnly)
+    if (!options->roomsOnly) {
       RunTable(*options);
+      RunHeldHands(*options);
+    }
     RunRooms(*options);
   }
   return 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,21 @@ inline std::string NodeText(double angle, int distanceMm, int quality = 47,
                             bool startOfTurn = false) {
   const auto node = scanner_sim::EncodeNode(angle, distanceMm, quality, startOfTurn);
   return HexText(node);
+}
+
+// What a line of garbage decodes into when it frames at all: well-formed nodes at random angles
+// and distances, half of them with the start flag, none of them a sweep.
+template <typename Random>
+std::vector<std::uint8_t> RandomNodeBytes(Random& random, int nodes) {
+  std::uniform_real_distribution<double> angle(0, 360);
+  std::uniform_real_distribution<double> distance(100, 8000);
+  std::bernoulli_distribution flag(0.5);
+  std::vector<std::uint8_t> bytes;
+  for (int i = 0; i < nodes; ++i) {
+    const auto node = scanner_sim::EncodeNode(angle(random), distance(random), 47, flag(random));
+    bytes.insert(bytes.end(), node.begin(), node.end());
+  }
+  return bytes;
 }
 
 inline std::string DescriptorText() {

@@ -158,6 +158,44 @@ TEST_F(ContactTrackerTest, AnObjectBeyondTheGateIsANewContact) {
   EXPECT_EQ(update.removed.size(), 1u);
 }
 
+// A garbled distance byte moves one sighting of a still hand 160 mm: the contact seems to fly off
+// at 1.6 m/s, and where it is guessed next there is nothing.
+TEST_F(ContactTrackerTest, AStillHandKeepsItsContactAfterOneSightingAGarbledByteMoved) {
+  for (const double x : {1000.0, 1000.0, 1000.0, 1160.0, 1000.0, 1000.0, 1000.0}) {
+    const TrackerUpdate& update = turn({{x, 1000, 1}});
+    EXPECT_TRUE(update.removed.empty()) << x;
+  }
+  const TrackerUpdate& last = turn({{1000, 1000, 1}});
+  EXPECT_EQ(Sessions(last.live), (std::vector<SessionId>{1}));
+  EXPECT_DOUBLE_EQ(last.live[0].x, 1000);
+}
+
+// A turn whose data went missing where a contact is neither saw it nor missed it; only turns that
+// looked and did not find it count, and only so many such turns in a row are forgiven.
+TEST_F(ContactTrackerTest, ATurnWithoutDataWhereAContactIsDoesNotCountItUnseen) {
+  const auto blind = [this](bool missing) {
+    now_ms_ += 100;
+    return tracker_.update({}, 0.1, now_ms_,
+                           [missing](double x, double) { return missing && x < 1500; });
+  };
+  turn({{1000, 1000, 1}});
+  turn({{1000, 1000, 1}});
+  // A hand between two beams is missed now and then; a garbled byte took the next turn's beam.
+  EXPECT_EQ(turn({}).live.size(), 1u);
+  EXPECT_EQ(blind(true).live.size(), 1u);
+  EXPECT_EQ(turn({}).live.size(), 1u);
+  EXPECT_EQ(blind(true).live.size(), 1u);
+  EXPECT_EQ(turn({}).live.size(), 1u);
+  // The third turn without data since it was seen counts: the contact goes.
+  EXPECT_EQ(blind(true).removed.size(), 1u);
+
+  // Data missing elsewhere changes nothing.
+  turn({{2000, 1000, 1}});
+  turn({{2000, 1000, 1}});
+  EXPECT_EQ(blind(true).live.size(), 1u);
+  EXPECT_EQ(blind(true).removed.size(), 1u);
+}
+
 TEST_F(ContactTrackerTest, AHandMovingFastIsFollowedWhereItIsGoing) {
   // 2 m/s at ten turns a second: 200 mm a turn, two crossing hands 150 mm apart in the middle.
   std::vector<SessionId> first;

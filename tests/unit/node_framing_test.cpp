@@ -57,6 +57,7 @@ Bytes Sweep(int from, int to) {
 class Collecting final : public FramedNodeSink {
  public:
   void takeNode(const RawNode& node) override { nodes.push_back(node); }
+  void nodesLost() override { lostBefore.push_back(nodes.size()); }
   std::vector<int> angles() const {
     std::vector<int> result;
     for (const RawNode& node : nodes)
@@ -64,6 +65,7 @@ class Collecting final : public FramedNodeSink {
     return result;
   }
   std::vector<RawNode> nodes;
+  std::vector<std::size_t> lostBefore;  // per loss told: how many nodes had come
 };
 
 class NodeFramingTest : public ::testing::Test {
@@ -108,6 +110,10 @@ TEST(NodeGroupTest, HandWrittenNodesDecodeToHandComputedValues) {
   EXPECT_TRUE(LooksGenuine(kMisplacedStart));
   EXPECT_FALSE(LooksLikeANodeStart(kMisplacedStart));
   EXPECT_TRUE(LooksLikeANodeStart(kTurnStartAt0));
+  EXPECT_TRUE(LooksLikeANodeStart(kNodeAt90, 89 * 64));
+  // 0xB401 >> 1 = 23040: a whole turn, which no scanner measures.
+  EXPECT_TRUE(LooksGenuine(Bytes{0x3E, 0x01, 0xB4, 0x10, 0x27}));
+  EXPECT_FALSE(LooksLikeANodeStart(Bytes{0x3E, 0x01, 0xB4, 0x10, 0x27}));
   EXPECT_FALSE(LooksGenuine(Bytes{0x3F, 0x03}));  // start bits 11
   EXPECT_FALSE(LooksGenuine(Bytes{0x3C, 0x03}));  // start bits 00
   EXPECT_TRUE(LooksGenuine(Bytes{0x3D, 0x03}));   // the angle has not arrived yet
@@ -151,29 +157,52 @@ TEST_F(NodeFramingTest, ANodeIsBlamedForABadGroupUpToThreeGroupsAfterIt) {
   EXPECT_FALSE(framing_.realigning());
 }
 
-TEST_F(NodeFramingTest, AStartFlagFarFromAngle0CountsOnlyWhileLookingForWhereNodesBegin) {
+// The start flag is where a turn begins: near the scanner's angle 0, or, for a sparse scanner,
+// where the sweep passed 0 since the node before.
+TEST(NodeGroupTest, AStartFlagCountsWhereATurnCanBegin) {
+  const auto flagAt = [](double angle) {
+    const auto node = scanner_sim::EncodeNode(angle, 1000, 47, true);
+    return Bytes(node.begin(), node.end());
+  };
+  EXPECT_TRUE(LooksLikeANodeStart(flagAt(19.9)));
+  EXPECT_TRUE(LooksLikeANodeStart(flagAt(340)));
+  EXPECT_FALSE(LooksLikeANodeStart(flagAt(25)));
+  EXPECT_TRUE(LooksLikeANodeStart(flagAt(25), 349 * 64));   // 36 degrees past the node before
+  EXPECT_FALSE(LooksLikeANodeStart(flagAt(25), 330 * 64));  // no sweep steps 55 degrees
+  EXPECT_FALSE(LooksLikeANodeStart(flagAt(25), 10 * 64));   // the sweep did not pass 0
+  EXPECT_FALSE(LooksLikeANodeStart(flagAt(90), 89 * 64));
+}
+
+TEST_F(NodeFramingTest, AStartFlagWhereNoTurnBeginsRulesTheNodeOut) {
   synchronise();
-  decode(Join({Sweep(87, 90), kMisplacedStart, Sweep(91, 95)}));
-  EXPECT_EQ(sink_.angles(), (std::vector<int>{87, 88, 89, 90, 91, 92, 93, 94}));
+  // The node and the three before it, which it blames; the search finds the next node.
+  decode(Join({Sweep(85, 90), kMisplacedStart, Sweep(91, 95)}));
+  EXPECT_EQ(sink_.angles(), (std::vector<int>{85, 86, 91, 92, 93, 94}));
   sink_.nodes.clear();
-  // After damage, a group read one byte late takes byte 1 of a node, always odd, for its byte 0,
-  // and so often carries the flag at any angle: there it must be near 0 to line up.
   decode(kClearCheckBit);
   decode(Join({kMisplacedStart, Sweep(91, 95)}));
   EXPECT_EQ(sink_.angles(), (std::vector<int>{91, 92, 93, 94}));
 }
 
-// A scanner of 10 nodes a turn starts each turn up to 36 degrees past 0.
-TEST_F(NodeFramingTest, ASparseCleanStreamLosesNoNode) {
+// A lost byte makes every group after it start one byte late: its byte 0 is a node's byte 1,
+// always odd, so those that pass the check bit carry the start flag, at an angle made of the
+// distance's low byte. The node that lost its last byte takes the next node's quality byte for
+// its distance's high byte (0x3E: about 4 m, inside the touch rectangle); only the groups after
+// it can tell.
+TEST_F(NodeFramingTest, AfterALostByteGroupsOneByteLateBlameTheNodeBefore) {
   synchronise();
   Bytes stream;
-  for (int node = 0; node < 50; ++node) {
-    const double angle = std::fmod(node * 36.0 + 25.0, 360.0);  // turns start at 25
-    const auto bytes = scanner_sim::EncodeNode(angle, 1000, 47, node % 10 == 0);
-    stream.insert(stream.end(), bytes.begin(), bytes.end());
+  // Angles of 2 to 4 degrees, 1/64 degree even and bit 7 set: read one byte late, each group
+  // passes the check bit and the start bits.
+  for (const int angle64 : {98, 130, 162, 194, 226, 200}) {
+    const auto node = scanner_sim::EncodeNode(angle64 / 64.0, 7000, 15, false);
+    stream.insert(stream.end(), node.begin(), node.end());
   }
+  stream.erase(stream.begin() + 1 * 5 + 4);  // the last byte of the node at 130
   decode(stream);
-  EXPECT_EQ(sink_.nodes.size(), 50u);
+  EXPECT_EQ(sink_.nodes.size(), 4u);
+  for (const RawNode& node : sink_.nodes)
+    EXPECT_EQ(node.distance, 7000) << "at " << node.angle64 << "/64 degree";
 }
 
 TEST_F(NodeFramingTest, AfterALostByteTheNodesBehindItAreFramedInTheSamePass) {
@@ -184,6 +213,8 @@ TEST_F(NodeFramingTest, AfterALostByteTheNodesBehindItAreFramedInTheSamePass) {
   // 11 and 12 stand within three groups of the damage; 10 does not.
   EXPECT_EQ(sink_.angles(), (std::vector<int>{10, 14, 15, 16, 17, 18, 19}));
   EXPECT_TRUE(pending().empty());
+  // The sweep hears of it before the first node after the loss.
+  EXPECT_EQ(sink_.lostBefore, (std::vector<std::size_t>{1}));
 }
 
 TEST_F(NodeFramingTest, ANodeWithoutFollowingBytesIsFramedAsItIs) {

@@ -168,7 +168,13 @@ TEST_F(RoadIdentityTest, LossyStream) {
   EXPECT_GT(line.lostBytes() + line.corruptedBytes(), 50u);
   // Half turns are those of the sweep the turn finder follows, at the scanner's own 0 and 180
   // (before, at the corrected angle's): the counts moved, every touch, pixel and click stayed.
-  EXPECT_EQ(digest("lossy"), 15290353887295954150ull);
+  // Every group is judged as a node start, in step too (a start flag where no turn begins rules
+  // a group out): 19218 nodes decoded instead of 19292, two passes leave 42 characters waiting
+  // instead of 3 and 12, and the first second counts one half turn instead of two; every touch,
+  // pixel, move and click is the same. A damaged node no longer moves the sweep a long step
+  // ahead, and the nodes it passed over still follow the sweep: half turns counted and the scan
+  // rate shown moved in a few seconds, nothing else.
+  EXPECT_EQ(digest("lossy"), 8211508098549637954ull);
 }
 
 // No-return nodes, stale bytes before the descriptor, the scanner restarted mid-stream, and a

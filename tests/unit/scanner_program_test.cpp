@@ -168,8 +168,8 @@ TEST_F(ProgramShellTest, AScannerFacingOpenSpaceIsNotRestarted) {
 }
 
 // A line that delivers garbage (the wrong baud rate, a broken cable, a device that is no scanner):
-// its bytes decode into nodes here and there, with start flags and at any angle, and none of that
-// is a sweep. The rate shows none, and the watchdog starts the scanner again every second.
+// random bytes, and stretches that decode into nodes with start flags and at any angle; none of
+// that is a sweep. The rate shows none, and the watchdog starts the scanner again every second.
 TEST_F(ProgramShellTest, AScannerSendingGarbageShowsNoRateAndIsStartedAgain) {
   program_.lifecycle().startUp();
   form().Text1.setText("1");
@@ -181,11 +181,13 @@ TEST_F(ProgramShellTest, AScannerSendingGarbageShowsNoRateAndIsStartedAgain) {
       const std::vector<std::uint8_t> descriptor = testing::BytesOfText(testing::DescriptorText());
       serialPort().waiting.insert(serialPort().waiting.end(), descriptor.begin(), descriptor.end());
     }
-    for (int i = 0; i < 3000; ++i)  // 30 kB a second
+    for (int i = 0; i < 1500; ++i)  // 30 kB a second, half of it framed as nodes
       serialPort().waiting.push_back(static_cast<std::uint8_t>(byte(random)));
+    const std::vector<std::uint8_t> nodes = testing::RandomNodeBytes(random, 300);
+    serialPort().waiting.insert(serialPort().waiting.end(), nodes.begin(), nodes.end());
     loop_.advance(100);
   }
-  EXPECT_GT(form().decoder().decodedNodes(), 30u) << "garbage that decodes into nodes";
+  EXPECT_GT(form().decoder().decodedNodes(), 300u) << "garbage that decodes into nodes";
   EXPECT_EQ(form().Label4.caption(), "扫描频率:0");
   std::size_t starts = 0;
   for (const std::string& entry : form().List1.list().entries())

@@ -10,6 +10,7 @@
 #include "example_setup.h"
 #include "node_stream.h"
 #include "program_fixture.h"
+#include "scan_text.h"
 #include "scanner_pose.h"
 
 namespace scantouch {
@@ -123,8 +124,8 @@ TEST_F(ScannerSurfaceTest, ASilentScannerIsToldAndStartedAloneWhileTheFirstGoesO
   EXPECT_TRUE(form().engine().scannerAlive(0));
 }
 
-// Garbage on a further scanner's link decodes into nodes with start flags here and there: no turns
-// of a sweep, so it is silent, and is started again.
+// Garbage on a further scanner's link, random bytes and nodes at random angles with start flags
+// here and there: no turns of a sweep, so it is silent, and is started again.
 TEST_F(ScannerSurfaceTest, AFurtherScannerSendingGarbageIsSilentAndStartedAgain) {
   startWith("多扫描仪=1\n扫描仪位姿串口=7500,7500,0\n扫描仪位姿0=10000,2000,30\n");
   play(1);
@@ -135,13 +136,15 @@ TEST_F(ScannerSurfaceTest, AFurtherScannerSendingGarbageIsSilentAndStartedAgain)
   std::uniform_int_distribution<int> byte(0, 255);
   for (int block = 0; block < 30; ++block) {
     serialScanner_->appendSeconds(serialPort().waiting, 0.1);
-    std::vector<std::uint8_t> garbage(3000);
+    std::vector<std::uint8_t> garbage(1500);
     for (std::uint8_t& b : garbage)
       b = static_cast<std::uint8_t>(byte(random));
+    const std::vector<std::uint8_t> nodes = testing::RandomNodeBytes(random, 300);
+    garbage.insert(garbage.end(), nodes.begin(), nodes.end());
     socket().deliver(garbage);
     loop_.advance(100);
   }
-  EXPECT_GT(program_.surface().stream(0).decodedNodes(), before + 50) << "garbage decoded";
+  EXPECT_GT(program_.surface().stream(0).decodedNodes(), before + 500) << "garbage decoded";
   EXPECT_EQ(logged("TCP0 is silent"), 1u);
   EXPECT_NE(form().LBL扫描仪.caption().find("TCP0：无数据"), std::string::npos);
   EXPECT_FALSE(channel().TxtTcpTx.list().entries().empty()) << "started again";

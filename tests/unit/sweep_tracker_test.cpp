@@ -129,6 +129,26 @@ TEST_F(SweepTrackerTest, TellsTheEngineWhereTurnsBeginAndWhichWereWhole) {
   EXPECT_DOUBLE_EQ(consumer_.precise[60].angle, 90);
 }
 
+// Where the line took something away: the engine learns which stretch of the turn it was.
+TEST_F(SweepTrackerTest, TellsTheEngineWhereNodesWereLostAndWhichDidNotFollowTheSweep) {
+  sweep_.setPreciseConsumer(&consumer_);
+  sweep_.beginPass(2, 0);
+  for (const RawNode& node : {Raw(10), Raw(11), Raw(200), Raw(12)})
+    sweep_.takeNode(node);
+  sweep_.nodesLost();
+  sweep_.takeNode(Raw(16));
+  sweep_.takeNode(Raw(17));
+  sweep_.endPass();
+  std::vector<bool> follows;
+  std::vector<bool> afterLoss;
+  for (const PreciseScanNode& node : consumer_.precise) {
+    follows.push_back(node.followsSweep);
+    afterLoss.push_back(node.afterLoss);
+  }
+  EXPECT_EQ(follows, (std::vector<bool>{true, true, false, true, true, true}));
+  EXPECT_EQ(afterLoss, (std::vector<bool>{false, false, false, false, true, false}));
+}
+
 // Turns of a sweep one node per degree from angle 0; every third node finds nothing and is
 // reported up to 9 degrees away from where the sweep stands, as real scanners do.
 std::vector<RawNode> SweepWithNoReturns(int turns, bool measuredNodes) {

@@ -248,6 +248,51 @@ TEST_F(TouchEngineTest, NodesOfAnyAngleAndDistanceAreTakenSafely) {
   EXPECT_GT(form_.engine().nodes(), 0u);
 }
 
+// A hand met by one beam a turn is missed now and then, where it falls between two beams; a turn
+// whose beam there the line took away (lost bytes, or a node garbled to another angle) neither saw
+// it nor missed it.
+TEST_F(TouchEngineTest, ATurnThatLostItsDataWhereAContactIsDoesNotCountItUnseen) {
+  enum class Turn { seen, missed, lost, garbled };
+  const auto play = [this](Turn kind) {
+    for (int i = 0; i < 360; ++i) {
+      PreciseScanNode node;
+      node.angle = node.scannerAngle = i + 0.5;
+      node.quality = 47;
+      node.distance = 7000;  // the wall, beyond the touch rectangle
+      node.startsTurn = node.wholeTurnEnds = i == 0;
+      if (i == 10) {  // the hand, straight ahead and 4 m away
+        if (kind == Turn::lost)
+          continue;
+        if (kind == Turn::seen)
+          node.distance = 4000;
+        if (kind == Turn::garbled) {
+          node.angle = node.scannerAngle = 200.5;
+          node.followsSweep = false;
+        }
+      }
+      node.afterLoss = kind == Turn::lost && i == 11;
+      form_.engine().processPreciseNode(node, 2);
+    }
+    loop_.advance(180);
+  };
+  for (const Turn damaged : {Turn::lost, Turn::garbled}) {
+    form_.engine().reset();
+    frames_.frames.clear();
+    for (const Turn kind : {Turn::seen, Turn::seen, Turn::seen, Turn::missed, damaged, Turn::seen,
+                            Turn::missed, Turn::seen})
+      play(kind);
+    ASSERT_EQ(frames_.frames.size(), 7u);
+    EXPECT_EQ(frames_.frames.back().live.size(), 1u);
+    for (const TouchFrame& frame : frames_.frames)
+      EXPECT_TRUE(frame.removed.empty());
+  }
+  // Two turns that looked and did not find it remove it (the second ends as the next begins).
+  frames_.frames.clear();
+  for (const Turn kind : {Turn::missed, Turn::missed, Turn::missed})
+    play(kind);
+  EXPECT_EQ(frames_.frames.back().removed.size(), 1u);
+}
+
 TEST_F(TouchEngineTest, OffItTakesNoNodes) {
   form_.runEngine(false);
   play({Hand(400, -3500)}, scanner_sim::StreamSettings{}, 1);

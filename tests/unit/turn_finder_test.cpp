@@ -123,6 +123,34 @@ TEST(TurnFinderTest, ADamagedNodeNeitherBeginsNorBreaksATurn) {
   EXPECT_EQ(found.whole, 2);
 }
 
+// A garbled angle byte moves a node by whole multiples of 2 degrees, often to within a step of
+// a sweep ahead of where it stands: the nodes after it are still where the sweep truly is.
+TEST(TurnFinderTest, ANodeALongStepAheadNeitherBeginsATurnNorMakesTheNextOnesAGap) {
+  std::vector<Node> nodes = Sweep(4, 360, Everywhere);
+  nodes[100] = Node{130, true, false};  // before the first whole turn
+  nodes[460] = Node{130, true, false};  // after it
+  nodes[1070] = Node{20, true, false};  // 30 degrees ahead, past 0
+  TurnFinder finder;
+  const Found found = Follow(finder, nodes);
+  EXPECT_EQ(found.begins, (std::vector<std::size_t>{0, 360, 720, 1080}));
+  EXPECT_EQ(found.whole, 3);
+  EXPECT_EQ(finder.halfTurns(), 7u);
+}
+
+// The scanner measures the first node of a turn just past its angle 0; a flag on a measured
+// node before 0 is a garbled first byte. A no-return node's angle wanders either way.
+TEST(TurnFinderTest, AFlagOnAMeasuredNodeBefore0BeginsNoTurn) {
+  std::vector<Node> nodes = Sweep(3, 360, Everywhere);
+  nodes[700].startFlag = true;  // at 340 degrees
+  TurnFinder finder;
+  EXPECT_EQ(Follow(finder, nodes).begins, (std::vector<std::size_t>{0, 360, 720}));
+
+  nodes[700].measured = false;
+  nodes[700].angle = 352;
+  TurnFinder other;
+  EXPECT_EQ(Follow(other, nodes).begins, (std::vector<std::size_t>{0, 360, 700}));
+}
+
 // A line that delivers random bytes (a wrong baud rate, a broken cable) decodes into nodes
 // at random angles, half of them flagged: no turn of a sweep, so the watchdog starts the scanner
 // again.

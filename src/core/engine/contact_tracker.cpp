@@ -24,7 +24,7 @@ void ContactTracker::reset() {
 }
 
 const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& objects, double turn_s,
-                                            std::int64_t now_ms) {
+                                            std::int64_t now_ms, const MissingData& missing) {
   update_.live.clear();
   update_.born.clear();
   update_.removed.clear();
@@ -54,6 +54,22 @@ const TrackerUpdate& ContactTracker::update(const std::vector<TouchObject>& obje
     // A candidate must be seen in every turn until it is born.
     if (!track.born)
       continue;
+    // A hand the sweep meets with a single beam is missed now and then, where it falls between
+    // two beams; a turn that lost its beam there to a garbled byte neither saw it nor missed it,
+    // and the turns it was missed in are then no longer in a row.
+    if (missing && track.unlookedTurns < rules_.removalTurns) {
+      // Where it was last seen, or where it should be by now: a hand seen with one beam at a
+      // time seems to drift by the beams' spacing.
+      const double since_s = clock_s_ - track.seen_s;
+      if (missing(track.measuredX, track.measuredY) ||
+          missing(track.measuredX + track.driftX * since_s,
+                  track.measuredY + track.driftY * since_s)) {
+        ++track.unlookedTurns;
+        track.unseenTurns = 0;
+        kept.push_back(std::move(track));
+        continue;
+      }
+    }
     if (++track.unseenTurns >= rules_.removalTurns) {
       update_.removed.push_back(track.contact);
       continue;
@@ -136,6 +152,13 @@ void ContactTracker::match(const std::vector<TouchObject>& objects) {
         pairs_.push_back(Pair{!tracks_[t].born, objects[o].repeated, distance, t, o});
     }
   }
+  objectTrack_.assign(objects.size(), -1);
+  trackObject_.assign(tracks_.size(), -1);
+  takePairs(objects);
+  rematchGuessedWrong(objects);
+}
+
+void ContactTracker::takePairs(const std::vector<TouchObject>& objects) {
   std::sort(pairs_.begin(), pairs_.end(), [](const Pair& a, const Pair& b) {
     // Contacts choose first: a candidate of a turn or two, such as a sliver of a hand met at
     // the turn's start, must not take a contact's object because it happens to lie nearer.
@@ -148,9 +171,6 @@ void ContactTracker::match(const std::vector<TouchObject>& objects) {
       return a.squareDistance < b.squareDistance;
     return a.track < b.track;  // the older track first, so that a tie always goes one way
   });
-
-  objectTrack_.assign(objects.size(), -1);
-  trackObject_.assign(tracks_.size(), -1);
   for (const Pair& pair : pairs_) {
     if (trackObject_[pair.track] >= 0 || objectTrack_[pair.object] >= 0)
       continue;
@@ -160,10 +180,47 @@ void ContactTracker::match(const std::vector<TouchObject>& objects) {
   }
 }
 
+void ContactTracker::rematchGuessedWrong(const std::vector<TouchObject>& objects) {
+  // One sighting of a still hand that a garbled byte moved makes it seem to fly off: where it is
+  // guessed next, more than the gap from where it was seen, there is nothing. A contact whose
+  // guess went that far and found nothing takes what is left within the gap of its last two
+  // sightings, rather than lose its hand to a newcomer; what lies within the gate of an object
+  // another contact took may be part of that hand, and is left alone.
+  pairs_.clear();
+  const double squareGap = rules_.gapMm * rules_.gapMm;
+  const double squareGate = rules_.gateMm * rules_.gateMm;
+  const auto square = [](double dx, double dy) { return dx * dx + dy * dy; };
+  for (std::size_t t = 0; t < tracks_.size(); ++t) {
+    const Track& track = tracks_[t];
+    if (!track.born || trackObject_[t] >= 0)
+      continue;
+    const double since_s = clock_s_ - track.seen_s;
+    if (square(track.driftX * since_s, track.driftY * since_s) <= squareGap)
+      continue;
+    for (const std::size_t o : taken_) {
+      const TouchObject& left = objects[o];
+      if (objectTrack_[o] >= 0)
+        continue;
+      const bool nearAnother =
+          std::any_of(trackObject_.begin(), trackObject_.end(), [&](int taken) {
+            return taken >= 0 &&
+                   square(left.x - objects[static_cast<std::size_t>(taken)].x,
+                          left.y - objects[static_cast<std::size_t>(taken)].y) <= squareGate;
+          });
+      const double distance = std::min(square(left.x - track.measuredX, left.y - track.measuredY),
+                                       square(left.x - track.previousX, left.y - track.previousY));
+      if (!nearAnother && distance <= squareGap)
+        pairs_.push_back(Pair{false, left.repeated, distance, t, o});
+    }
+  }
+  takePairs(objects);
+}
+
 void ContactTracker::follow(Track& track, const TouchObject& object) {
   if (object.repeated) {
     ++track.seenTurns;
     track.unseenTurns = 0;
+    track.unlookedTurns = 0;
     return;
   }
   const double met_s = metAt(object);
@@ -179,11 +236,14 @@ void ContactTracker::follow(Track& track, const TouchObject& object) {
     track.driftX = (object.x - track.measuredX) / since_s;
     track.driftY = (object.y - track.measuredY) / since_s;
   }
+  track.previousX = track.seenTurns > 0 ? track.measuredX : object.x;
+  track.previousY = track.seenTurns > 0 ? track.measuredY : object.y;
   track.measuredX = object.x;
   track.measuredY = object.y;
   track.seen_s = met_s;
   ++track.seenTurns;
   track.unseenTurns = 0;
+  track.unlookedTurns = 0;
   place(track, since_s, sameView);
 }
 

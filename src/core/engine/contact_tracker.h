@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "object_grouping.h"
@@ -23,6 +24,10 @@ struct TrackingRules {
   bool smoothing = true;
   OneEuroFilter::Tuning filter;
 };
+
+// Whether a turn's data is missing where a point lies, in view units: the line lost or garbled
+// what the sweep measured there.
+using MissingData = std::function<bool(double x, double y)>;
 
 // A contact as the tracker keeps it, in view units.
 struct TrackedContact {
@@ -61,9 +66,11 @@ class ContactTracker {
   void setRules(const TrackingRules& rules);
   const TrackingRules& rules() const { return rules_; }
 
-  // The objects of a turn that lasted `turn_s` and ended at `now_ms`.
+  // The objects of a turn that lasted `turn_s` and ended at `now_ms`. Where `missing` says the
+  // turn's data is missing, a contact was not looked for: such a turn does not count it unseen,
+  // for at most as many turns in a row as would remove it.
   const TrackerUpdate& update(const std::vector<TouchObject>& objects, double turn_s,
-                              std::int64_t now_ms);
+                              std::int64_t now_ms, const MissingData& missing = {});
   // Forgets every track; session ids go on counting.
   void reset();
 
@@ -71,12 +78,15 @@ class ContactTracker {
   struct Track {
     double measuredX = 0;  // where the object was last seen
     double measuredY = 0;
+    double previousX = 0;  // and the time before
+    double previousY = 0;
     double seen_s = 0;  // and when, on the tracker's clock
     double driftX = 0;  // millimetres per second between the last two sightings
     double driftY = 0;
     int seenTurns = 0;
     int unseenTurns = 0;
-    int lastScanner = 0;  // the scanner of the last sighting
+    int unlookedTurns = 0;  // since it was last seen: turns whose data where it was is missing
+    int lastScanner = 0;    // the scanner of the last sighting
     bool born = false;
     OneEuroFilter filter;
     TrackedContact contact;
@@ -97,6 +107,9 @@ class ContactTracker {
   bool metAgain(std::size_t object, const std::vector<TouchObject>& objects) const;
   void take(const std::vector<TouchObject>& objects);
   void match(const std::vector<TouchObject>& objects);
+  // Sorts pairs_ and matches each track and object of a pair, unless either is matched already.
+  void takePairs(const std::vector<TouchObject>& objects);
+  void rematchGuessedWrong(const std::vector<TouchObject>& objects);
   void follow(Track& track, const TouchObject& object);
   void place(Track& track, double since_s, bool measuresSpeed);
   void bearNewcomers(std::int64_t now_ms);

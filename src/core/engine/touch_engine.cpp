@@ -107,6 +107,9 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
     return;
   ++nodes_;
   Scanner& scanner = scanners_[index];
+  const std::optional<MissingStretch> missing = missingBefore(scanner, node);
+  if (missing)
+    scanner.missing.push_back(*missing);
   // Where a turn begins is the sweep's to say. A turn that was no whole turn of a sweep (the part
   // before the first beginning, what damaged bytes made) is dropped.
   if (node.startsTurn) {
@@ -117,6 +120,10 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
     scanner.turnOpen = true;
     scanner.signature = kFnvBasis;
     scanner.measured = 0;
+    // A stretch missing across the turn's start is missing in both turns.
+    scanner.missing.clear();
+    if (missing)
+      scanner.missing.push_back(*missing);
   }
   TurnHits& turn = scanner.turn;
   const double place = turn.nodes++;
@@ -155,12 +162,52 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
   turn.noReturnsAtEnd = 0;
 }
 
+std::optional<TouchEngine::MissingStretch> TouchEngine::missingBefore(Scanner& scanner,
+                                                                      const PreciseScanNode& node) {
+  if (!node.followsSweep) {
+    // A measured node away from the sweep came in place of one that was measured where the sweep
+    // stood; a no-return node's angle merely wanders.
+    if (node.distance != 0)
+      scanner.nodesMissing = true;
+    return std::nullopt;
+  }
+  const double angle = scanner.pose ? node.scannerAngle : node.angle;
+  std::optional<MissingStretch> missing;
+  if ((node.afterLoss || scanner.nodesMissing) && scanner.lastFollowing)
+    missing = MissingStretch{*scanner.lastFollowing, angle};
+  scanner.nodesMissing = false;
+  scanner.lastFollowing = angle;
+  return missing;
+}
+
+bool TouchEngine::missedAt(std::size_t index, double x, double y) const {
+  const Scanner& scanner = scanners_.at(index);
+  if (scanner.lastMissing.empty())
+    return false;
+  const PlanePoint local = scanner.pose ? toLocal(*scanner.pose, PlanePoint{x, y})
+                                        : PlanePoint{x - controls_.scannerMarker.centreX(),
+                                                     y - controls_.scannerMarker.centreY()};
+  // The view's axes: angle 0 straight up and growing clockwise, as surfacePoint places points.
+  const double bearing = std::atan2(local.x, -local.y) / kRadiansPerDegree;
+  const auto ahead = [](double to, double from) {
+    const double degrees = std::fmod(to - from + 720.0, 360.0);
+    return degrees < 360.0 ? degrees : 0.0;
+  };
+  return std::any_of(scanner.lastMissing.begin(), scanner.lastMissing.end(),
+                     [&](const MissingStretch& stretch) {
+                       const double into = ahead(bearing, stretch.from);
+                       return into > 0 && into < ahead(stretch.to, stretch.from);
+                     });
+}
+
 void TouchEngine::endTurn(std::size_t index) {
   Scanner& scanner = scanners_[index];
   const std::int64_t now_ms = loop_.nowMs();
   scanner.turn_s = scanner.clock.turnEnded(now_ms);
   scanner.ended_ms = now_ms;
   scanner.objects = GroupHits(scanner.turn, settings_.gapMm);
+  scanner.lastMissing.swap(scanner.missing);
+  scanner.missing.clear();
   scanner.framed = false;
   if (scanners_.size() > 1)
     scanner.hits = scanner.turn.hits;
@@ -175,7 +222,10 @@ void TouchEngine::endTurn(std::size_t index) {
   }
   ++turns_;
   const std::vector<TouchObject> objects = frameObjects(index, now_ms, scanner.turn_s);
-  const TrackerUpdate& update = tracker_.update(objects, scanner.turn_s, now_ms);
+  // A contact where the pacing scanner's turn lost its data was not looked for.
+  const TrackerUpdate& update =
+      tracker_.update(objects, scanner.turn_s, now_ms,
+                      [this, index](double x, double y) { return missedAt(index, x, y); });
 
   frame_.timeMs = now_ms;
   frame_.live.clear();

@@ -98,6 +98,14 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   std::uint64_t turns() const { return turns_; }
 
  private:
+  // Part of a turn whose data is missing, clockwise from `from` to `to` in the angles the
+  // scanner's hits are placed by: between two nodes that followed the sweep, where nodes were
+  // lost or did not follow it.
+  struct MissingStretch {
+    double from;
+    double to;
+  };
+
   // One scanner of the surface as the engine follows it.
   struct Scanner {
     std::optional<Pose> pose;
@@ -113,9 +121,17 @@ class TouchEngine final : public PreciseScanNodeConsumer {
     int measured = 0;                 // measured nodes in it
     std::uint64_t lastSignature = 0;  // of the last complete turn with enough nodes
     bool reportedTwice = false;
+    std::vector<MissingStretch> missing;      // of the turn being collected
+    std::vector<MissingStretch> lastMissing;  // of the last complete turn
+    std::optional<double> lastFollowing;      // the angle of the last node that followed the sweep
+    bool nodesMissing = false;                // since that node
   };
 
   void take(std::size_t index, const PreciseScanNode& node, std::int16_t sensitivity);
+  // The stretch of the turn whose data went missing before `node`, if any.
+  static std::optional<MissingStretch> missingBefore(Scanner& scanner, const PreciseScanNode& node);
+  // Whether the last complete turn of scanner `index` lost its data where the point lies.
+  bool missedAt(std::size_t index, double x, double y) const;
   void endTurn(std::size_t index);
   void checkSameStream(std::size_t index);
   std::vector<TouchObject> frameObjects(std::size_t pacer, std::int64_t now_ms, double turn_s);

@@ -10,20 +10,44 @@ struct Alignment {
   std::size_t start;  // when not found: the bytes before it can never align and may go
 };
 
-// The first offset at which three groups in a row look genuine.
+// The first offset at which three groups in a row look like nodes, each after the one before.
 Alignment FindAlignment(ByteSpan bytes) {
   const std::size_t needed = NodeFraming::kAlignmentGroups * kGroupBytes;
   for (std::size_t start = 0;; ++start) {
     if (start + needed > bytes.size())
       return Alignment{false, start};
     bool genuine = true;
+    std::optional<int> before;  // nothing is known of what precedes the search
     for (std::size_t g = 0; g < NodeFraming::kAlignmentGroups && genuine; ++g) {
       const ByteSpan group = bytes.subspan(start + g * kGroupBytes, kGroupBytes);
-      genuine = IsSkippedGroup(group) || LooksLikeANodeStart(group);
+      if (IsSkippedGroup(group))
+        continue;
+      genuine = LooksLikeANodeStart(group, before);
+      before = WireAngle64(group);
     }
     if (genuine)
       return Alignment{true, start};
   }
+}
+
+// Whether any of the kBlamingGroups groups after the node at `at` does not look like a node
+// start, each judged after the one before it; groups not yet received blame nobody.
+bool BlamedAsANodeStart(ByteSpan bytes, std::size_t at) {
+  std::optional<int> before = WireAngle64(bytes.subspan(at, kGroupBytes));
+  for (std::size_t next = 1; next <= NodeFraming::kBlamingGroups; ++next) {
+    const std::size_t following = at + next * kGroupBytes;
+    if (following + kCheckableBytes > bytes.size())
+      break;
+    const ByteSpan group =
+        bytes.subspan(following, std::min(kGroupBytes, bytes.size() - following));
+    if (IsSkippedGroup(group))
+      continue;
+    if (!LooksLikeANodeStart(group, before))
+      return true;
+    if (group.size() == kGroupBytes)
+      before = WireAngle64(group);
+  }
+  return false;
 }
 
 }  // namespace
@@ -77,6 +101,7 @@ bool ByteFraming::decode(ByteSpan bytes, FramedNodeSink& sink) {
     rest = rest.subspan(at + kScanDescriptor.size());
     synchronised_ = true;
     realigning_ = false;
+    streamStarts();
   }
 
   const bool framing = synchronised_;
@@ -94,9 +119,17 @@ bool ByteFraming::decode(ByteSpan bytes, FramedNodeSink& sink) {
   return framing;
 }
 
+void NodeFraming::streamStarts() {
+  before_.reset();
+  atStreamStart_ = true;
+}
+
 ByteSpan NodeFraming::decodeGroups(ByteSpan bytes, FramedNodeSink& sink) {
   for (;;) {
     if (realigning_) {
+      sink.nodesLost();
+      before_.reset();
+      atStreamStart_ = false;
       const Alignment alignment = FindAlignment(bytes);
       bytes = bytes.subspan(alignment.start);
       if (!alignment.found)
@@ -109,11 +142,15 @@ ByteSpan NodeFraming::decodeGroups(ByteSpan bytes, FramedNodeSink& sink) {
       const ByteSpan group = bytes.subspan(at, kGroupBytes);
       if (IsSkippedGroup(group))
         continue;
-      if (!LooksGenuine(group) || BlamedByFollowingGroups(bytes, at, kBlamingGroups)) {
+      const bool looksLikeANode =
+          atStreamStart_ ? LooksGenuine(group) : LooksLikeANodeStart(group, before_);
+      if (!looksLikeANode || BlamedAsANodeStart(bytes, at)) {
         failedAt = at;
         break;
       }
       sink.takeNode(DecodeGroup(group));
+      before_ = WireAngle64(group);
+      atStreamStart_ = false;
     }
     if (failedAt == complete) {
       bytes = bytes.subspan(complete);

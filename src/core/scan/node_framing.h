@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "node_group.h"
@@ -13,6 +14,8 @@ class FramedNodeSink {
  public:
   virtual ~FramedNodeSink() = default;
   virtual void takeNode(const RawNode& node) = 0;
+  // The framing rules out bytes it cannot frame: what the scanner measured there is lost.
+  virtual void nodesLost() {}
 };
 
 // Received bytes in, five-byte nodes out: the part of decoding that knows where nodes begin.
@@ -45,6 +48,8 @@ class ByteFraming {
   virtual ByteSpan decodeGroups(ByteSpan bytes, FramedNodeSink& sink) = 0;
   // Whether a buffer cut at its oldest end must be searched for where nodes begin again.
   virtual bool realignsAfterCut() const { return true; }
+  // The scan descriptor was found: what follows it starts on a node.
+  virtual void streamStarts() {}
 
   // Set while the framing searches for where nodes begin; its own to set in decodeGroups.
   bool realigning_ = false;
@@ -57,7 +62,10 @@ class ByteFraming {
 
 // The program's framing: it checks every node and blames it for a bad group among the three after
 // it, and after a failure searches on from the failed node's second byte, in the same pass, for
-// the first offset where three groups in a row look genuine.
+// the first offset where three groups in a row look like nodes. Every group is judged as a node
+// start (LooksLikeANodeStart), each against the node before it: a lost byte makes the groups after
+// it start one byte late, and those that pass the plain checks carry the start flag where no turn
+// begins.
 class NodeFraming final : public ByteFraming {
  public:
   static constexpr std::size_t kAlignmentGroups = 3;
@@ -65,6 +73,14 @@ class NodeFraming final : public ByteFraming {
 
  protected:
   ByteSpan decodeGroups(ByteSpan bytes, FramedNodeSink& sink) override;
+  void streamStarts() override;
+
+ private:
+  // The wire angle of the node framed last, while framing is in step; unknown after a failure.
+  std::optional<int> before_;
+  // The next group follows the scan descriptor: it starts on a node for certain, and its start
+  // flag, wherever it lies, is the scanner's.
+  bool atStreamStart_ = false;
 };
 
 // Where the scan descriptor first stands in `bytes`, or bytes.size() when it is not there.

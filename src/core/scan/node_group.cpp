@@ -1,5 +1,7 @@
 #include "node_group.h"
 
+#include "turn_finder.h"
+
 namespace scantouch {
 namespace {
 
@@ -31,18 +33,23 @@ bool LooksGenuine(ByteSpan group) {
   return startBits == 1 || startBits == 2;
 }
 
-bool LooksLikeANodeStart(ByteSpan group) {
+bool LooksLikeANodeStart(ByteSpan group, std::optional<int> before) {
   if (!LooksGenuine(group))
     return false;
-  if ((group[0] & 3) != 1)
-    return true;
-  // The start flag marks the first node of a turn, which the scanner measures just past its
-  // own angle 0. A group that starts one byte late takes byte 1 of a node, always odd, for its
-  // byte 0, so half of such groups carry the flag; their angle is anywhere.
   if (group.size() < 3)
     return true;  // the angle has not arrived yet
-  const int degrees = (group[2] * 256 + group[1]) / 128;
-  return degrees < kTurnStartDegrees || degrees >= 360 - kTurnStartDegrees;
+  constexpr int kTurn64 = 360 * 64;
+  const int angle = WireAngle64(group);
+  if (angle >= kTurn64)
+    return false;  // no scanner measures beyond a whole turn
+  if ((group[0] & 3) != 1)
+    return true;
+  constexpr int kNearZero64 = kTurnStartDegrees * 64;
+  if (angle < kNearZero64 || angle >= kTurn64 - kNearZero64)
+    return true;
+  // The first node of a sparse scanner's turn: the sweep passed 0 since the node before.
+  constexpr auto kStep64 = static_cast<int>(TurnFinder::kLargestStep_degrees * 64);
+  return before && angle < *before && angle + kTurn64 - *before <= kStep64;
 }
 
 RawNode DecodeGroup(ByteSpan group) {

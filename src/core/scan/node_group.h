@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace scantouch {
@@ -31,12 +32,21 @@ inline bool CheckBitSet(ByteSpan group) {
 inline constexpr std::size_t kCheckableBytes = 2;
 bool LooksGenuine(ByteSpan group);
 
-// As LooksGenuine, and a node with the start flag must also lie within kTurnStartDegrees of the
-// scanner's angle 0: stricter, for finding where nodes begin. A scanner sparser than 360 /
-// kTurnStartDegrees = 18 nodes a turn may start its turns farther from 0, so the stricter test
-// serves only the search after damage, never a stream decoded in step.
+// The wire's angle of a group of at least three bytes, in 1/64 degree (bytes 1 and 2 without the
+// check bit).
+inline int WireAngle64(ByteSpan group) {
+  return (group[2] * 256 + group[1]) >> 1;
+}
+
+// As LooksGenuine, stricter, for telling where nodes begin: the angle lies within a turn, and a
+// node with the start flag must be where a turn can begin: within kTurnStartDegrees of the
+// scanner's angle 0, or past 0 by at most a sweep's largest step (TurnFinder) from the node before
+// it, whose wire angle `before` gives when it is known. A scanner sparser than 360 /
+// kTurnStartDegrees = 18 nodes a turn starts its turns farther from 0 than the first, never
+// farther than the second. A group that starts one byte late takes byte 1 of a node, always odd,
+// for its byte 0, so half of such groups carry the flag, at an angle made of other bytes.
 inline constexpr int kTurnStartDegrees = 20;
-bool LooksLikeANodeStart(ByteSpan group);
+bool LooksLikeANodeStart(ByteSpan group, std::optional<int> before = std::nullopt);
 
 // The raw values of a node as the scanner encodes them.
 struct RawNode {

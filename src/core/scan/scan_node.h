@@ -31,6 +31,11 @@ struct PreciseScanNode {
   double scannerAngle = 0;     // [0, 360) degrees before the angle correction: a turn starts at 0
   bool startsTurn = false;     // the first node of a turn
   bool wholeTurnEnds = false;  // ... and the turn before it was one of a sweep, to be used
+  // It lies where the sweep stands (TurnFinder); one that does not is most likely damaged, and
+  // the beams the sweep measured meanwhile are missing.
+  bool followsSweep = true;
+  // The framing ruled out bytes since the node before: the sweep measured more than arrived.
+  bool afterLoss = false;
 };
 
 class PreciseScanNodeConsumer {

@@ -1,6 +1,7 @@
 #include "sweep_tracker.h"
 
 #include <cmath>
+#include <utility>
 
 #include "common/rounding.h"
 
@@ -54,6 +55,7 @@ void SweepTracker::takeNode(const RawNode& raw) {
   const bool measured = raw.distance != 0;
   const double scannerAngle = ExactAngle(raw, 0);
   const TurnFinder::Mark mark = turns_.take(scannerAngle, measured, raw.startOfTurn);
+  const bool afterLoss = std::exchange(nodesLost_, false);
   if (mark.halfTurn)
     onHalfTurn();
   if (measured) {
@@ -71,7 +73,8 @@ void SweepTracker::takeNode(const RawNode& raw) {
     // Every node, no-return nodes too: they tell the engine how long a turn is.
     preciseConsumer_->processPreciseNode(
         PreciseScanNode{ExactAngle(raw, correction_), static_cast<std::int16_t>(raw.quality),
-                        raw.distance, scannerAngle, mark.turnBegins, mark.wholeTurnEnds},
+                        raw.distance, scannerAngle, mark.turnBegins, mark.wholeTurnEnds,
+                        mark.follows, afterLoss},
         sensitivity_);
   }
 }

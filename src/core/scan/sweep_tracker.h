@@ -28,6 +28,7 @@ class SweepTracker final : public FramedNodeSink {
   // (-360, 360).
   void beginPass(std::int16_t sensitivity, double correction);
   void takeNode(const RawNode& node) override;
+  void nodesLost() override { nodesLost_ = true; }
   // The pass's angles go to the radar view's trace.
   void endPass();
 
@@ -36,7 +37,10 @@ class SweepTracker final : public FramedNodeSink {
   std::uint64_t wholeTurns() const { return turns_.wholeTurns(); }
   void resetTurnCounts() { turns_.resetCounts(); }
   // A new stream: where the sweep stands is not known until its nodes tell.
-  void resetSweep() { turns_.reset(); }
+  void resetSweep() {
+    turns_.reset();
+    nodesLost_ = false;
+  }
   // Nodes decoded, no-return nodes included.
   std::uint64_t decodedNodes() const { return decodedNodes_; }
   // Decoded nodes with distance 0: the beam found nothing to measure.
@@ -55,6 +59,7 @@ class SweepTracker final : public FramedNodeSink {
   std::uint64_t decodedNodes_ = 0;
   std::uint64_t noReturnNodes_ = 0;
   std::string pendingTrace_;  // angles of the pass since the last half turn
+  bool nodesLost_ = false;    // since the last node
 };
 
 }  // namespace scantouch

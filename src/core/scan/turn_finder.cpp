@@ -1,5 +1,6 @@
 #include "turn_finder.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace scantouch {
@@ -27,8 +28,13 @@ Relation Relate(double ahead) {
   return Relation::far;
 }
 
-bool NearTurnStart(double angle) {
-  return angle < TurnFinder::kFlagReach_degrees || angle >= 360 - TurnFinder::kFlagReach_degrees;
+// The scanner measures the first node of a turn just past its angle 0. A no-return node's angle
+// wanders, and may lie a little before 0; a measured node before 0 carries a flag a damaged byte
+// made (its next node passes 0 and begins the turn if the flag was the scanner's).
+bool NearTurnStart(double angle, bool measured) {
+  if (angle < TurnFinder::kFlagReach_degrees)
+    return true;
+  return !measured && angle >= 360 - TurnFinder::kNoReturnMargin_degrees;
 }
 
 }  // namespace
@@ -36,6 +42,8 @@ bool NearTurnStart(double angle) {
 void TurnFinder::reset() {
   sweep_.reset();
   suspect_.reset();
+  lastStep_degrees_ = 0;
+  nodesLastTurn_ = kUnknownNodes;
   turnOpen_ = false;
   turn_ = {};
   half_ = {};
@@ -49,10 +57,19 @@ TurnFinder::Mark TurnFinder::take(double scannerAngle, bool measured, bool start
   } else if (const double angle = Normalised(scannerAngle); !sweep_) {
     sweep_ = angle;
     followed = true;
-    considerFlag(angle, startFlag, mark);
+    considerFlag(angle, measured, startFlag, mark);
   } else {
     double ahead = Ahead(angle, *sweep_);
     Relation relation = Relate(ahead);
+    // A node within the stretch the sweep's last step passed over is where the sweep truly stands
+    // when that step came from a damaged node; two such nodes must not look like a sweep gone on
+    // round the turn over a gap.
+    if (relation == Relation::far && Ahead(angle, *sweep_ - lastStep_degrees_) < lastStep_degrees_)
+      relation = Relation::behind;
+    // So may be one node a step ahead far longer than the sweep's: a garbled angle that passed 0
+    // would begin a turn there.
+    if (relation == Relation::ahead && ahead > longStep_degrees())
+      relation = Relation::far;
     if (relation == Relation::far && suspect_) {
       // Two nodes that agree with each other far from the sweep: it went on over a gap in which
       // the scanner sent nothing (or nothing that survived the line).
@@ -61,7 +78,7 @@ TurnFinder::Mark TurnFinder::take(double scannerAngle, bool measured, bool start
         // Two agreeing nodes are no wandering no-return node: the gap moves the sweep whatever they
         // measured.
         moveSweep(Ahead(suspect_->angle, *sweep_), false, false, suspect_->startFlag, mark);
-        considerFlag(suspect_->angle, suspect_->startFlag, mark);
+        considerFlag(suspect_->angle, suspect_->measured, suspect_->startFlag, mark);
         ahead = fromSuspect;
         relation = Relate(fromSuspect);
       }
@@ -74,7 +91,7 @@ TurnFinder::Mark TurnFinder::take(double scannerAngle, bool measured, bool start
       followed = true;
       if (relation == Relation::ahead)
         moveSweep(ahead, true, !measured, startFlag, mark);
-      considerFlag(angle, startFlag, mark);
+      considerFlag(angle, measured, startFlag, mark);
     }
   }
   if (!mark.turnBegins && turn_.nodes >= kMostTurnNodes)
@@ -85,6 +102,7 @@ TurnFinder::Mark TurnFinder::take(double scannerAngle, bool measured, bool start
     ++turn_.followed;
     ++half_.followed;
   }
+  mark.follows = followed;
   return mark;
 }
 
@@ -102,6 +120,7 @@ void TurnFinder::moveSweep(double by, bool step, bool noReturn, bool startFlag, 
     turn_.steps_degrees += by;
     half_.steps_degrees += by;
   }
+  lastStep_degrees_ = step ? by : 0;
   turn_.went_degrees += by;
   half_.went_degrees += by;
   if (from < 180 && to >= 180)
@@ -116,18 +135,24 @@ void TurnFinder::moveSweep(double by, bool step, bool noReturn, bool startFlag, 
     beginTurn(mark, true);
 }
 
-void TurnFinder::considerFlag(double angle, bool startFlag, Mark& mark) {
-  if (!startFlag || mark.turnBegins || !NearTurnStart(angle))
+void TurnFinder::considerFlag(double angle, bool measured, bool startFlag, Mark& mark) {
+  if (!startFlag || mark.turnBegins || !NearTurnStart(angle, measured))
     return;
   if (!turnOpen_ || turn_.went_degrees >= kLeastTurn_degrees)
     beginTurn(mark, true);
 }
 
+double TurnFinder::longStep_degrees() const {
+  return std::max(kWander_degrees, kLongSteps * 360 / static_cast<double>(nodesLastTurn_));
+}
+
 void TurnFinder::beginTurn(Mark& mark, bool mayBeWhole) {
   mark.turnBegins = true;
   mark.wholeTurnEnds = mayBeWhole && turnOpen_ && turn_.ofASweep(1);
-  if (mark.wholeTurnEnds)
+  if (mark.wholeTurnEnds) {
     ++wholeTurns_;
+    nodesLastTurn_ = turn_.nodes;
+  }
   turnOpen_ = true;
   turn_ = {};
   if (!mark.halfTurn)

@@ -25,7 +25,8 @@ class TurnFinder {
   // A no-return node passes the turn's start only this far beyond it, or with the start flag: one
   // that merely wandered ahead of a sweep still in the last degrees of a turn begins nothing.
   static constexpr double kNoReturnMargin_degrees = 20;
-  // The start flag counts only this close to the scanner's angle 0; damaged bytes put it anywhere.
+  // The start flag counts only this far past the scanner's angle 0 (a no-return node's also up to
+  // kNoReturnMargin_degrees before it); damaged bytes put it anywhere.
   static constexpr double kFlagReach_degrees = 45;
   // A turn begins only after the sweep went this far round since the last beginning.
   static constexpr double kLeastTurn_degrees = 180;
@@ -35,6 +36,9 @@ class TurnFinder {
   // Fewest nodes of a whole turn, and half of it for a counted half turn: a sweep has at least one
   // node every kLargestStep_degrees.
   static constexpr double kLeastNodesATurn = 360 / kLargestStep_degrees;
+  // A node ahead of the sweep by more than this many of its mean steps (and more than
+  // kWander_degrees) counts only when the next one agrees with it, like one far from it.
+  static constexpr double kLongSteps = 4;
   // More nodes than this without a beginning are no turn of any scanner: begin again, so that
   // whoever collects a turn's nodes holds a bounded number of them.
   static constexpr std::uint32_t kMostTurnNodes = 65536;
@@ -44,6 +48,7 @@ class TurnFinder {
     bool turnBegins = false;     // the node is the first of a turn
     bool wholeTurnEnds = false;  // ... and the turn it ends was whole
     bool halfTurn = false;       // the sweep passed 0 or 180 with this node
+    bool follows = false;        // the node lies where the sweep stands
   };
 
   // `scannerAngle` in degrees as the scanner measured it (any value; taken modulo 360).
@@ -85,14 +90,21 @@ class TurnFinder {
   // over a gap. Marks the half turns and the turn's beginning it passes.
   void moveSweep(double by, bool step, bool noReturn, bool startFlag, Mark& mark);
   // A node with the start flag at `angle` that followed the sweep.
-  void considerFlag(double angle, bool startFlag, Mark& mark);
+  void considerFlag(double angle, bool measured, bool startFlag, Mark& mark);
   // `mayBeWhole`: false when the turn is given up (it grew too long).
   void beginTurn(Mark& mark, bool mayBeWhole);
   void endHalf(Mark& mark);
+  // How far ahead of the sweep a single node may step: a few of the last whole turn's mean steps.
+  double longStep_degrees() const;
+
+  // Until a whole turn was seen, its nodes are taken as few as a sweep may have: no step is long.
+  static constexpr std::uint32_t kUnknownNodes = 8;
 
   std::optional<double> sweep_;     // where the sweep stands, [0, 360)
   std::optional<Suspect> suspect_;  // a node far from it, until the next one agrees
-  bool turnOpen_ = false;           // a turn began since the sweep was found
+  double lastStep_degrees_ = 0;     // how far the sweep's last move from one node to the next went
+  std::uint32_t nodesLastTurn_ = kUnknownNodes;  // in the last whole turn
+  bool turnOpen_ = false;                        // a turn began since the sweep was found
   Stretch turn_;
   Stretch half_;
   std::uint64_t wholeTurns_ = 0;
