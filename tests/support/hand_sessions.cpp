@@ -5,14 +5,10 @@
 
 #include "app/scanner_program.h"
 #include "example_setup.h"
-#include "fake_link.h"
-#include "fake_shell.h"
-#include "in_memory_files.h"
+#include "fake_platform.h"
 #include "lossy_line.h"
 #include "node_stream.h"
 #include "recording_datagrams.h"
-#include "recording_desktop_input.h"
-#include "toolkit/virtual_event_loop.h"
 
 namespace scantouch::testing {
 
@@ -51,7 +47,7 @@ class HandSessionRun final : public TouchFrameSink {
         stream_(SceneOf(options), StreamOf(options)),
         line_(options.drop, options.corrupt, options.seed * 7919u + 1) {
     figures_.sessions.assign(options.hands.size(), 0);
-    files_.files["/opt/scantouch/系统配置.ini"] =
+    fakes_.files.files["/opt/scantouch/系统配置.ini"] =
         "[串口设置]\r\n端口=1\r\n[触控引擎]\r\n鼠标模式=2\r\nTUIO目标=127.0.0.1:3333\r\n";
     program_.touchOutputs().connectNetwork(datagrams_);
     program_.lifecycle().startUp();
@@ -64,13 +60,14 @@ class HandSessionRun final : public TouchFrameSink {
     for (std::int64_t step = 0; step < steps; ++step) {
       std::vector<std::uint8_t> bytes;
       // A ":SCAN." the program sent (its watchdog) starts the stream anew.
-      if (serialPort_.written.find(":SCAN.") != std::string::npos)
+      if (fakes_.serialPort.written.find(":SCAN.") != std::string::npos)
         bytes = sim::StreamStart(0, options_.seed);
-      serialPort_.written.clear();
+      fakes_.serialPort.written.clear();
       stream_.appendSeconds(bytes, static_cast<double>(kPoll_ms) / 1000);
       const std::vector<std::uint8_t> arrived = line_.pass(bytes);
-      serialPort_.waiting.insert(serialPort_.waiting.end(), arrived.begin(), arrived.end());
-      loop_.advance(kPoll_ms);
+      fakes_.serialPort.waiting.insert(fakes_.serialPort.waiting.end(), arrived.begin(),
+                                       arrived.end());
+      fakes_.loop.advance(kPoll_ms);
       datagrams_.sent.clear();
     }
     figures_.damagedBytes = line_.lostBytes() + line_.corruptedBytes();
@@ -124,19 +121,9 @@ class HandSessionRun final : public TouchFrameSink {
   sim::NodeStream stream_;
   sim::LossyLine line_;
 
-  VirtualEventLoop loop_;
-  RecordingDesktopInput desktop_;
-  FakeSerialPort serialPort_;
-  FakeSocketFactory sockets_;
-  ScriptedDialogs dialogs_;
-  InMemoryFiles files_;
-  Utf8Codec codec_;
-  FixedDirectory directory_{"/opt/scantouch"};
-  FakeTrayIcon tray_;
-  FakeInstanceGuard instances_;
+  FakePlatform fakes_;
   RecordingDatagramSockets datagrams_;
-  ScannerProgram program_{Platform{loop_, desktop_, serialPort_, sockets_, dialogs_, files_, codec_,
-                                   directory_, tray_, instances_, [] {}}};
+  ScannerProgram program_{fakes_.platform()};
 };
 
 }  // namespace

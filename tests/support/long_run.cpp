@@ -12,16 +12,12 @@
 
 #include "app/scanner_program.h"
 #include "example_setup.h"
-#include "fake_link.h"
-#include "fake_shell.h"
-#include "in_memory_files.h"
+#include "fake_platform.h"
 #include "node_stream.h"
 #include "osc_reading.h"
 #include "recording_datagrams.h"
-#include "recording_desktop_input.h"
 #include "recording_touch_injector.h"
 #include "scan/node_framing.h"
-#include "toolkit/virtual_event_loop.h"
 
 namespace scantouch::testing {
 
@@ -178,12 +174,12 @@ class LongRun final : public TouchFrameSink {
     figures_.invariants.resize(kCheckCount);
     for (std::size_t c = 0; c < kCheckCount; ++c)
       figures_.invariants[c].name = kCheckNames[c];
-    files_.files["/opt/scantouch/系统配置.ini"] =
+    fakes_.files.files["/opt/scantouch/系统配置.ini"] =
         std::string("[串口设置]\r\n端口=1\r\n[触控引擎]\r\n鼠标模式=1\r\nTUIO目标=") + kOneTarget +
         "\r\n系统触控=1\r\n";
     program_.touchOutputs().connectNetwork(datagrams_);
     program_.touchOutputs().connectTouchDevice([this](std::string&) {
-      auto injector = std::make_unique<RecordingTouchInjector>(loop_);
+      auto injector = std::make_unique<RecordingTouchInjector>(fakes_.loop);
       injector_ = injector.get();
       return std::unique_ptr<TouchInjector>(std::move(injector));
     });
@@ -201,7 +197,7 @@ class LongRun final : public TouchFrameSink {
         static_cast<std::int64_t>(options_.progressEvery_s * 1000 / kPoll_ms);
     for (std::int64_t step = 1; step <= steps; ++step) {
       scanner();
-      loop_.advance(kPoll_ms);
+      fakes_.loop.advance(kPoll_ms);
       afterPoll();
       if (progress && progressSteps > 0 && step % progressSteps == 0)
         progress(figuresAt(started));
@@ -214,7 +210,7 @@ class LongRun final : public TouchFrameSink {
   }
 
   void onTouchFrame(const TouchFrame& frame) override {
-    lastFrame_ms_ = loop_.nowMs();
+    lastFrame_ms_ = fakes_.loop.nowMs();
     const double now = now_s();
     for (const SessionId id : frame.born) {
       check(kSessionTwice, id > lastSession_, now, [&] {
@@ -271,7 +267,7 @@ class LongRun final : public TouchFrameSink {
   }
 
   MainForm& form() { return program_.form(); }
-  double now_s() const { return static_cast<double>(loop_.nowMs()) / 1000; }
+  double now_s() const { return static_cast<double>(fakes_.loop.nowMs()) / 1000; }
   bool happens(double every_s) {
     return every_s > 0 && gestures_.chance(static_cast<double>(kPoll_ms) / 1000 / every_s);
   }
@@ -306,7 +302,7 @@ class LongRun final : public TouchFrameSink {
   // The scanner's part of one poll: the scene moves on, faults happen, and what it sends in the
   // next 100 ms waits at the port.
   void scanner() {
-    const std::int64_t now_ms = loop_.nowMs();
+    const std::int64_t now_ms = fakes_.loop.nowMs();
     sim::Scene& scene = stream_.scene();
     const double streamTime = stream_.time_s();
     std::erase_if(scene.objects, [streamTime](const sim::SceneObject& o) {
@@ -324,13 +320,13 @@ class LongRun final : public TouchFrameSink {
 
     // The device went away and comes back.
     if (unpluggedUntil_ms_ && now_ms >= *unpluggedUntil_ms_) {
-      serialPort_.absent = false;
+      fakes_.serialPort.absent = false;
       unpluggedUntil_ms_.reset();
       disturbed_ms_ = now_ms;
     } else if (!unpluggedUntil_ms_ && happens(options_.unplugEvery_s)) {
       ++figures_.unplugs;
-      serialPort_.absent = true;
-      serialPort_.vanish();
+      fakes_.serialPort.absent = true;
+      fakes_.serialPort.vanish();
       unpluggedUntil_ms_ = now_ms + static_cast<std::int64_t>(gestures_.uniform(2000, 10000));
       disturbed_ms_ = now_ms;
     }
@@ -350,8 +346,8 @@ class LongRun final : public TouchFrameSink {
     std::vector<std::uint8_t> bytes;
     // A ":SCAN." the program sent starts the stream anew, as does the scanner itself now and
     // then: a few stale bytes, then the descriptor.
-    const bool asked = serialPort_.written.find(":SCAN.") != std::string::npos;
-    serialPort_.written.clear();
+    const bool asked = fakes_.serialPort.written.find(":SCAN.") != std::string::npos;
+    fakes_.serialPort.written.clear();
     if (asked || happens(options_.restartEvery_s)) {
       ++figures_.restarts;
       const auto stale = static_cast<std::size_t>(gestures_.uniform(0, 20));
@@ -368,8 +364,8 @@ class LongRun final : public TouchFrameSink {
     }
     stream_.appendSeconds(bytes, static_cast<double>(kPoll_ms) / 1000);
     // Bytes sent to a device that is gone are lost.
-    if (serialPort_.isOpen())
-      serialPort_.waiting.insert(serialPort_.waiting.end(), bytes.begin(), bytes.end());
+    if (fakes_.serialPort.isOpen())
+      fakes_.serialPort.waiting.insert(fakes_.serialPort.waiting.end(), bytes.begin(), bytes.end());
     else
       disturbed_ms_ = now_ms;
   }
@@ -469,7 +465,7 @@ class LongRun final : public TouchFrameSink {
       }
       injector_->reports.clear();
     }
-    for (const RecordingDesktopInput::Action& action : desktop_.actions) {
+    for (const RecordingDesktopInput::Action& action : fakes_.desktop.actions) {
       if (action.kind == RecordingDesktopInput::Action::Kind::press) {
         buttonDown_ = true;
         ++figures_.buttonPresses;
@@ -477,7 +473,7 @@ class LongRun final : public TouchFrameSink {
         buttonDown_ = false;
       }
     }
-    desktop_.actions.clear();
+    fakes_.desktop.actions.clear();
   }
 
   std::string aliveTargets() {
@@ -492,7 +488,7 @@ class LongRun final : public TouchFrameSink {
   void afterPoll() {
     readOutputs(nullptr);
     const double now = now_s();
-    const std::int64_t now_ms = loop_.nowMs();
+    const std::int64_t now_ms = fakes_.loop.nowMs();
     const bool stale = now_ms - lastFrame_ms_ > kStale_ms + kPoll_ms;
     check(kButtonOverStall, !stale || !buttonDown_, now,
           [] { return std::string("the button is down"); });
@@ -513,17 +509,17 @@ class LongRun final : public TouchFrameSink {
     figures_.maxEventLogEntries = std::max(figures_.maxEventLogEntries, eventLog);
     figures_.maxSendQueue = std::max(figures_.maxSendQueue, sendQueue);
     figures_.maxReceiveBoxChars = std::max(figures_.maxReceiveBoxChars, receiveBox);
-    figures_.maxTimers = std::max(figures_.maxTimers, loop_.activeTimers());
-    figures_.maxPostedEvents = std::max(figures_.maxPostedEvents, loop_.pendingEvents());
+    figures_.maxTimers = std::max(figures_.maxTimers, fakes_.loop.activeTimers());
+    figures_.maxPostedEvents = std::max(figures_.maxPostedEvents, fakes_.loop.pendingEvents());
     check(kUnbounded,
           decoder <= NodeFraming::kMaxBufferBytes && eventLog <= MainForm::kMaxLogEntries &&
               sendQueue <= NetworkForm::kMaxQueuedEntries && live <= 32 &&
-              loop_.activeTimers() <= 64 && loop_.pendingEvents() <= 4096,
+              fakes_.loop.activeTimers() <= 64 && fakes_.loop.pendingEvents() <= 4096,
           now, [&] {
             return "decoder " + std::to_string(decoder) + " B, log " + std::to_string(eventLog) +
                    ", send queue " + std::to_string(sendQueue) + ", live " + std::to_string(live) +
-                   ", timers " + std::to_string(loop_.activeTimers()) + ", posted " +
-                   std::to_string(loop_.pendingEvents());
+                   ", timers " + std::to_string(fakes_.loop.activeTimers()) + ", posted " +
+                   std::to_string(fakes_.loop.pendingEvents());
           });
   }
 
@@ -542,21 +538,11 @@ class LongRun final : public TouchFrameSink {
   Gestures gestures_;
   sim::NodeStream stream_;
 
-  VirtualEventLoop loop_;
-  RecordingDesktopInput desktop_;
-  FakeSerialPort serialPort_;
-  FakeSocketFactory sockets_;
-  ScriptedDialogs dialogs_;
-  InMemoryFiles files_;
-  Utf8Codec codec_;
-  FixedDirectory directory_{"/opt/scantouch"};
-  FakeTrayIcon tray_;
-  FakeInstanceGuard instances_;
+  FakePlatform fakes_;
   RecordingDatagramSockets datagrams_;
   RecordingTouchInjector* injector_ = nullptr;
   CountingLog log_;
-  ScannerProgram program_{Platform{loop_, desktop_, serialPort_, sockets_, dialogs_, files_, codec_,
-                                   directory_, tray_, instances_, [] {}}};
+  ScannerProgram program_{fakes_.platform()};
 
   std::int64_t lastFrame_ms_ = 0;
   std::int64_t disturbed_ms_ = 0;

@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/scanner_program.h"
-#include "fake_link.h"
-#include "fake_shell.h"
-#include "in_memory_files.h"
-#include "recording_desktop_input.h"
-#include "toolkit/virtual_event_loop.h"
+#include "fake_platform.h"
 
 namespace scantouch::testing {
 
@@ -32,19 +28,20 @@ class ProgramFixture : public ::testing::Test {
     socket().accept();
   }
 
-  VirtualEventLoop loop_;
-  RecordingDesktopInput desktop_;
-  FakeSerialPort serialPort_;
-  FakeSocketFactory sockets_;
-  ScriptedDialogs dialogs_;
-  InMemoryFiles files_;
-  Utf8Codec codec_;
-  FixedDirectory directory_{"/opt/scantouch"};
-  FakeTrayIcon tray_;
-  FakeInstanceGuard instances_;
+  FakePlatform fakes_;
+  // Named as the tests have always named them.
+  VirtualEventLoop& loop_ = fakes_.loop;
+  RecordingDesktopInput& desktop_ = fakes_.desktop;
+  FakeSerialPort& serialPort_ = fakes_.serialPort;
+  FakeSocketFactory& sockets_ = fakes_.sockets;
+  ScriptedDialogs& dialogs_ = fakes_.dialogs;
+  InMemoryFiles& files_ = fakes_.files;
+  Utf8Codec& codec_ = fakes_.codec;
+  FixedDirectory& directory_ = fakes_.directory;
+  FakeTrayIcon& tray_ = fakes_.tray;
+  FakeInstanceGuard& instances_ = fakes_.instances;
   int processEnds_ = 0;
-  ScannerProgram program_{Platform{loop_, desktop_, serialPort_, sockets_, dialogs_, files_, codec_,
-                                   directory_, tray_, instances_, [this] { ++processEnds_; }}};
+  ScannerProgram program_{fakes_.platform([this] { ++processEnds_; })};
 };
 
 }  // namespace scantouch::testing
