@@ -136,6 +136,39 @@ TEST_F(TouchEngineTest, ARoomThatReturnsNothingOverMuchOfTheTurnHasTurnsAndConta
   }
 }
 
+// Still things inside the rectangle (two posts, a bar along its edge) are contacts in every
+// turn, until the background is learned with nobody there or a mask covers them; a hand among
+// them is still a contact.
+TEST_F(TouchEngineTest, LearnedBackgroundAndMasksLeaveStillThingsOut) {
+  using scanner_sim::RoomKind;
+  scanner_sim::StreamSettings stream;
+  play({Hand(0, -3000)}, stream, 3, RoomKind::clutter);
+  ASSERT_GT(frames_.frames.back().live.size(), 1u) << "the clutter is touched";
+
+  struct Learner final : PreciseScanNodeConsumer {
+    void processPreciseNode(const PreciseScanNode& node, std::int16_t) override {
+      learning.take(node.scannerAngle, node.distance, node.startsTurn, node.wholeTurnEnds);
+    }
+    BackgroundLearning learning;
+  } learner;
+  form_.decoder().setPreciseConsumer(&learner);
+  play({}, stream, 3, RoomKind::clutter);
+  const std::optional<LearnedBackground> background = learner.learning.finish(0);
+  ASSERT_TRUE(background);
+  form_.runEngine(true);
+  form_.engine().setBackground(0, background);
+  form_.engine().reset();
+  play({Hand(0, -3000)}, stream, 3, RoomKind::clutter);
+  ASSERT_EQ(frames_.frames.back().live.size(), 1u);
+  EXPECT_NEAR(frames_.frames.back().live[0].x, 7500, 30);
+  EXPECT_NEAR(frames_.frames.back().live[0].y, 4500, 30);
+
+  // A mask over the hand: nothing is left.
+  form_.engine().setMasks({ViewMask{7300, 4300, 7700, 4700}});
+  play({Hand(0, -3000)}, stream, 1, RoomKind::clutter);
+  EXPECT_TRUE(frames_.frames.back().live.empty());
+}
+
 TEST_F(TouchEngineTest, SeveralHandsAreSeveralContacts) {
   scanner_sim::StreamSettings stream;
   stream.nodesPerSecond = 8000;

@@ -79,7 +79,10 @@ void BackgroundLearning::take(double scannerAngle, std::int32_t distanceMm, bool
                               bool wholeTurnEnds) {
   if (startsTurn) {
     if (turnOpen_ && wholeTurnEnds && readings_.size() + turn_.size() <= kMostReadings) {
-      readings_.insert(readings_.end(), turn_.begin(), turn_.end());
+      for (Reading reading : turn_) {
+        reading.turn = static_cast<std::uint32_t>(turnNodes_.size());
+        readings_.push_back(reading);
+      }
       turnNodes_.push_back(static_cast<std::uint32_t>(turn_.size()));
     }
     turn_.clear();
@@ -87,56 +90,63 @@ void BackgroundLearning::take(double scannerAngle, std::int32_t distanceMm, bool
   }
   // A turn that never ends is no turn of a sweep; what it held is not kept.
   if (turnOpen_ && turn_.size() < 65536 && std::isfinite(scannerAngle))
-    turn_.push_back(Reading{static_cast<float>(scannerAngle), std::max(distanceMm, 0)});
+    turn_.push_back(Reading{static_cast<float>(scannerAngle), std::max(distanceMm, 0), 0});
 }
 
 std::optional<LearnedBackground> BackgroundLearning::finish(std::int64_t learnedAtMs) const {
-  if (turnNodes_.size() < static_cast<std::size_t>(kLeastTurns))
+  const std::size_t turns = turnNodes_.size();
+  if (turns < static_cast<std::size_t>(kLeastTurns))
     return std::nullopt;
-  const double meanNodes = std::accumulate(turnNodes_.begin(), turnNodes_.end(), 0.0) /
-                           static_cast<double>(turnNodes_.size());
+  const double meanNodes =
+      std::accumulate(turnNodes_.begin(), turnNodes_.end(), 0.0) / static_cast<double>(turns);
   const auto count = static_cast<std::size_t>(std::max(8.0, std::round(meanNodes)));
 
-  std::vector<std::vector<std::int32_t>> seen(count);
-  for (const Reading& reading : readings_)
-    seen[DirectionOf(reading.scannerAngle, count)].push_back(reading.distanceMm);
+  struct Seen {
+    std::int32_t distanceMm;
+    std::uint32_t turn;
+    bool operator<(const Seen& other) const { return distanceMm < other.distanceMm; }
+  };
+  std::vector<std::vector<Seen>> seen(count);
+  for (const Reading& reading : readings_) {
+    if (reading.distanceMm > 0)
+      seen[DirectionOf(reading.scannerAngle, count)].push_back({reading.distanceMm, reading.turn});
+  }
 
   std::vector<LearnedBackground::Direction> directions(count);
   int unsteady = 0;
   for (std::size_t k = 0; k < count; ++k) {
-    std::vector<std::int32_t>& distances = seen[k];
-    if (distances.empty())
-      continue;
-    const double needed = kStayedShare * static_cast<double>(distances.size());
+    std::vector<Seen>& distances = seen[k];
     std::sort(distances.begin(), distances.end());
-    const auto firstMeasured = std::upper_bound(distances.begin(), distances.end(), 0);
-    const auto nothing = static_cast<double>(firstMeasured - distances.begin());
-    // The largest group of readings of one distance.
-    std::size_t bestFirst = 0;
-    std::size_t bestCount = 0;
-    const auto from = static_cast<std::size_t>(firstMeasured - distances.begin());
-    for (std::size_t first = from, last = from; first < distances.size(); ++first) {
-      last = std::max(last, first);
-      while (last + 1 < distances.size() &&
-             distances[last + 1] - distances[first] <= SameThingMm(distances[first]))
-        ++last;
-      if (last + 1 - first > bestCount) {
-        bestCount = last + 1 - first;
-        bestFirst = first;
+    bool cameAndWent = false;
+    // Groups of readings of one distance, nearest first; the nearest that stayed is the
+    // background, and any nearer one came and went.
+    for (std::size_t first = 0; first < distances.size();) {
+      std::size_t end = first + 1;
+      while (end < distances.size() && distances[end].distanceMm - distances[first].distanceMm <=
+                                           SameThingMm(distances[first].distanceMm))
+        ++end;
+      bool thirds[3] = {};
+      double sum = 0;
+      for (std::size_t i = first; i < end; ++i) {
+        thirds[std::min<std::size_t>(2, distances[i].turn * 3 / turns)] = true;
+        sum += distances[i].distanceMm;
       }
+      const auto members = static_cast<double>(end - first);
+      const bool stayed = thirds[0] && thirds[1] && thirds[2] &&
+                          members >= kStayedShare * static_cast<double>(turns);
+      if (stayed) {
+        const double mean = sum / members;
+        double square = 0;
+        for (std::size_t i = first; i < end; ++i)
+          square += (distances[i].distanceMm - mean) * (distances[i].distanceMm - mean);
+        directions[k] = {distances[first].distanceMm,
+                         static_cast<float>(std::sqrt(square / members))};
+        break;
+      }
+      cameAndWent = true;
+      first = end;
     }
-    if (static_cast<double>(bestCount) >= needed) {
-      const auto begin = distances.begin() + static_cast<std::ptrdiff_t>(bestFirst);
-      const auto end = begin + static_cast<std::ptrdiff_t>(bestCount);
-      const double mean = std::accumulate(begin, end, 0.0) / static_cast<double>(bestCount);
-      double square = 0;
-      for (auto it = begin; it != end; ++it)
-        square += (*it - mean) * (*it - mean);
-      directions[k] = {*begin,
-                       static_cast<float>(std::sqrt(square / static_cast<double>(bestCount)))};
-    } else if (nothing < needed) {
-      ++unsteady;  // neither one distance nor nothing stayed: no background there
-    }
+    unsteady += cameAndWent ? 1 : 0;
   }
   return LearnedBackground(std::move(directions), learnedAtMs, unsteady);
 }

@@ -57,13 +57,15 @@ class LearnedBackground {
 };
 
 // Learns a LearnedBackground from whole turns of one scanner: each node's direction is its
-// scanner angle at the step the turns' node count gives. For every direction the readings fall
-// into groups of one distance (within the scanner's noise) and nothing returned; the group that
-// stayed (at least kStayedShare of the readings) is the background, so a hand that came and went
-// during learning is not learned. Bounded: it keeps at most kMostReadings readings.
+// scanner angle at the step the turns' node count gives. A direction's readings fall into groups
+// of one distance (within the scanner's noise); the nearest group that stayed is the background:
+// seen in each third of the learning, in at least kStayedShare of the turns (a post thinner than
+// the beams' spacing is met in only some turns). A hand that came and went during learning, or
+// stood for a while and left, is not learned; directions where it was count as unsteady.
+// Bounded: it keeps at most kMostReadings readings.
 class BackgroundLearning {
  public:
-  static constexpr double kStayedShare = 0.8;
+  static constexpr double kStayedShare = 0.25;
   static constexpr std::size_t kMostReadings = 4'000'000;
   // Fewest whole turns to learn from.
   static constexpr int kLeastTurns = 5;
@@ -79,6 +81,7 @@ class BackgroundLearning {
   struct Reading {
     float scannerAngle;
     std::int32_t distanceMm;
+    std::uint32_t turn;  // among the whole turns taken
   };
   std::vector<Reading> turn_;      // of the turn being taken
   std::vector<Reading> readings_;  // of the whole turns

@@ -152,7 +152,8 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
                    : controls_.scannerMarker.containsStrictly(at.x, at.y);
   // The hit rule of the single-touch road: inside the touch rectangle, outside the scanner's own
   // square.
-  if (controls_.touchRect.containsStrictly(at.x, at.y) && !onItself) {
+  if (controls_.touchRect.containsStrictly(at.x, at.y) && !onItself &&
+      !stillThing(index, node, at)) {
     turn.hits.push_back(
         TurnHit{at.x, at.y, turn.missAtEnd, place, surfacePoint(index, 0, 0), turn.noReturnsAtEnd});
     turn.missAtEnd = false;
@@ -160,6 +161,21 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
     turn.missAtEnd = true;
   }
   turn.noReturnsAtEnd = 0;
+}
+
+void TouchEngine::setBackground(std::size_t index, std::optional<LearnedBackground> background) {
+  if (backgrounds_.size() <= index)
+    backgrounds_.resize(index + 1);
+  backgrounds_[index] = std::move(background);
+}
+
+bool TouchEngine::stillThing(std::size_t index, const PreciseScanNode& node,
+                             const PlanePoint& at) const {
+  if (Masked(masks_, at.x, at.y))
+    return true;
+  // Learned at the scanner's own angles, before any correction.
+  return index < backgrounds_.size() && backgrounds_[index] &&
+         backgrounds_[index]->isBackground(node.scannerAngle, node.distance);
 }
 
 std::optional<TouchEngine::MissingStretch> TouchEngine::missingBefore(Scanner& scanner,

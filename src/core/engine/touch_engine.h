@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "background/learned_background.h"
+#include "background/view_masks.h"
 #include "common/pair.h"
 #include "contact_tracker.h"
 #include "geometry/pose.h"
@@ -84,6 +86,12 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   // correction) and `distance`, on the surface.
   PlanePoint surfacePoint(std::size_t index, double angle, double distance) const;
 
+  // Still things that are no touch: a hit inside one of `masks` (view units, every scanner's)
+  // or no nearer than scanner `index`'s learned background counts as a measured miss, so that
+  // it parts what lies on either side of it. Without either, every hit counts.
+  void setMasks(std::vector<ViewMask> masks) { masks_ = std::move(masks); }
+  void setBackground(std::size_t index, std::optional<LearnedBackground> background);
+
   // Four calibrated corners, when `mapping` has them, place contacts on the screen area.
   void setSurfaceMapping(const SurfaceMapping* mapping) { surfaceMapping_ = mapping; }
 
@@ -132,6 +140,8 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   static std::optional<MissingStretch> missingBefore(Scanner& scanner, const PreciseScanNode& node);
   // Whether the last complete turn of scanner `index` lost its data where the point lies.
   bool missedAt(std::size_t index, double x, double y) const;
+  // Whether a hit of scanner `index` at `at` on the surface is masked or its background.
+  bool stillThing(std::size_t index, const PreciseScanNode& node, const PlanePoint& at) const;
   void endTurn(std::size_t index);
   void checkSameStream(std::size_t index);
   std::vector<TouchObject> frameObjects(std::size_t pacer, std::int64_t now_ms, double turn_s);
@@ -151,6 +161,8 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   std::vector<Scanner> scanners_{1};
   const SurfaceMapping* surfaceMapping_ = nullptr;
   ContactTracker tracker_;
+  std::vector<ViewMask> masks_;
+  std::vector<std::optional<LearnedBackground>> backgrounds_;  // by scanner index
   TouchFrame frame_;
   std::uint64_t nodes_ = 0;
   std::uint64_t turns_ = 0;
