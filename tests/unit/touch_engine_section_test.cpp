@@ -74,6 +74,23 @@ TEST_F(TouchEngineSectionTest, PressDragReleaseTakesTheMouseFromTheClickPerTouch
   EXPECT_EQ(count(Kind::release), 1);  // never a button left down
 }
 
+// A mask over the whole view: the held hand is no contact. A mask that cannot be used is told
+// with the key and left out; typed away, the hand is a contact again.
+TEST_F(TouchEngineSectionTest, MasksFromTheFileLeaveHitsOutAndBadOnesAreTold) {
+  startWith("[触控引擎]\r\n鼠标模式=1\r\n屏蔽区域=0,0,15000,15000;1,2,3;5,5,5,9\r\n");
+  EXPECT_TRUE(log_.mentions("[触控引擎] 屏蔽区域"));
+  EXPECT_TRUE(log_.mentions("\"1,2,3\" (not four numbers)"));
+  EXPECT_TRUE(log_.mentions("\"5,5,5,9\" (zero area)"));
+  EXPECT_EQ(form().engine().settings().masks.size(), 1u);
+  holdAHand();
+  EXPECT_EQ(count(Kind::press), 0);
+
+  form().TXT屏蔽区域.setText("");
+  EXPECT_NE(files_.files[kPath].find("屏蔽区域=\r\n"), std::string::npos);
+  holdAHand();
+  EXPECT_EQ(count(Kind::press), 1);
+}
+
 TEST_F(TouchEngineSectionTest, ABadValueIsLoggedWithItsKeyAndItsDefaultUsed) {
   startWith("[触控引擎]\r\n鼠标模式=7\r\n出现圈数=0\r\n分组间距=abc\r\n平滑=0\r\n");
   EXPECT_TRUE(log_.mentions("[触控引擎] 鼠标模式"));

@@ -164,7 +164,9 @@ TEST_F(TouchEngineTest, LearnedBackgroundAndMasksLeaveStillThingsOut) {
   EXPECT_NEAR(frames_.frames.back().live[0].y, 4500, 30);
 
   // A mask over the hand: nothing is left.
-  form_.engine().setMasks({ViewMask{7300, 4300, 7700, 4700}});
+  TouchEngineSettings masked = form_.engine().settings();
+  masked.masks = {ViewMask{7300, 4300, 7700, 4700}};
+  form_.engine().configure(masked);
   play({Hand(0, -3000)}, stream, 1, RoomKind::clutter);
   EXPECT_TRUE(frames_.frames.back().live.empty());
 }

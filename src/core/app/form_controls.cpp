@@ -60,6 +60,7 @@ std::vector<Control*> MainForm::controls() {
            &TXT分组间距,
            &TXT匹配距离,
            &CHK平滑,
+           &TXT屏蔽区域,
            &LBL触控状态,
            &CMD四角标定,
            &CMD两角标定,

@@ -127,6 +127,7 @@ class MainForm {
   TextBox TXT消失圈数{"TXT消失圈数"};  // turns unseen before a contact is removed
   TextBox TXT分组间距{"TXT分组间距"};  // millimetres between neighbouring hits of one object
   TextBox TXT匹配距离{"TXT匹配距离"};  // millimetres a contact may move from one turn to the next
+  TextBox TXT屏蔽区域{"TXT屏蔽区域"};  // rectangles in view units where no hit is a touch
   CheckBox CHK平滑{"CHK平滑", "平滑"};
   Label LBL触控状态{"LBL触控状态"};  // what the engine does: off, or its live contacts
 

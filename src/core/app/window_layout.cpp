@@ -173,6 +173,9 @@ WindowLayout MainWindowLayout(MainForm& f) {
                {{LineEdit(f.TXTTUIO目标, "tuioTargets").captioned("TUIO目标").wide(220)},
                 {Gap(), Note("主机:端口，多个用分号隔开，空为不发送")},
                 {Check(f.CHK系统触控, "systemTouch").spanning(2)}}},
+              {"静物",
+               {{LineEdit(f.TXT屏蔽区域, "masks").captioned("屏蔽区域").wide(220)},
+                {Gap(), Note("x1,y1,x2,y2;… 其中的点不算触摸")}}},
               tracking,
               // The status may name several contacts.
               {"状态", {{ShowLabel(f.LBL触控状态, "touchStatus").wrapped(2)}}}}};

@@ -71,6 +71,10 @@ void TouchEngineSection::connect(std::function<void()> changed) {
   };
   storeCheck(c_.systemTouch, keys::kSystemTouch);
   storeCheck(c_.smoothing, keys::kSmoothing);
+  c_.masks.changed.connect([this] {
+    reportMasks(c_.masks.text(), true);
+    store(keys::kMasks, c_.masks.text());
+  });
   c_.mouseMode.clicked.connect(
       [this](int index) { store(keys::kMouseMode, std::to_string(index)); });
 }
@@ -121,6 +125,9 @@ void TouchEngineSection::load() {
   loadText(c_.gap, keys::kGap, Whole(defaults.gapMm), UsableDistance);
   loadText(c_.gate, keys::kGate, Whole(defaults.gateMm), UsableDistance);
   loadCheck(c_.smoothing, keys::kSmoothing, defaults.smoothing);
+  const std::string masks = file_.read(keys::kSection, keys::kMasks);
+  c_.masks.setText(masks);
+  reportMasks(masks, false);
   loading_ = false;
   if (changed_)
     changed_();
@@ -166,7 +173,22 @@ TouchEngineSettings TouchEngineSection::settings() const {
   settings.gateMm =
       ParseDistanceMm(inForce(c_.gate, keys::kGate, UsableDistance)).value_or(settings.gateMm);
   settings.smoothing = c_.smoothing.isChecked();
+  settings.masks = ParseMasks(c_.masks.text()).masks;
   return settings;
+}
+
+void TouchEngineSection::reportMasks(const std::string& text, bool typed) {
+  // One line for all of them: the log tells a key once.
+  std::string refused;
+  for (const ParsedMasks::Refused& mask : ParseMasks(text).refused)
+    refused += (refused.empty() ? "\"" : ", \"") + mask.text + "\" (" + mask.reason + ")";
+  if (refused.empty())
+    return;
+  const std::string consequence = "left out " + refused + ", the other masks are used";
+  if (typed)
+    file_.reportUnusableEntry(keys::kSection, keys::kMasks, text, consequence);
+  else
+    file_.reportUnusable(keys::kSection, keys::kMasks, consequence);
 }
 
 std::string_view TouchEngineSection::inForce(const TextBox& box, std::string_view key,

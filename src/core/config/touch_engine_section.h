@@ -26,6 +26,7 @@ inline constexpr std::string_view kRemovalTurns = "消失圈数";
 inline constexpr std::string_view kGap = "分组间距";
 inline constexpr std::string_view kGate = "匹配距离";
 inline constexpr std::string_view kSmoothing = "平滑";
+inline constexpr std::string_view kMasks = "屏蔽区域";
 }  // namespace touch_engine_keys
 
 // The controls of the page "触控" that hold the engine's settings.
@@ -38,6 +39,7 @@ struct TouchEngineControls {
   TextBox& gap;            // TXT分组间距
   TextBox& gate;           // TXT匹配距离
   CheckBox& smoothing;     // CHK平滑
+  TextBox& masks;          // TXT屏蔽区域
 };
 
 // Copies the section into the controls at start-up and writes each control's key back when the
@@ -67,6 +69,8 @@ class TouchEngineSection {
                   const std::string& range);
   std::string_view inForce(const TextBox& box, std::string_view key,
                            bool (*usable)(std::string_view)) const;
+  // Tells the log of each mask of the text that cannot be used.
+  void reportMasks(const std::string& text, bool typed);
 
   TouchEngineControls c_;
   SettingsFile& file_;

@@ -171,7 +171,7 @@ void TouchEngine::setBackground(std::size_t index, std::optional<LearnedBackgrou
 
 bool TouchEngine::stillThing(std::size_t index, const PreciseScanNode& node,
                              const PlanePoint& at) const {
-  if (Masked(masks_, at.x, at.y))
+  if (Masked(settings_.masks, at.x, at.y))
     return true;
   // Learned at the scanner's own angles, before any correction.
   return index < backgrounds_.size() && backgrounds_[index] &&

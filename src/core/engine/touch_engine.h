@@ -86,10 +86,9 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   // correction) and `distance`, on the surface.
   PlanePoint surfacePoint(std::size_t index, double angle, double distance) const;
 
-  // Still things that are no touch: a hit inside one of `masks` (view units, every scanner's)
-  // or no nearer than scanner `index`'s learned background counts as a measured miss, so that
-  // it parts what lies on either side of it. Without either, every hit counts.
-  void setMasks(std::vector<ViewMask> masks) { masks_ = std::move(masks); }
+  // Still things that are no touch: a hit inside one of the settings' masks (view units, every
+  // scanner's) or no nearer than scanner `index`'s learned background counts as a measured miss,
+  // so that it parts what lies on either side of it. Without either, every hit counts.
   void setBackground(std::size_t index, std::optional<LearnedBackground> background);
 
   // Four calibrated corners, when `mapping` has them, place contacts on the screen area.
@@ -161,7 +160,6 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   std::vector<Scanner> scanners_{1};
   const SurfaceMapping* surfaceMapping_ = nullptr;
   ContactTracker tracker_;
-  std::vector<ViewMask> masks_;
   std::vector<std::optional<LearnedBackground>> backgrounds_;  // by scanner index
   TouchFrame frame_;
   std::uint64_t nodes_ = 0;

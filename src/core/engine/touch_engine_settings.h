@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "background/view_masks.h"
 
 namespace scantouch {
 
@@ -21,6 +24,7 @@ struct TouchEngineSettings {
   double gapMm = 100;        // neighbouring hits closer than this belong to one object
   double gateMm = 250;       // a contact matches an object at most this far from where it should be
   bool smoothing = true;     // One Euro filter on contact positions
+  std::vector<ViewMask> masks;  // no hit inside one is a touch; none by default
 
   // Whether any output needs the engine to run.
   bool anyOutput() const {
