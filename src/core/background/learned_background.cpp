@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <numeric>
 
+#include "common/fnv_hash.h"
+
 namespace scantouch {
 
 namespace {
@@ -23,15 +25,6 @@ std::size_t DirectionOf(double scannerAngle, std::size_t directions) {
 // Readings of one still thing differ by the scanner's noise, which grows with the distance.
 double SameThingMm(double distanceMm) {
   return 2 * (15 + 0.01 * distanceMm);
-}
-
-std::uint64_t Fnv1a(std::string_view text) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const char c : text) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
-  }
-  return hash;
 }
 
 constexpr std::string_view kFirstLine = "scantouch background 1";
@@ -164,7 +157,7 @@ std::string BackgroundText(const LearnedBackground& background) {
     text += std::to_string(direction.distanceMm) + ' ' + std::string(scatter, end) + '\n';
   }
   char check[17];
-  std::snprintf(check, sizeof check, "%016llx", static_cast<unsigned long long>(Fnv1a(text)));
+  std::snprintf(check, sizeof check, "%016llx", static_cast<unsigned long long>(Fnv1a64(text)));
   return text + "check " + check + "\n";
 }
 
@@ -182,7 +175,7 @@ ReadBackground ParseBackground(std::string_view text) {
   const auto [checkEnd, checkError] =
       std::from_chars(checkLine.data(), checkLine.data() + checkLine.size(), check, 16);
   if (checkError != std::errc() || checkEnd != checkLine.data() + checkLine.size() ||
-      check != Fnv1a(text.substr(0, checkAt)))
+      check != Fnv1a64(text.substr(0, checkAt)))
     return refuse("damaged");
 
   std::string_view rest = text.substr(kFirstLine.size(), checkAt - kFirstLine.size());

@@ -7,39 +7,9 @@
 
 #include "common/blanks.h"
 #include "common/number_format.h"
+#include "common/plain_fields.h"
 
 namespace scantouch {
-
-namespace {
-
-// A plain decimal number and nothing else: a sign, digits, at most one point, an exponent. Not
-// NumericValue's lenient reading, which takes "+-5" or "12abc" for something.
-std::optional<double> PlainNumber(std::string_view text) {
-  text = TrimBlanks(text);
-  if (!text.empty() && text.front() == '+') {
-    text.remove_prefix(1);
-    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
-      return std::nullopt;
-  }
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  for (;;) {
-    const std::size_t at = text.find(separator);
-    parts.push_back(text.substr(0, at));
-    if (at == std::string_view::npos)
-      return parts;
-    text.remove_prefix(at + 1);
-  }
-}
-
-}  // namespace
 
 ViewMask ViewMask::FromCorners(double x1, double y1, double x2, double y2) {
   return ViewMask{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
@@ -47,10 +17,10 @@ ViewMask ViewMask::FromCorners(double x1, double y1, double x2, double y2) {
 
 ParsedMasks ParseMasks(std::string_view text, ViewExtent extent) {
   ParsedMasks parsed;
-  for (const std::string_view entry : Split(text, ';')) {
+  for (const std::string_view entry : SplitFields(text, ';')) {
     if (TrimBlanks(entry).empty())
       continue;
-    const std::vector<std::string_view> fields = Split(entry, ',');
+    const std::vector<std::string_view> fields = SplitFields(entry, ',');
     const auto refuse = [&](const char* reason) {
       parsed.refused.push_back({std::string(TrimBlanks(entry)), reason});
     };
@@ -61,7 +31,7 @@ ParsedMasks ParseMasks(std::string_view text, ViewExtent extent) {
     double corners[4] = {};
     bool numbers = true;
     for (std::size_t i = 0; i < 4; ++i) {
-      const std::optional<double> value = PlainNumber(fields[i]);
+      const std::optional<double> value = PlainDecimal(fields[i]);
       numbers = numbers && value.has_value();
       corners[i] = value.value_or(0);
     }

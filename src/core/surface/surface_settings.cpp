@@ -7,38 +7,18 @@
 
 #include "common/blanks.h"
 #include "common/number_format.h"
+#include "common/plain_fields.h"
 
 namespace scantouch {
 namespace {
 
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  for (;;) {
-    const std::size_t at = text.find(separator);
-    parts.push_back(text.substr(0, at));
-    if (at == std::string_view::npos)
-      return parts;
-    text.remove_prefix(at + 1);
-  }
-}
-
 // Pose keys looked for beyond the network window's channels, to tell that they are not used.
 constexpr int kChannelPoseKeysLooked = 16;
 
-// A finite decimal number and nothing else, with one sign at most; view units and degrees are
-// never near the limits. Read without the locale, as the numbers are written.
+// A plain decimal number; view units and degrees are never near the limits.
 std::optional<double> Number(std::string_view text) {
-  text = TrimBlanks(text);
-  const bool plus = text.starts_with('+');
-  if (plus)
-    text.remove_prefix(1);
-  // from_chars takes a minus of its own: "+-5" is no number.
-  if (plus && text.starts_with('-'))
-    return std::nullopt;
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size() ||
-      !std::isfinite(value) || std::abs(value) > 1e7)
+  const std::optional<double> value = PlainDecimal(text);
+  if (!value || std::abs(*value) > 1e7)
     return std::nullopt;
   return value;
 }
@@ -47,7 +27,7 @@ std::optional<double> Number(std::string_view text) {
 // wrote every number with a comma and one decimal ("10000,0,2000,0,30,0"): twice the fields,
 // every second one a single digit. Such a text is read as the numbers it was meant to hold.
 std::vector<std::string> Fields(std::string_view text, std::size_t count) {
-  const std::vector<std::string_view> parts = Split(text, ',');
+  const std::vector<std::string_view> parts = SplitFields(text, ',');
   std::vector<std::string> fields(parts.begin(), parts.end());
   if (parts.size() != 2 * count)
     return fields;
@@ -101,7 +81,7 @@ std::string PoseText(const Pose& pose) {
 }
 
 std::optional<SurfaceMapping::Corners> ParseCorners(std::string_view text) {
-  const std::vector<std::string_view> parts = Split(text, ';');
+  const std::vector<std::string_view> parts = SplitFields(text, ';');
   if (parts.size() != 4)
     return std::nullopt;
   SurfaceMapping::Corners corners;

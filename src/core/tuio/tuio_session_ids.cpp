@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "common/fnv_hash.h"
+
 namespace scantouch {
 namespace {
 
@@ -12,16 +14,6 @@ std::uint64_t Mix(std::uint64_t value) {
   value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ULL;
   value = (value ^ (value >> 27)) * 0x94d049bb133111ebULL;
   return value ^ (value >> 31);
-}
-
-// FNV-1a over the name's bytes.
-std::uint64_t NameHash(std::string_view name) {
-  std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (const char c : name) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ULL;
-  }
-  return hash;
 }
 
 }  // namespace
@@ -67,8 +59,7 @@ std::span<const std::int32_t> TuioSessionIds::assign(std::span<const Contact> li
 }
 
 std::uint64_t TuioSessionStart(std::int64_t wallClock_ms, std::string_view hostName) {
-  return Mix(static_cast<std::uint64_t>(wallClock_ms) ^ NameHash(hostName)) %
-         TuioSessionIds::kRange;
+  return Mix(static_cast<std::uint64_t>(wallClock_ms) ^ Fnv1a64(hostName)) % TuioSessionIds::kRange;
 }
 
 std::string TuioSourceName(std::string_view hostName) {
