@@ -301,6 +301,25 @@ TEST(RoomTest, ClutterIsMeasuredWhereItStandsAndCastsShadows) {
   EXPECT_GT(onBar, 100);
 }
 
+TEST(RoomTest, APillarStandsInTheMiddleAndABarAlongTheFarEdge) {
+  const TouchArea area{-1000, -1325, 2000, 1125};
+  Scene scene;
+  scene.roomDistanceMm = {7000};
+  FurnishRoom(scene, RoomKind::pillar, area);
+  ASSERT_EQ(scene.clutter.size(), 1u);
+  // Straight ahead of the scanner, at the area's middle: its near side, 50 mm short of its centre.
+  EXPECT_NEAR(scene.measure(0, 0), 1325 - 0.5 * 1125 - 50, 1e-6);
+
+  FurnishRoom(scene, RoomKind::bar, area);
+  EXPECT_TRUE(scene.clutter.empty());
+  ASSERT_EQ(scene.segments.size(), 1u);
+  EXPECT_NEAR(scene.measure(0, 0), 1325 - 25, 1e-6);  // 25 mm inside the far edge
+  EXPECT_EQ(scene.echo(0, 0).spreadMm, 0);
+  // It spans 10% to 90% of the width: a beam to the area's far corner passes beside it.
+  const double corner = std::atan2(-1000, 1325) * 180 / std::numbers::pi + 360;
+  EXPECT_NEAR(scene.measure(corner, 0), 7000, 1e-6);
+}
+
 TEST(RoomTest, AGrazedWallSpreadsItsReturnsAlongTheBeam) {
   // The plane meets the wall at 1 degree, 20 mm beyond the top edge of the area: straight up,
   // the beam crosses that line at 1345 mm, and its returns spread either way by about 90 mm.
@@ -358,7 +377,9 @@ TEST(SimOptionsTest, RoomsByNameKeepTheirWallDistancesAndTheArea) {
     ASSERT_EQ(options->scene.clutter.size(), 2u);
     EXPECT_DOUBLE_EQ(options->scene.clutter[0].from.x, -1000 + 0.2 * 2000);
   }
-  for (const RoomKind kind : AllRooms()) {
+  for (const RoomKind kind : {RoomKind::plain, RoomKind::openQuarter, RoomKind::half,
+                              RoomKind::zeroOpen, RoomKind::clutter, RoomKind::grazing,
+                              RoomKind::pillar, RoomKind::bar}) {
     const auto options = Parse({"--room", std::string(RoomName(kind))}, error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->room, kind);

@@ -10,23 +10,25 @@ struct NamedRoom {
   std::string_view name;
 };
 
-constexpr std::array<NamedRoom, 6> kRooms{{
+constexpr std::array<NamedRoom, 8> kRooms{{
     {RoomKind::plain, "plain"},
     {RoomKind::openQuarter, "open-quarter"},
     {RoomKind::half, "half"},
     {RoomKind::zeroOpen, "zero-open"},
     {RoomKind::clutter, "clutter"},
     {RoomKind::grazing, "grazing"},
+    {RoomKind::pillar, "pillar"},
+    {RoomKind::bar, "bar"},
 }};
 
 constexpr std::array<RoomKind, 6> kKinds{RoomKind::plain,   RoomKind::openQuarter,
                                          RoomKind::half,    RoomKind::zeroOpen,
                                          RoomKind::clutter, RoomKind::grazing};
 
-SceneObject Post(const TouchArea& area, double across, double down) {
+SceneObject Post(const TouchArea& area, double across, double down, double diameterMm = 40) {
   SceneObject post;
   post.from = PlanePoint{area.left + across * area.width, area.top + down * area.height};
-  post.diameterMm = 40;
+  post.diameterMm = diameterMm;
   return post;
 }
 
@@ -83,6 +85,17 @@ void FurnishRoom(Scene& scene, RoomKind kind, const TouchArea& area) {
       const double y = area.farEdge == TouchArea::Edge::top ? area.top - 20 : bottom + 20;
       const double overhang = 0.1 * area.width;
       scene.segments = {SceneSegment{{area.left - overhang, y}, {right + overhang, y}, 1}};
+      break;
+    }
+    case RoomKind::pillar:
+      scene.clutter = {Post(area, 0.5, 0.5, 100)};
+      break;
+    case RoomKind::bar: {
+      // Along the far edge, so that it hides none of the area from the scanner: a bench at the
+      // foot of a floor projection, a screen's bottom frame.
+      const double y = area.farEdge == TouchArea::Edge::top ? area.top + 25 : bottom - 25;
+      scene.segments = {SceneSegment{{area.left + 0.1 * area.width, y},
+                                     {area.left + 0.9 * area.width, y}}};
       break;
     }
   }

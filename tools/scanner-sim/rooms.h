@@ -18,6 +18,8 @@ enum class RoomKind {
   zeroOpen,     // walls at 45-315 degrees only: the scanner's zero points into open space
   clutter,      // walls all round; two posts in the touch area and a bar along its left edge
   grazing,      // walls all round; the scanning plane grazes a wall along the area's far edge
+  pillar,       // walls all round; a pillar 100 mm across in the middle of the touch area
+  bar,          // walls all round; a bar lying along the area's far edge, just inside it
 };
 
 // The touch area a room's furniture is placed around, in the scanner's plane (x right, y down,
@@ -32,7 +34,8 @@ struct TouchArea {
   Edge farEdge = Edge::top;
 };
 
-// Every room, plain first.
+// The rooms the benches try every scene in, plain first. The rooms of one still thing (pillar,
+// bar) have scenes of their own and are named but not among them.
 std::span<const RoomKind> AllRooms();
 std::string_view RoomName(RoomKind kind);
 std::optional<RoomKind> RoomNamed(std::string_view name);
