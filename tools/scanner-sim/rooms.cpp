@@ -94,8 +94,8 @@ void FurnishRoom(Scene& scene, RoomKind kind, const TouchArea& area) {
       // Along the far edge, so that it hides none of the area from the scanner: a bench at the
       // foot of a floor projection, a screen's bottom frame.
       const double y = area.farEdge == TouchArea::Edge::top ? area.top + 25 : bottom - 25;
-      scene.segments = {SceneSegment{{area.left + 0.1 * area.width, y},
-                                     {area.left + 0.9 * area.width, y}}};
+      scene.segments = {
+          SceneSegment{{area.left + 0.1 * area.width, y}, {area.left + 0.9 * area.width, y}}};
       break;
     }
   }
