@@ -377,9 +377,9 @@ TEST(SimOptionsTest, RoomsByNameKeepTheirWallDistancesAndTheArea) {
     ASSERT_EQ(options->scene.clutter.size(), 2u);
     EXPECT_DOUBLE_EQ(options->scene.clutter[0].from.x, -1000 + 0.2 * 2000);
   }
-  for (const RoomKind kind : {RoomKind::plain, RoomKind::openQuarter, RoomKind::half,
-                              RoomKind::zeroOpen, RoomKind::clutter, RoomKind::grazing,
-                              RoomKind::pillar, RoomKind::bar}) {
+  for (const RoomKind kind :
+       {RoomKind::plain, RoomKind::openQuarter, RoomKind::half, RoomKind::zeroOpen,
+        RoomKind::clutter, RoomKind::grazing, RoomKind::pillar, RoomKind::bar}) {
     const auto options = Parse({"--room", std::string(RoomName(kind))}, error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->room, kind);
