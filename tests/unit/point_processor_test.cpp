@@ -58,6 +58,30 @@ TEST_F(PointProcessorTest, ARunPublishesTheMidpointOfItsFirstAndLastPointWhenItE
   EXPECT_TRUE(beams_[5].visible);
 }
 
+TEST_F(PointProcessorTest, StillThingsAndMaskedHitsEndARunAndAreNoTouch) {
+  // A hand (0-1 degrees) beside a pillar the background holds (2-3): the hand alone is a touch,
+  // and the pillar is still drawn.
+  node(0, 4000);
+  node(1, 4000);
+  points_.processScanNode(ScanNode{2, 47, 4000, true}, kSensitivity);
+  points_.processScanNode(ScanNode{3, 47, 4000, true}, kSensitivity);
+  EXPECT_EQ(published_.size(), 1u);
+  EXPECT_TRUE(beams_[3].visible);
+  EXPECT_FALSE(beams_[3].hit);
+  node(6, 6000);
+  EXPECT_EQ(published_.size(), 1u);
+
+  // A mask over where 0-1 degrees meet the rectangle at 4000 mm: nothing there is a touch.
+  points_.setMasks(ParseMasks("7400,3400,7700,3600").masks);
+  node(0, 4000);
+  node(1, 4000);
+  node(6, 6000);
+  EXPECT_EQ(published_.size(), 1u);
+  node(0, 3000);  // (7500, 4500): outside the mask
+  node(6, 6000);
+  EXPECT_EQ(published_.size(), 2u);
+}
+
 TEST_F(PointProcessorTest, TheSensitivityGateLeavesNoTrace) {
   node(0, 4000, kSensitivity);
   EXPECT_FALSE(beams_[0].visible);

@@ -36,6 +36,7 @@ void TouchOutputs::connectTouchDevice(TouchDeviceOpener opener) {
 void TouchOutputs::apply() {
   const TouchEngineSettings settings = form_.engineSection().settings();
   form_.engine().configure(settings);
+  form_.points().setMasks(settings.masks);
   form_.mapper().setActsOnDesktop(settings.mouseMode == MouseMode::clickPerTouch);
   mouse_.setEnabled(settings.mouseMode == MouseMode::pressDragRelease);
 

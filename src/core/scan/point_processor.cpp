@@ -13,9 +13,11 @@ void PointProcessor::resetRun() {
   hitRunEnd_ = kNoRun;
 }
 
-bool PointProcessor::isHit(double x, double y) const {
+bool PointProcessor::isHit(const ScanNode& node, double x, double y) const {
+  // A still thing ends a run as a miss would: a hand beside a pillar is not joined to it.
   return controls_.touchRect.containsStrictly(x, y) &&
-         !controls_.scannerMarker.containsStrictly(x, y);
+         !controls_.scannerMarker.containsStrictly(x, y) && !node.stillThing &&
+         !Masked(masks_, x, y);
 }
 
 void PointProcessor::processScanNode(const ScanNode& node, std::int16_t sensitivity) {
@@ -40,7 +42,7 @@ void PointProcessor::processScanNode(const ScanNode& node, std::int16_t sensitiv
   beam.visible = true;
   radar_.drawBeam(angle, *x, *y, node.distance);
 
-  if (isHit(*x, *y)) {
+  if (isHit(node, *x, *y)) {
     beam.hit = true;
     if (hitRunStart_ == kNoRun)
       hitRunStart_ = static_cast<std::int16_t>(angle);

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
+#include "background/view_masks.h"
 #include "beam_table.h"
 #include "radar_view.h"
 #include "scan_node.h"
@@ -33,6 +35,9 @@ class PointProcessor final : public ScanNodeConsumer {
     touchHandler_ = std::move(handler);
   }
 
+  // Rectangles of the view in which no hit is a touch (none: every hit in the rectangle counts).
+  void setMasks(std::vector<ViewMask> masks) { masks_ = std::move(masks); }
+
   // Forgets any open run (start-up and every re-initialisation).
   void resetRun();
 
@@ -40,7 +45,7 @@ class PointProcessor final : public ScanNodeConsumer {
   std::int16_t hitRunEnd() const { return hitRunEnd_; }
 
  private:
-  bool isHit(double x, double y) const;
+  bool isHit(const ScanNode& node, double x, double y) const;
   void closeRun();
   void publishTouch();
   void cleanSkippedDegrees(int angle);
@@ -52,6 +57,7 @@ class PointProcessor final : public ScanNodeConsumer {
   std::int16_t hitRunStart_ = kNoRun;
   std::int16_t hitRunEnd_ = kNoRun;
   int lastAcceptedAngle_ = 0;
+  std::vector<ViewMask> masks_;
 };
 
 }  // namespace scantouch

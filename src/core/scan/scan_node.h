@@ -9,6 +9,8 @@ struct ScanNode {
   int angle = 0;              // 0..359 whole degrees after angle correction; 0 is straight up
   std::int16_t quality = 0;   // 0..64
   std::int32_t distance = 0;  // millimetres
+  // The scanner's learned background says this is the surroundings, not a touch.
+  bool stillThing = false;
   friend bool operator==(const ScanNode&, const ScanNode&) = default;
 };
 

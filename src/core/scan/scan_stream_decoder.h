@@ -40,6 +40,12 @@ class ScanStreamDecoder {
     sweep_.setPreciseConsumer(consumer);
   }
 
+  // The first scanner's learned background: the single-touch road takes no touch from what it
+  // holds (nothing: from every hit, as always).
+  void setBackground(std::optional<LearnedBackground> background) {
+    sweep_.setBackground(std::move(background));
+  }
+
   // Empties the buffer and waits for the next scan descriptor (start sequence, clear button); the
   // sweep is found anew.
   void resetSynchronisation();

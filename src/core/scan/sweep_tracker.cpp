@@ -62,8 +62,9 @@ void SweepTracker::takeNode(const RawNode& raw) {
     const int angle = correctAngle(raw.angleDegrees);
     radar_.setQualityLabel(angle, raw.quality);
     AppendTraceEntry(pendingTrace_, angle);
-    consumer_.processScanNode(ScanNode{angle, static_cast<std::int16_t>(raw.quality), raw.distance},
-                              sensitivity_);
+    const bool still = background_ && background_->isBackground(scannerAngle, raw.distance);
+    consumer_.processScanNode(
+        ScanNode{angle, static_cast<std::int16_t>(raw.quality), raw.distance, still}, sensitivity_);
   } else {
     // The beam came back with nothing: no point, no hit, and a run of the single-touch road is
     // neither started nor ended by it.

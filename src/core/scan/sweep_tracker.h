@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "background/learned_background.h"
 #include "node_framing.h"
 #include "node_group.h"
 #include "radar_view.h"
@@ -23,6 +25,12 @@ class SweepTracker final : public FramedNodeSink {
   // Also hands every node at its exact angle, with where turns begin, to `consumer` (nullptr: to
   // nobody).
   void setPreciseConsumer(PreciseScanNodeConsumer* consumer) { preciseConsumer_ = consumer; }
+
+  // The scanner's still surroundings: the nodes it holds are marked as still things. Nothing: every
+  // node is what it was.
+  void setBackground(std::optional<LearnedBackground> background) {
+    background_ = std::move(background);
+  }
 
   // `sensitivity` is the quality gate, `correction` the degrees added to every angle, in
   // (-360, 360).
@@ -60,6 +68,7 @@ class SweepTracker final : public FramedNodeSink {
   std::uint64_t noReturnNodes_ = 0;
   std::string pendingTrace_;  // angles of the pass since the last half turn
   bool nodesLost_ = false;    // since the last node
+  std::optional<LearnedBackground> background_;
 };
 
 }  // namespace scantouch
