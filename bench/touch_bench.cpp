@@ -52,6 +52,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "background/learned_background.h"
 #include "engine/touch_engine.h"
 #include "example_setup.h"
 #include "finger_scenes.h"
@@ -62,6 +63,7 @@
 #include "recording_desktop_input.h"
 #include "room_table.h"
 #include "rooms.h"
+#include "still_scenes.h"
 #include "surface_bench.h"
 #include "toolkit/virtual_event_loop.h"
 
@@ -130,6 +132,8 @@ struct BenchScene {
   sim::Scene scene;
   std::vector<Role> roles;  // one per object
   int hands = 0;
+  // The room's one still thing, for the scenes around it (bench/still_scenes.h).
+  std::optional<bench_still::StillThing> stillThing;
 };
 
 struct Area {
@@ -343,6 +347,7 @@ struct BenchOptions {
   bool surface = false;    // two scanners on a wall and four corners instead of the table
   bool roomsOnly = false;  // only the scenes in every room
   bool heldOnly = false;   // only the held hands through the whole program
+  bool still = false;      // the scenes around a still thing instead of the table
   // Only the table's cases with these hands, nodes per second and turns per second (0: any).
   int onlyHands = 0;
   double onlyNodesPerSecond = 0;
@@ -393,6 +398,15 @@ struct Figures {
   std::uint64_t strayClicks = 0;
   // The engine alone.
   double engineNodesPerSecond = 0;
+  // Scenes around a still thing: hand-turns as matchedObjectTurns, split by the hand's distance
+  // from it, and contacts and clicks at it that no hand explains (bench/still_scenes.h).
+  std::uint64_t eligibleFarTurns = 0;
+  std::uint64_t matchedFarTurns = 0;
+  std::uint64_t eligibleNearTurns = 0;
+  std::uint64_t matchedNearTurns = 0;
+  std::uint64_t stillBirths = 0;
+  std::uint64_t stillContactTurns = 0;
+  std::uint64_t stillClicks = 0;
 
   void add(const Figures& o) {
     seconds += o.seconds;
@@ -433,6 +447,13 @@ struct Figures {
     clickedObjectTurns += o.clickedObjectTurns;
     strayClicks += o.strayClicks;
     engineNodesPerSecond = std::max(engineNodesPerSecond, o.engineNodesPerSecond);
+    eligibleFarTurns += o.eligibleFarTurns;
+    matchedFarTurns += o.matchedFarTurns;
+    eligibleNearTurns += o.eligibleNearTurns;
+    matchedNearTurns += o.matchedNearTurns;
+    stillBirths += o.stillBirths;
+    stillContactTurns += o.stillContactTurns;
+    stillClicks += o.stillClicks;
   }
 
   static double Share(std::uint64_t part, std::uint64_t whole) {
@@ -719,6 +740,8 @@ class Judge final : public TouchFrameSink {
       }
       if (nearest > kGhostMm) {
         ++figures_.ghosts;
+        if (atStillThing(at))
+          ++figures_.stillBirths;
         if (events_)
           printEvent("ghost", frame, now, id, -1, -1);
       }
@@ -821,6 +844,13 @@ class Judge final : public TouchFrameSink {
       }
       const bool matched = nearest <= kMatchMm;
       figures_.matchedObjectTurns += matched ? 1 : 0;
+      if (scene_.stillThing) {
+        const double gap =
+            scene_.stillThing->gapMm(now[o].at) - scene_.scene.objects[o].diameterMm / 2;
+        const bool far = gap >= bench_still::kFarMm;
+        ++(far ? figures_.eligibleFarTurns : figures_.eligibleNearTurns);
+        (far ? figures_.matchedFarTurns : figures_.matchedNearTurns) += matched ? 1 : 0;
+      }
       switch (scene_.roles[o]) {
         case Role::still:
           ++figures_.eligibleStillTurns;
@@ -849,6 +879,10 @@ class Judge final : public TouchFrameSink {
     for (std::size_t o = 0; o < objects_.size(); ++o) {
       if (now[o].swept)
         objects_[o].contact.reset();
+    }
+    for (const Contact& contact : frame.live) {
+      if (atStillThing(PlaneOf(contact)) && !explained(PlaneOf(contact)))
+        ++figures_.stillContactTurns;
     }
     for (std::size_t c = 0; c < frame.live.size(); ++c) {
       const Contact& contact = frame.live[c];
@@ -897,6 +931,22 @@ class Judge final : public TouchFrameSink {
       std::printf(" %llu(%.0f,%.0f)", static_cast<unsigned long long>(contact.sessionId),
                   PlaneOf(contact).x, PlaneOf(contact).y);
     std::printf("\n");
+  }
+
+  // Within kStillMm of where the scene's still thing's echoes land.
+  bool atStillThing(sim::PlanePoint at) const {
+    return scene_.stillThing && scene_.stillThing->echoGapMm(at) <= bench_still::kStillMm;
+  }
+
+  // A hand was there, within kGhostMm, in the frames that made this one.
+  bool explained(sim::PlanePoint at) const {
+    for (const std::vector<ObjectTurn>& past : history_) {
+      for (const ObjectTurn& object : past) {
+        if (object.present && Distance(at, object.at) <= kGhostMm)
+          return true;
+      }
+    }
+    return false;
   }
 
   bool stayedApart(int a, int b, double from_s, double to_s) const {
@@ -996,21 +1046,31 @@ void JudgeClicks(const Judge& judge, const BenchScene& scene, const std::vector<
           nearest = std::min(nearest, Distance(click.at, object.centreAt(t)));
       }
     }
-    if (nearest > kGhostMm)
+    if (nearest > kGhostMm) {
       ++figures.strayClicks;
+      if (scene.stillThing && scene.stillThing->echoGapMm(click.at) <= bench_still::kStillMm)
+        ++figures.stillClicks;
+    }
   }
 }
 
-Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
-                const TouchEngineSettings& settings, bool timeEngine) {
-  Figures figures;
-  BenchScene scene =
-      c.kind == SceneKind::close     ? MakeCloseScene(options.seconds, seed, options.handMm)
-      : c.kind == SceneKind::fast    ? MakeFastScene(options.seconds, seed, options.handMm)
-      : c.kind == SceneKind::fingers ? MakeFingerScene(options.seconds, seed, c.turnsPerSecond)
-                                     : MakeScene(c.hands, options.seconds, seed, options.handMm);
-  sim::FurnishRoom(scene.scene, c.room, kTouchArea);
+sim::StreamSettings StreamOf(const Case& c, std::uint32_t seed, const BenchOptions& options) {
+  sim::StreamSettings stream;
+  stream.nodesPerSecond = c.nodesPerSecond;
+  stream.revolutionsPerSecond = c.turnsPerSecond;
+  stream.angleJitterDegrees = 0.05;
+  stream.distanceNoiseMm = options.noiseMm;
+  stream.noReturnShare = c.line.noReturn;
+  stream.seed = seed;
+  return stream;
+}
 
+// Runs `scene` through the road, the first scanner's learned `background` (if any) on the engine
+// and the single-touch road, and judges it.
+Figures RunScene(const Case& c, const BenchScene& scene, std::uint32_t seed,
+                 const BenchOptions& options, const TouchEngineSettings& settings, bool timeEngine,
+                 const std::optional<LearnedBackground>& background = std::nullopt) {
+  Figures figures;
   testing::RecordingDesktopInput desktop;
   examples::InMemorySettings settingsFile;
   VirtualEventLoop loop;
@@ -1019,20 +1079,17 @@ Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
   TouchEngine& engine = form.engine();
   engine.configure(settings);
   form.runEngine(true);
+  if (background) {
+    engine.setBackground(0, background);
+    form.decoder().setBackground(background);
+  }
   // Between the decoder and the engine: the time of each node, and nodes for timing the engine.
   NodeTee tee(engine, c.turnsPerSecond, timeEngine ? 2'000'000 : 0);
   form.decoder().setPreciseConsumer(&tee);
   Judge judge(scene, tee, c.turnsPerSecond, settings, figures, options.events);
   engine.addSink(judge);
 
-  sim::StreamSettings stream;
-  stream.nodesPerSecond = c.nodesPerSecond;
-  stream.revolutionsPerSecond = c.turnsPerSecond;
-  stream.angleJitterDegrees = 0.05;
-  stream.distanceNoiseMm = options.noiseMm;
-  stream.noReturnShare = c.line.noReturn;
-  stream.seed = seed;
-  sim::NodeStream nodes(scene.scene, stream);
+  sim::NodeStream nodes(scene.scene, StreamOf(c, seed, options));
   sim::LossyLine line(c.line.drop, c.line.corrupt, seed * 7919u + 1);
   std::mt19937 random(seed);
   // Blocks break anywhere, not only between nodes: part of each waits for the next.
@@ -1071,6 +1128,17 @@ Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
   if (timeEngine)
     figures.engineNodesPerSecond = TimeEngine(form, settings, tee.nodes);
   return figures;
+}
+
+Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
+                const TouchEngineSettings& settings, bool timeEngine) {
+  BenchScene scene =
+      c.kind == SceneKind::close     ? MakeCloseScene(options.seconds, seed, options.handMm)
+      : c.kind == SceneKind::fast    ? MakeFastScene(options.seconds, seed, options.handMm)
+      : c.kind == SceneKind::fingers ? MakeFingerScene(options.seconds, seed, c.turnsPerSecond)
+                                     : MakeScene(c.hands, options.seconds, seed, options.handMm);
+  sim::FurnishRoom(scene.scene, c.room, kTouchArea);
+  return RunScene(c, scene, seed, options, settings, timeEngine);
 }
 
 Figures RunSeeds(const Case& c, const BenchOptions& options, const TouchEngineSettings& settings,
@@ -1345,6 +1413,94 @@ void RunRooms(const BenchOptions& options) {
   bench_rooms::RunTableRooms(setting, run);
 }
 
+struct Learned {
+  std::optional<LearnedBackground> background;
+  int wholeTurns = 0;
+};
+
+// The first scanner's background as the program learns it: every node the sweep hands on, over
+// kLearn_s of `room` with nobody in it, on a stream of its own (another stretch of noise than the
+// judged one's).
+Learned LearnBackground(const Case& c, const sim::Scene& room, std::uint32_t seed,
+                        const BenchOptions& options) {
+  constexpr double kLearn_s = 3;
+  struct Learner final : PreciseScanNodeConsumer {
+    void processPreciseNode(const PreciseScanNode& node, std::int16_t) override {
+      learning.take(node.scannerAngle, node.distance, node.startsTurn, node.wholeTurnEnds);
+    }
+    BackgroundLearning learning;
+  } learner;
+  testing::RecordingDesktopInput desktop;
+  examples::InMemorySettings settingsFile;
+  VirtualEventLoop loop;
+  MainForm form(loop, desktop, settingsFile.file);
+  Calibrate(form);
+  form.decoder().setPreciseConsumer(&learner);
+  sim::Scene empty = room;
+  empty.objects.clear();
+  sim::NodeStream nodes(empty, StreamOf(c, seed * 7919u + 104729u, options));
+  form.decoder().feed(sim::kScanDescriptor);
+  std::vector<std::uint8_t> sent;
+  while (nodes.time_s() < kLearn_s) {
+    sent.clear();
+    nodes.appendSeconds(sent, options.block_ms / 1000);
+    loop.advance(std::llround(nodes.time_s() * 1000) - loop.nowMs());
+    form.decoder().feed(sent);
+  }
+  return Learned{learner.learning.finish(0), learner.learning.wholeTurns()};
+}
+
+// The scenes around a still thing (bench/still_scenes.h), at 8000 nodes/s and 10 turns/s on a
+// clean line, each seed with the background learned before its hands come, or without.
+void RunStill(const BenchOptions& options) {
+  const TouchEngineSettings settings;
+  const Case c{3, 8000, 10, kClean};
+  const auto run = [&](bench_still::StillScene kind, bool withBackground) {
+    Figures figures;
+    bench_still::StillFigures still;
+    for (int seed = 1; seed <= options.seeds; ++seed) {
+      const auto s = static_cast<std::uint32_t>(seed);
+      BenchScene scene;
+      scene.scene.roomDistanceMm = {7000};
+      sim::FurnishRoom(scene.scene, bench_still::RoomOf(kind), kTouchArea);
+      scene.stillThing = bench_still::StillThingOf(scene.scene, kTouchArea);
+      std::optional<LearnedBackground> background;
+      if (withBackground) {
+        const Learned learned = LearnBackground(c, scene.scene, s, options);
+        background = learned.background;
+        still.learnedTurns += learned.wholeTurns;
+        still.unlearned += background ? 0 : 1;
+      }
+      for (const bench_still::StillHand& hand : bench_still::StillSceneHands(
+               kind, kTouchArea, *scene.stillThing, options.seconds, s, options.handMm)) {
+        scene.scene.objects.push_back(hand.object);
+        scene.roles.push_back(hand.kind == bench_still::HandKind::still    ? Role::still
+                              : hand.kind == bench_still::HandKind::moving ? Role::moving
+                                                                           : Role::tapping);
+      }
+      scene.hands = 3;
+      figures.add(RunScene(c, scene, s, options, settings, false, background));
+    }
+    still.seconds = figures.seconds;
+    still.farTurns = figures.eligibleFarTurns;
+    still.farMatched = figures.matchedFarTurns;
+    still.nearTurns = figures.eligibleNearTurns;
+    still.nearMatched = figures.matchedNearTurns;
+    still.stillBirths = figures.stillBirths;
+    still.stillContactTurns = figures.stillContactTurns;
+    still.stillClicks = figures.stillClicks;
+    still.ghosts = figures.ghosts;
+    still.strayClicks = figures.strayClicks;
+    still.clicks = figures.clicks;
+    return still;
+  };
+  char setting[128];
+  std::snprintf(setting, sizeof setting,
+                "8000 nodes/s, 10 turns/s, clean line, %d seeds x %.0f s = %.0f min a scene",
+                options.seeds, options.seconds, options.seeds * options.seconds / 60);
+  bench_still::RunStillScenes(setting, run);
+}
+
 // Hands held still, or moving slowly, through the whole program for ten minutes on each line: how
 // many sessions the engine gives each (tests/support/hand_sessions.h). 4 m from a scanner of
 // 2 000 nodes a second at 5.5 turns, a 60 mm hand is met by one beam a turn and falls between two
@@ -1415,6 +1571,8 @@ std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
       options.roomsOnly = true;
     } else if (flag == "--held") {
       options.heldOnly = true;
+    } else if (flag == "--still") {
+      options.still = true;
     } else if (flag == "--only") {
       // HANDS,NODES,TPS, each 0 for any
       if (i + 1 >= argc)
@@ -1456,6 +1614,12 @@ std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
     if (!secondsGiven)
       options.seconds = 10;
   }
+  if (options.still) {
+    if (!seedsGiven)
+      options.seeds = options.quick ? 2 : 6;
+    if (!secondsGiven)
+      options.seconds = options.quick ? 60 : 600;
+  }
   if (options.surface && !options.quick) {
     if (!seedsGiven)
       options.seeds = surface_bench::SurfaceOptions{}.seeds;
@@ -1473,7 +1637,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]\n"
                  "                   [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M]\n"
-                 "                   [--hand-mm D] [--surface] [--rooms] [--held]\n");
+                 "                   [--hand-mm D] [--surface] [--rooms] [--held] [--still]\n");
     return 2;
   }
   if (options->surface) {
@@ -1490,6 +1654,8 @@ int main(int argc, char** argv) {
     RunSweep(*options);
   } else if (options->heldOnly) {
     RunHeldHands(*options);
+  } else if (options->still) {
+    RunStill(*options);
   } else {
     if (!options->roomsOnly) {
       RunTable(*options);
