@@ -278,7 +278,9 @@ void RunStillScenes(const std::string& setting, const StillRunner& run) {
       "30 mm, the hand's outline\n  >= %.0f mm from the thing's, or nearer\n"
       "  at the thing: contacts born, contact-turns and clicks (single-touch road) within %.0f mm "
       "of where its echoes\n  land (a grazed wall's up to the spread along the beam) and > 60 mm "
-      "from every hand there meanwhile\n  ghost/m, stray/m: contacts born and clicks > 60 mm from "
+      "from every hand there meanwhile\n  (a click also > 60 mm from halfway between two hands: "
+      "the road's run over both clicks there)\n  ghost/m, stray/m: contacts born and clicks > 60 "
+      "mm from "
       "every hand, anywhere, per minute\n  goals with the background: far >= 99%%, near >= 95%%, "
       "nothing at the thing\n",
       setting.c_str(), kFarMm, kStillMm);

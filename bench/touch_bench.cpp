@@ -1016,6 +1016,26 @@ struct Click {
   sim::PlanePoint at;
 };
 
+// Whether hands explain a click after all: one there at its very time, or two on either side
+// of it (the single-touch road's run over both, with nothing between them, clicks halfway).
+bool BetweenHands(const BenchScene& scene, const Click& click) {
+  std::vector<sim::PlanePoint> there;
+  for (const sim::SceneObject& object : scene.scene.objects) {
+    if (object.presentAt(click.time_s))
+      there.push_back(object.centreAt(click.time_s));
+  }
+  for (std::size_t a = 0; a < there.size(); ++a) {
+    if (Distance(click.at, there[a]) <= kGhostMm)
+      return true;
+    for (std::size_t b = a + 1; b < there.size(); ++b) {
+      const sim::PlanePoint middle{(there[a].x + there[b].x) / 2, (there[a].y + there[b].y) / 2};
+      if (Distance(click.at, middle) <= kGhostMm)
+        return true;
+    }
+  }
+  return false;
+}
+
 // How the single-touch road did: clicks near visible hands, and clicks near none.
 void JudgeClicks(const Judge& judge, const BenchScene& scene, const std::vector<Click>& clicks,
                  double turnsPerSecond, double seconds, double window_s, Figures& figures) {
@@ -1048,7 +1068,8 @@ void JudgeClicks(const Judge& judge, const BenchScene& scene, const std::vector<
     }
     if (nearest > kGhostMm) {
       ++figures.strayClicks;
-      if (scene.stillThing && scene.stillThing->echoGapMm(click.at) <= bench_still::kStillMm)
+      if (scene.stillThing && scene.stillThing->echoGapMm(click.at) <= bench_still::kStillMm &&
+          !BetweenHands(scene, click))
         ++figures.stillClicks;
     }
   }
