@@ -160,8 +160,10 @@ std::string BackgroundText(const LearnedBackground& background) {
   text += "\ndirections " + std::to_string(background.directions().size()) + "\n";
   char scatter[32];
   for (const LearnedBackground::Direction& direction : background.directions()) {
+    // The shortest text that reads back to the very same float: a background read from its file
+    // decides exactly as the one learned.
     const auto end = std::to_chars(scatter, scatter + sizeof scatter, direction.scatterMm,
-                                   std::chars_format::fixed, 1)
+                                   std::chars_format::fixed)
                          .ptr;
     text += std::to_string(direction.distanceMm) + ' ' + std::string(scatter, end) + '\n';
   }
