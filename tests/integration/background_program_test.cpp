@@ -43,11 +43,11 @@ constexpr Place kHeldHand{0.1, 0.679};
 constexpr Place kTappingHand{0.770, 0.867};
 // How far a cursor may lie from where its hand is (the hand is 100 mm across: 0.02 of u).
 constexpr double kNear = 0.03;
-// Where the program keeps what it learned, beside its settings.
-const fs::path kBackgroundFile = "背景.txt";
+// Where the program keeps the first scanner's background, beside its settings.
+const fs::path kBackgroundFile = "扫描背景.txt";
 // What its log says when it begins and when it has done learning.
-constexpr std::string_view kLearningBegins = "学习背景";
-constexpr std::string_view kLearningEnds = "背景已学";
+constexpr std::string_view kLearningBegins = "learning the background at start, for 2 s";
+constexpr std::string_view kLearningEnds = " learned: ";
 
 bool IsAt(const std::vector<double>& set, Place place, double within) {
   return std::hypot(set[1] - place.u, set[2] - place.v) <= within;
