@@ -47,7 +47,7 @@ constexpr double kNear = 0.03;
 const fs::path kBackgroundFile = "扫描背景.txt";
 // What its log says when it begins and when it has done learning.
 constexpr std::string_view kLearningBegins = "learning the background at start, for 2 s";
-constexpr std::string_view kLearningEnds = " learned: ";
+constexpr std::string_view kLearningEnds = "background of 扫描仪1 learned";
 
 bool IsAt(const std::vector<double>& set, Place place, double within) {
   return std::hypot(set[1] - place.u, set[2] - place.v) <= within;
