@@ -10,7 +10,7 @@
 //
 //   touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]
 //               [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M] [--hand-mm D]
-//               [--surface] [--rooms] [--held]
+//               [--surface] [--rooms] [--held] [--still]
 //
 // --quick runs fewer cases for less time, --sweep tries other settings of the engine, --events
 // prints every ghost, id switch, late birth or removal and missed birth before its case's line,
@@ -29,6 +29,15 @@
 // with each scanner alone; a keystoned picture calibrated by its four corners against the
 // rectangle of two; and the second scanner's pose from a still object at three places.
 // It takes 10 seeds of 60 s unless told otherwise, about a minute (with --quick 6 of 10 s).
+//
+// --still runs, instead of the table, hands around one still thing in the rectangle, each in its
+// room (bench/still_scenes.h): a 100 mm pillar in the middle, with a hand passing in front of it;
+// a bar along the far edge; a wall the plane grazes beyond it. Each seed first learns the first
+// scanner's background from every node the sweep hands on over 3 s of the empty room, as the
+// program does, and sets it on the engine and the single-touch road; each scene runs again
+// without it. Figures: hand-turns matched for hands 100 mm or more from the thing and nearer, and
+// contacts and clicks at the thing that no hand explains, against their goals. It takes 30 seeds
+// of 120 s, an hour a scene, unless told otherwise (with --quick 2 of 60 s): about 5 minutes.
 //
 // Each frame of the engine is judged against the hands where they were when the beam last passed
 // them in the data the frame was made from: every node's time is known from its angle, so a frame
@@ -52,6 +61,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "background/learned_background.h"
 #include "engine/touch_engine.h"
 #include "example_setup.h"
 #include "finger_scenes.h"
@@ -62,6 +72,7 @@
 #include "recording_desktop_input.h"
 #include "room_table.h"
 #include "rooms.h"
+#include "still_scenes.h"
 #include "surface_bench.h"
 #include "toolkit/virtual_event_loop.h"
 
@@ -130,6 +141,8 @@ struct BenchScene {
   sim::Scene scene;
   std::vector<Role> roles;  // one per object
   int hands = 0;
+  // The room's one still thing, for the scenes around it (bench/still_scenes.h).
+  std::optional<bench_still::StillThing> stillThing;
 };
 
 struct Area {
@@ -343,6 +356,7 @@ struct BenchOptions {
   bool surface = false;    // two scanners on a wall and four corners instead of the table
   bool roomsOnly = false;  // only the scenes in every room
   bool heldOnly = false;   // only the held hands through the whole program
+  bool still = false;      // the scenes around a still thing instead of the table
   // Only the table's cases with these hands, nodes per second and turns per second (0: any).
   int onlyHands = 0;
   double onlyNodesPerSecond = 0;
@@ -393,6 +407,15 @@ struct Figures {
   std::uint64_t strayClicks = 0;
   // The engine alone.
   double engineNodesPerSecond = 0;
+  // Scenes around a still thing: hand-turns as matchedObjectTurns, split by the hand's distance
+  // from it, and contacts and clicks at it that no hand explains (bench/still_scenes.h).
+  std::uint64_t eligibleFarTurns = 0;
+  std::uint64_t matchedFarTurns = 0;
+  std::uint64_t eligibleNearTurns = 0;
+  std::uint64_t matchedNearTurns = 0;
+  std::uint64_t stillBirths = 0;
+  std::uint64_t stillContactTurns = 0;
+  std::uint64_t stillClicks = 0;
 
   void add(const Figures& o) {
     seconds += o.seconds;
@@ -433,6 +456,13 @@ struct Figures {
     clickedObjectTurns += o.clickedObjectTurns;
     strayClicks += o.strayClicks;
     engineNodesPerSecond = std::max(engineNodesPerSecond, o.engineNodesPerSecond);
+    eligibleFarTurns += o.eligibleFarTurns;
+    matchedFarTurns += o.matchedFarTurns;
+    eligibleNearTurns += o.eligibleNearTurns;
+    matchedNearTurns += o.matchedNearTurns;
+    stillBirths += o.stillBirths;
+    stillContactTurns += o.stillContactTurns;
+    stillClicks += o.stillClicks;
   }
 
   static double Share(std::uint64_t part, std::uint64_t whole) {
@@ -719,6 +749,8 @@ class Judge final : public TouchFrameSink {
       }
       if (nearest > kGhostMm) {
         ++figures_.ghosts;
+        if (atStillThing(at))
+          ++figures_.stillBirths;
         if (events_)
           printEvent("ghost", frame, now, id, -1, -1);
       }
@@ -821,6 +853,13 @@ class Judge final : public TouchFrameSink {
       }
       const bool matched = nearest <= kMatchMm;
       figures_.matchedObjectTurns += matched ? 1 : 0;
+      if (scene_.stillThing) {
+        const double gap =
+            scene_.stillThing->gapMm(now[o].at) - scene_.scene.objects[o].diameterMm / 2;
+        const bool far = gap >= bench_still::kFarMm;
+        ++(far ? figures_.eligibleFarTurns : figures_.eligibleNearTurns);
+        (far ? figures_.matchedFarTurns : figures_.matchedNearTurns) += matched ? 1 : 0;
+      }
       switch (scene_.roles[o]) {
         case Role::still:
           ++figures_.eligibleStillTurns;
@@ -849,6 +888,10 @@ class Judge final : public TouchFrameSink {
     for (std::size_t o = 0; o < objects_.size(); ++o) {
       if (now[o].swept)
         objects_[o].contact.reset();
+    }
+    for (const Contact& contact : frame.live) {
+      if (atStillThing(PlaneOf(contact)) && !explained(PlaneOf(contact)))
+        ++figures_.stillContactTurns;
     }
     for (std::size_t c = 0; c < frame.live.size(); ++c) {
       const Contact& contact = frame.live[c];
@@ -897,6 +940,22 @@ class Judge final : public TouchFrameSink {
       std::printf(" %llu(%.0f,%.0f)", static_cast<unsigned long long>(contact.sessionId),
                   PlaneOf(contact).x, PlaneOf(contact).y);
     std::printf("\n");
+  }
+
+  // Within kStillMm of where the scene's still thing's echoes land.
+  bool atStillThing(sim::PlanePoint at) const {
+    return scene_.stillThing && scene_.stillThing->echoGapMm(at) <= bench_still::kStillMm;
+  }
+
+  // A hand was there, within kGhostMm, in the frames that made this one.
+  bool explained(sim::PlanePoint at) const {
+    for (const std::vector<ObjectTurn>& past : history_) {
+      for (const ObjectTurn& object : past) {
+        if (object.present && Distance(at, object.at) <= kGhostMm)
+          return true;
+      }
+    }
+    return false;
   }
 
   bool stayedApart(int a, int b, double from_s, double to_s) const {
@@ -966,6 +1025,36 @@ struct Click {
   sim::PlanePoint at;
 };
 
+// Whether hands explain a click after all: one there at its very time, or two there in the
+// `window_s` before it on either side of it (the single-touch road's run over both, with nothing
+// between them, clicks halfway).
+bool BetweenHands(const BenchScene& scene, const Click& click, double window_s) {
+  for (const sim::SceneObject& object : scene.scene.objects) {
+    if (object.presentAt(click.time_s) &&
+        Distance(click.at, object.centreAt(click.time_s)) <= kGhostMm)
+      return true;
+  }
+  std::vector<const sim::SceneObject*> about;  // those there at some time of the window
+  for (const sim::SceneObject& object : scene.scene.objects) {
+    if (object.appear_s <= click.time_s && object.disappear_s > click.time_s - window_s)
+      about.push_back(&object);
+  }
+  for (std::size_t a = 0; a < about.size(); ++a) {
+    for (std::size_t b = a + 1; b < about.size(); ++b) {
+      for (double t = click.time_s - window_s; t <= click.time_s + 1e-9; t += 0.005) {
+        if (!about[a]->presentAt(t) || !about[b]->presentAt(t))
+          continue;
+        const sim::PlanePoint one = about[a]->centreAt(t);
+        const sim::PlanePoint other = about[b]->centreAt(t);
+        if (Distance(click.at, sim::PlanePoint{(one.x + other.x) / 2, (one.y + other.y) / 2}) <=
+            kGhostMm)
+          return true;
+      }
+    }
+  }
+  return false;
+}
+
 // How the single-touch road did: clicks near visible hands, and clicks near none.
 void JudgeClicks(const Judge& judge, const BenchScene& scene, const std::vector<Click>& clicks,
                  double turnsPerSecond, double seconds, double window_s, Figures& figures) {
@@ -996,21 +1085,32 @@ void JudgeClicks(const Judge& judge, const BenchScene& scene, const std::vector<
           nearest = std::min(nearest, Distance(click.at, object.centreAt(t)));
       }
     }
-    if (nearest > kGhostMm)
+    if (nearest > kGhostMm) {
       ++figures.strayClicks;
+      if (scene.stillThing && scene.stillThing->echoGapMm(click.at) <= bench_still::kStillMm &&
+          !BetweenHands(scene, click, window_s))
+        ++figures.stillClicks;
+    }
   }
 }
 
-Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
-                const TouchEngineSettings& settings, bool timeEngine) {
-  Figures figures;
-  BenchScene scene =
-      c.kind == SceneKind::close     ? MakeCloseScene(options.seconds, seed, options.handMm)
-      : c.kind == SceneKind::fast    ? MakeFastScene(options.seconds, seed, options.handMm)
-      : c.kind == SceneKind::fingers ? MakeFingerScene(options.seconds, seed, c.turnsPerSecond)
-                                     : MakeScene(c.hands, options.seconds, seed, options.handMm);
-  sim::FurnishRoom(scene.scene, c.room, kTouchArea);
+sim::StreamSettings StreamOf(const Case& c, std::uint32_t seed, const BenchOptions& options) {
+  sim::StreamSettings stream;
+  stream.nodesPerSecond = c.nodesPerSecond;
+  stream.revolutionsPerSecond = c.turnsPerSecond;
+  stream.angleJitterDegrees = 0.05;
+  stream.distanceNoiseMm = options.noiseMm;
+  stream.noReturnShare = c.line.noReturn;
+  stream.seed = seed;
+  return stream;
+}
 
+// Runs `scene` through the road, the first scanner's learned `background` (if any) on the engine
+// and the single-touch road, and judges it.
+Figures RunScene(const Case& c, const BenchScene& scene, std::uint32_t seed,
+                 const BenchOptions& options, const TouchEngineSettings& settings, bool timeEngine,
+                 const std::optional<LearnedBackground>& background = std::nullopt) {
+  Figures figures;
   testing::RecordingDesktopInput desktop;
   examples::InMemorySettings settingsFile;
   VirtualEventLoop loop;
@@ -1019,20 +1119,17 @@ Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
   TouchEngine& engine = form.engine();
   engine.configure(settings);
   form.runEngine(true);
+  if (background) {
+    engine.setBackground(0, background);
+    form.decoder().setBackground(background);
+  }
   // Between the decoder and the engine: the time of each node, and nodes for timing the engine.
   NodeTee tee(engine, c.turnsPerSecond, timeEngine ? 2'000'000 : 0);
   form.decoder().setPreciseConsumer(&tee);
   Judge judge(scene, tee, c.turnsPerSecond, settings, figures, options.events);
   engine.addSink(judge);
 
-  sim::StreamSettings stream;
-  stream.nodesPerSecond = c.nodesPerSecond;
-  stream.revolutionsPerSecond = c.turnsPerSecond;
-  stream.angleJitterDegrees = 0.05;
-  stream.distanceNoiseMm = options.noiseMm;
-  stream.noReturnShare = c.line.noReturn;
-  stream.seed = seed;
-  sim::NodeStream nodes(scene.scene, stream);
+  sim::NodeStream nodes(scene.scene, StreamOf(c, seed, options));
   sim::LossyLine line(c.line.drop, c.line.corrupt, seed * 7919u + 1);
   std::mt19937 random(seed);
   // Blocks break anywhere, not only between nodes: part of each waits for the next.
@@ -1071,6 +1168,17 @@ Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
   if (timeEngine)
     figures.engineNodesPerSecond = TimeEngine(form, settings, tee.nodes);
   return figures;
+}
+
+Figures RunCase(const Case& c, std::uint32_t seed, const BenchOptions& options,
+                const TouchEngineSettings& settings, bool timeEngine) {
+  BenchScene scene =
+      c.kind == SceneKind::close     ? MakeCloseScene(options.seconds, seed, options.handMm)
+      : c.kind == SceneKind::fast    ? MakeFastScene(options.seconds, seed, options.handMm)
+      : c.kind == SceneKind::fingers ? MakeFingerScene(options.seconds, seed, c.turnsPerSecond)
+                                     : MakeScene(c.hands, options.seconds, seed, options.handMm);
+  sim::FurnishRoom(scene.scene, c.room, kTouchArea);
+  return RunScene(c, scene, seed, options, settings, timeEngine);
 }
 
 Figures RunSeeds(const Case& c, const BenchOptions& options, const TouchEngineSettings& settings,
@@ -1345,6 +1453,94 @@ void RunRooms(const BenchOptions& options) {
   bench_rooms::RunTableRooms(setting, run);
 }
 
+struct Learned {
+  std::optional<LearnedBackground> background;
+  int wholeTurns = 0;
+};
+
+// The first scanner's background as the program learns it: every node the sweep hands on, over
+// kLearn_s of `room` with nobody in it, on a stream of its own (another stretch of noise than the
+// judged one's).
+Learned LearnBackground(const Case& c, const sim::Scene& room, std::uint32_t seed,
+                        const BenchOptions& options) {
+  constexpr double kLearn_s = 3;
+  struct Learner final : PreciseScanNodeConsumer {
+    void processPreciseNode(const PreciseScanNode& node, std::int16_t) override {
+      learning.take(node.scannerAngle, node.distance, node.startsTurn, node.wholeTurnEnds);
+    }
+    BackgroundLearning learning;
+  } learner;
+  testing::RecordingDesktopInput desktop;
+  examples::InMemorySettings settingsFile;
+  VirtualEventLoop loop;
+  MainForm form(loop, desktop, settingsFile.file);
+  Calibrate(form);
+  form.decoder().setPreciseConsumer(&learner);
+  sim::Scene empty = room;
+  empty.objects.clear();
+  sim::NodeStream nodes(empty, StreamOf(c, seed * 7919u + 104729u, options));
+  form.decoder().feed(sim::kScanDescriptor);
+  std::vector<std::uint8_t> sent;
+  while (nodes.time_s() < kLearn_s) {
+    sent.clear();
+    nodes.appendSeconds(sent, options.block_ms / 1000);
+    loop.advance(std::llround(nodes.time_s() * 1000) - loop.nowMs());
+    form.decoder().feed(sent);
+  }
+  return Learned{learner.learning.finish(0), learner.learning.wholeTurns()};
+}
+
+// The scenes around a still thing (bench/still_scenes.h), at 8000 nodes/s and 10 turns/s on a
+// clean line, each seed with the background learned before its hands come, or without.
+void RunStill(const BenchOptions& options) {
+  const TouchEngineSettings settings;
+  const Case c{3, 8000, 10, kClean};
+  const auto run = [&](bench_still::StillScene kind, bool withBackground) {
+    Figures figures;
+    bench_still::StillFigures still;
+    for (int seed = 1; seed <= options.seeds; ++seed) {
+      const auto s = static_cast<std::uint32_t>(seed);
+      BenchScene scene;
+      scene.scene.roomDistanceMm = {7000};
+      sim::FurnishRoom(scene.scene, bench_still::RoomOf(kind), kTouchArea);
+      scene.stillThing = bench_still::StillThingOf(scene.scene, kTouchArea);
+      std::optional<LearnedBackground> background;
+      if (withBackground) {
+        const Learned learned = LearnBackground(c, scene.scene, s, options);
+        background = learned.background;
+        still.learnedTurns += learned.wholeTurns;
+        still.unlearned += background ? 0 : 1;
+      }
+      for (const bench_still::StillHand& hand : bench_still::StillSceneHands(
+               kind, kTouchArea, *scene.stillThing, options.seconds, s, options.handMm)) {
+        scene.scene.objects.push_back(hand.object);
+        scene.roles.push_back(hand.kind == bench_still::HandKind::still    ? Role::still
+                              : hand.kind == bench_still::HandKind::moving ? Role::moving
+                                                                           : Role::tapping);
+      }
+      scene.hands = 3;
+      figures.add(RunScene(c, scene, s, options, settings, false, background));
+    }
+    still.seconds = figures.seconds;
+    still.farTurns = figures.eligibleFarTurns;
+    still.farMatched = figures.matchedFarTurns;
+    still.nearTurns = figures.eligibleNearTurns;
+    still.nearMatched = figures.matchedNearTurns;
+    still.stillBirths = figures.stillBirths;
+    still.stillContactTurns = figures.stillContactTurns;
+    still.stillClicks = figures.stillClicks;
+    still.ghosts = figures.ghosts;
+    still.strayClicks = figures.strayClicks;
+    still.clicks = figures.clicks;
+    return still;
+  };
+  char setting[128];
+  std::snprintf(setting, sizeof setting,
+                "8000 nodes/s, 10 turns/s, clean line, %d seeds x %.0f s = %.0f min a scene",
+                options.seeds, options.seconds, options.seeds * options.seconds / 60);
+  bench_still::RunStillScenes(setting, run);
+}
+
 // Hands held still, or moving slowly, through the whole program for ten minutes on each line: how
 // many sessions the engine gives each (tests/support/hand_sessions.h). 4 m from a scanner of
 // 2 000 nodes a second at 5.5 turns, a 60 mm hand is met by one beam a turn and falls between two
@@ -1415,6 +1611,8 @@ std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
       options.roomsOnly = true;
     } else if (flag == "--held") {
       options.heldOnly = true;
+    } else if (flag == "--still") {
+      options.still = true;
     } else if (flag == "--only") {
       // HANDS,NODES,TPS, each 0 for any
       if (i + 1 >= argc)
@@ -1456,6 +1654,14 @@ std::optional<BenchOptions> ParseOptions(int argc, char** argv) {
     if (!secondsGiven)
       options.seconds = 10;
   }
+  if (options.still) {
+    if (!seedsGiven)
+      options.seeds = options.quick ? 2 : 30;
+    // The judge looks at every hand of a run each turn, and a scene's hands come ten seconds at a
+    // time: many short runs go faster than few long ones.
+    if (!secondsGiven)
+      options.seconds = options.quick ? 60 : 120;
+  }
   if (options.surface && !options.quick) {
     if (!seedsGiven)
       options.seeds = surface_bench::SurfaceOptions{}.seeds;
@@ -1473,7 +1679,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: touch_bench [--seeds N] [--seconds S] [--quick] [--sweep] [--events]\n"
                  "                   [--only HANDS,NODES,TPS] [--block-ms B] [--noise-mm M]\n"
-                 "                   [--hand-mm D] [--surface] [--rooms] [--held]\n");
+                 "                   [--hand-mm D] [--surface] [--rooms] [--held] [--still]\n");
     return 2;
   }
   if (options->surface) {
@@ -1490,6 +1696,8 @@ int main(int argc, char** argv) {
     RunSweep(*options);
   } else if (options->heldOnly) {
     RunHeldHands(*options);
+  } else if (options->still) {
+    RunStill(*options);
   } else {
     if (!options->roomsOnly) {
       RunTable(*options);

@@ -30,6 +30,13 @@ class InMemoryFiles final : public FileAccess {
     return true;
   }
 
+  bool remove(const std::string& path) override {
+    if (readOnly)
+      return false;
+    files.erase(path);
+    return true;
+  }
+
   std::map<std::string, std::string> files;
   std::set<std::string> unreadable;  // there, but every read fails
   bool readOnly = false;

@@ -82,6 +82,35 @@ TEST(LearnedBackgroundTest, WhatCameAndWentIsNotLearned) {
   EXPECT_LE(background->unsteady(), 230);
 }
 
+// A wall the plane grazes, 1345 mm away across 0-20 degrees: a beam lights a long strip of it, and
+// each turn's return lies anywhere up to 95 mm either way along the beam. Every direction there
+// stayed, however its readings scatter; a hand 200 mm before the wall is still no wall.
+TEST(LearnedBackgroundTest, AGrazedWallsSpreadReturnsAreLearnedInEveryDirection) {
+  Room room;
+  BackgroundLearning learning;
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> along(-95, 95);
+  room.turns(learning, 31, [&](int, double angle, double distance) {
+    return angle < 20 ? 1345 + along(random) : distance;
+  });
+  const std::optional<LearnedBackground> background = learning.finish(0);
+  ASSERT_TRUE(background);
+  for (double angle = 0.5; angle < 19.5; angle += 0.45) {
+    EXPECT_TRUE(background->isBackground(angle, 1345 - 90)) << angle;
+    EXPECT_FALSE(background->isBackground(angle, 1345 - 200)) << angle;
+  }
+  // Each direction on its own: what stayed reaches as near as the returns came.
+  int unlearned = 0;
+  int tooFar = 0;
+  for (std::size_t k = 1; k < 44; ++k) {
+    const LearnedBackground::Direction& direction = background->directions()[k];
+    unlearned += direction.distanceMm == 0 ? 1 : 0;
+    tooFar += direction.distanceMm > 1345 - 95 + 30 ? 1 : 0;
+  }
+  EXPECT_EQ(unlearned, 0);
+  EXPECT_EQ(tooFar, 0);
+}
+
 TEST(LearnedBackgroundTest, TooFewWholeTurnsLearnNothing) {
   Room room;
   BackgroundLearning learning;

@@ -31,7 +31,8 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
           settingsFile),
       cornerCalibration_(CornerCalibrationControls{CMD四角标定, CMD两角标定, LBL四角标定,
                                                    TXT屏幕宽高, TXT屏幕左上角},
-                         loop, settingsFile, surfaceMapping_) {
+                         loop, settingsFile, surfaceMapping_),
+      maskDrawing_(CHK画屏蔽区, TXT屏蔽区域, radar_) {
   // Values the window shows before anything is loaded; set before any handler is connected, so
   // none of them is stored.
   setDesignTimeValues();
@@ -113,9 +114,25 @@ void MainForm::runEngine(bool wanted) {
   engineWanted_ = wanted;
   const bool running = wanted || engineHeld_;
   engine_.setRunning(running);
-  decoder_.setPreciseConsumer(running ? &engine_ : nullptr);
+  preciseNodes_.engine = running ? &engine_ : nullptr;
+  routePreciseNodes();
   if (!running)
     radar_.showContacts({});
+}
+
+void MainForm::learnFrom(PreciseScanNodeConsumer* learner) {
+  preciseNodes_.learner = learner;
+  routePreciseNodes();
+}
+
+void MainForm::routePreciseNodes() {
+  // Nobody wants them: the decoder makes none.
+  if (preciseNodes_.engine == nullptr && preciseNodes_.learner == nullptr)
+    decoder_.setPreciseConsumer(nullptr);
+  else if (preciseNodes_.learner == nullptr)
+    decoder_.setPreciseConsumer(preciseNodes_.engine);
+  else
+    decoder_.setPreciseConsumer(&preciseNodes_);
 }
 
 }  // namespace scantouch

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/mask_drawing.h"
 #include "config/main_settings.h"
 #include "config/settings_file.h"
 #include "config/touch_engine_section.h"
@@ -128,6 +129,10 @@ class MainForm {
   TextBox TXT分组间距{"TXT分组间距"};  // millimetres between neighbouring hits of one object
   TextBox TXT匹配距离{"TXT匹配距离"};  // millimetres a contact may move from one turn to the next
   TextBox TXT屏蔽区域{"TXT屏蔽区域"};  // rectangles in view units where no hit is a touch
+  CheckBox CHK画屏蔽区{"CHK画屏蔽区", "在雷达图上拖出屏蔽区"};
+  Button CMD学习背景{"CMD学习背景", "学习背景"};
+  Button CMD清除背景{"CMD清除背景", "清除背景"};
+  Label LBL背景{"LBL背景"};  // when each scanner's background was learned, or that it learns
   CheckBox CHK平滑{"CHK平滑", "平滑"};
   Label LBL触控状态{"LBL触控状态"};  // what the engine does: off, or its live contacts
 
@@ -154,12 +159,16 @@ class MainForm {
   TouchMapper& mapper() { return mapper_; }
   SurfaceMapping& surfaceMapping() { return surfaceMapping_; }
   CornerCalibration& cornerCalibration() { return cornerCalibration_; }
+  MaskDrawing& maskDrawing() { return maskDrawing_; }
 
   // Runs the engine on the decoded nodes, or takes it off them (at no cost to the decoder).
   void runEngine(bool running);
   // Keeps the engine running whatever the outputs want (several scanners: the window shows their
   // contacts).
   void holdEngine(bool held);
+  // The first scanner's nodes also go to `learner` (nullptr: to nobody), whether or not the engine
+  // runs: a background is learned from them.
+  void learnFrom(PreciseScanNodeConsumer* learner);
   // While `held` says so, the single-touch road publishes nothing (a calibration that wants the
   // hand held still at a place); the four-corner calibration takes its touches itself.
   void holdSingleTouchWhile(std::function<bool()> held) { singleTouchHeld_ = std::move(held); }
@@ -172,6 +181,21 @@ class MainForm {
   void setDesignTimeValues();
   // A touch found by the point processing: shown in TXT当前处理数据 and mapped to the desktop.
   void publishTouch(const Touch& touch);
+  void routePreciseNodes();
+
+  // The decoder hands its precise nodes to one consumer; this one hands them to the engine and
+  // to a learner, each when it wants them.
+  class PreciseNodeTee final : public PreciseScanNodeConsumer {
+   public:
+    PreciseScanNodeConsumer* engine = nullptr;
+    PreciseScanNodeConsumer* learner = nullptr;
+    void processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) override {
+      if (learner != nullptr)
+        learner->processPreciseNode(node, sensitivity);
+      if (engine != nullptr)
+        engine->processPreciseNode(node, sensitivity);
+    }
+  };
 
   RadarModel radar_;
   PointProcessor points_;
@@ -187,6 +211,8 @@ class MainForm {
   TouchEngine engine_;
   TouchEngineSection engineSection_;
   CornerCalibration cornerCalibration_;
+  MaskDrawing maskDrawing_;
+  PreciseNodeTee preciseNodes_;
 };
 
 }  // namespace scantouch

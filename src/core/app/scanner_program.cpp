@@ -18,6 +18,10 @@ ScannerProgram::ScannerProgram(Platform platform)
       mainSettings_(store_, platform.directory, main_settings::kFileName),
       networkSettings_(store_, platform.directory, NetworkForm::kSettingsFileName),
       form_(platform.loop, platform.desktop, mainSettings_),
+      backgrounds_(BackgroundControls{form_.CMD学习背景, form_.CMD清除背景, form_.LBL背景,
+                                      form_.txt角度校正, form_.List1},
+                   BackgroundRoad{form_.decoder(), form_.engine(), form_.radar()}, platform.loop,
+                   mainSettings_, platform.files, platform.directory),
       surface_(
           SurfaceControls{form_.CHK处理, form_.Label4, form_.LBL扫描仪, form_.LBL位姿标定,
                           form_.CMD记录位姿点, form_.CMD计算位姿, form_.PICYL, form_.txt雷达位置,
@@ -27,7 +31,7 @@ ScannerProgram::ScannerProgram(Platform platform)
               [this](bool held) { form_.holdEngine(held); },
               [this](LinkId link, std::string_view command) { commands_.sendTo(link, command); },
               [this](std::string_view command) { commands_.sendScannerCommand(command); }},
-          platform.loop, mainSettings_),
+          platform.loop, mainSettings_, backgrounds_),
       serial_(SerialControls{form_.Text1, form_.Label1}, platform.serialPort, mainSettings_,
               surface_),
       network_(platform.loop, platform.sockets, platform.dialogs, networkSettings_,
@@ -113,15 +117,24 @@ void ScannerProgram::wire() {
   f.engineSection().connect([this] { touchOutputs_.apply(); });
   f.loaded.connect([this] {
     surface_.load(network_.channelCount());
+    backgrounds_.load(1 + surface_.streams());
     // With several scanners every channel may carry one, and each is started.
     commands_.setEveryChannel(surface_.several());
   });
   lifecycle_.exiting.connect([this] { touchOutputs_.finish(); });
   // A calibration's touches are its own: the four corners' marks lie over what the outputs would
   // touch, and the places of a pose are held by a hand that means nothing to the desktop.
-  f.holdSingleTouchWhile([this] { return surface_.poseCalibration().recording(); });
+  // Nor is anything touched while a background is learned: whatever is in the rectangle then is
+  // to be learned, not clicked.
+  f.holdSingleTouchWhile(
+      [this] { return surface_.poseCalibration().recording() || backgrounds_.learning(); });
   touchOutputs_.holdWhile([this] {
-    return form_.cornerCalibration().active() || surface_.poseCalibration().recording();
+    return form_.cornerCalibration().active() || surface_.poseCalibration().recording() ||
+           backgrounds_.learning();
+  });
+  backgrounds_.changed.connect([this] {
+    form_.learnFrom(backgrounds_.listening() ? &backgrounds_.firstScannerNodes() : nullptr);
+    touchOutputs_.checkHold();
   });
   form_.cornerCalibration().changed.connect([this] { touchOutputs_.checkHold(); });
   f.CMD记录位姿点.clicked.connect([this] { touchOutputs_.checkHold(); });

@@ -16,6 +16,7 @@
 #include "main_form.h"
 #include "main_window_lifecycle.h"
 #include "scan/scan_rate_meter.h"
+#include "surface/scanner_backgrounds.h"
 #include "surface/scanner_surface.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/event_loop.h"
@@ -62,6 +63,7 @@ class ScannerProgram {
   SettingsFile& networkSettings() { return networkSettings_; }
   TouchOutputs& touchOutputs() { return touchOutputs_; }
   ScannerSurface& surface() { return surface_; }
+  ScannerBackgrounds& backgrounds() { return backgrounds_; }
 
   // From now on the event log's entries and the settings files' problems also go to `log`.
   void connectLog(ProgramLog& log);
@@ -80,6 +82,7 @@ class ScannerProgram {
   SettingsFile mainSettings_;
   SettingsFile networkSettings_;
   MainForm form_;
+  ScannerBackgrounds backgrounds_;
   ScannerSurface surface_;  // before the links: every link hands what it receives to it
   SerialLink serial_;
   NetworkForm network_;

@@ -37,6 +37,12 @@ void TouchOutputs::apply() {
   const TouchEngineSettings settings = form_.engineSection().settings();
   form_.engine().configure(settings);
   form_.points().setMasks(settings.masks);
+  std::vector<std::array<float, 4>> masks;
+  for (const ViewMask& mask : settings.masks) {
+    masks.push_back({static_cast<float>(mask.left), static_cast<float>(mask.top),
+                     static_cast<float>(mask.right), static_cast<float>(mask.bottom)});
+  }
+  form_.radar().showMasks(std::move(masks));
   form_.mapper().setActsOnDesktop(settings.mouseMode == MouseMode::clickPerTouch);
   mouse_.setEnabled(settings.mouseMode == MouseMode::pressDragRelease);
 

@@ -175,7 +175,10 @@ WindowLayout MainWindowLayout(MainForm& f) {
                 {Check(f.CHK系统触控, "systemTouch").spanning(2)}}},
               {"静物",
                {{LineEdit(f.TXT屏蔽区域, "masks").captioned("屏蔽区域").wide(220)},
-                {Gap(), Note("x1,y1,x2,y2;… 其中的点不算触摸")}}},
+                {Gap(), Note("x1,y1,x2,y2;… 其中的点不算触摸")},
+                {Gap(), Check(f.CHK画屏蔽区, "drawMask")},
+                {Push(f.CMD学习背景, "learnBackground"), Push(f.CMD清除背景, "clearBackground")},
+                {ShowLabel(f.LBL背景, "backgroundStatus").wrapped(2)}}},
               tracking,
               // The status may name several contacts.
               {"状态", {{ShowLabel(f.LBL触控状态, "touchStatus").wrapped(2)}}}}};

@@ -111,26 +111,35 @@ std::optional<LearnedBackground> BackgroundLearning::finish(std::int64_t learned
     std::vector<Seen>& distances = seen[k];
     std::sort(distances.begin(), distances.end());
     bool cameAndWent = false;
-    // Groups of readings of one distance, nearest first; the nearest that stayed is the
-    // background, and any nearer one came and went.
+    // Groups of readings of one thing, nearest first; the nearest that stayed is the
+    // background, and any nearer one came and went. A reading within the noise of the one before
+    // is of the same thing: a wall the plane grazes comes back anywhere along a strip far deeper
+    // than the noise, and no one slice of it is met in enough turns, yet the strip stayed.
     for (std::size_t first = 0; first < distances.size();) {
       std::size_t end = first + 1;
-      while (end < distances.size() && distances[end].distanceMm - distances[first].distanceMm <=
-                                           SameThingMm(distances[first].distanceMm))
+      while (end < distances.size() && distances[end].distanceMm - distances[end - 1].distanceMm <=
+                                           SameThingMm(distances[end - 1].distanceMm))
         ++end;
       bool thirds[3] = {};
-      double sum = 0;
-      for (std::size_t i = first; i < end; ++i) {
+      for (std::size_t i = first; i < end; ++i)
         thirds[std::min<std::size_t>(2, distances[i].turn * 3 / turns)] = true;
-        sum += distances[i].distanceMm;
-      }
-      const auto members = static_cast<double>(end - first);
-      const bool stayed = thirds[0] && thirds[1] && thirds[2] &&
-                          members >= kStayedShare * static_cast<double>(turns);
+      const bool stayed =
+          thirds[0] && thirds[1] && thirds[2] &&
+          static_cast<double>(end - first) >= kStayedShare * static_cast<double>(turns);
       if (stayed) {
+        // The scatter of its nearest part, which the margin is about: how much nearer than the
+        // nearest reading a return of it may yet come.
+        std::size_t near = first + 1;
+        while (near < end && distances[near].distanceMm - distances[first].distanceMm <=
+                                 SameThingMm(distances[first].distanceMm))
+          ++near;
+        const auto members = static_cast<double>(near - first);
+        double sum = 0;
+        for (std::size_t i = first; i < near; ++i)
+          sum += distances[i].distanceMm;
         const double mean = sum / members;
         double square = 0;
-        for (std::size_t i = first; i < end; ++i)
+        for (std::size_t i = first; i < near; ++i)
           square += (distances[i].distanceMm - mean) * (distances[i].distanceMm - mean);
         directions[k] = {distances[first].distanceMm,
                          static_cast<float>(std::sqrt(square / members))};

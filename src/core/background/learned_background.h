@@ -58,7 +58,8 @@ class LearnedBackground {
 
 // Learns a LearnedBackground from whole turns of one scanner: each node's direction is its
 // scanner angle at the step the turns' node count gives. A direction's readings fall into groups
-// of one distance (within the scanner's noise); the nearest group that stayed is the background:
+// of one thing (each within the scanner's noise of the next: a grazed wall's returns spread along
+// the beam are one); the nearest group that stayed is the background:
 // seen in each third of the learning, in at least kStayedShare of the turns (a post thinner than
 // the beams' spacing is met in only some turns). A hand that came and went during learning, or
 // stood for a while and left, is not learned; directions where it was count as unsteady.

@@ -19,6 +19,8 @@ class FileAccess {
   // may not write the file. A replaced file keeps its permissions, and a path that is a symbolic
   // link stays one: the file it points to is replaced.
   virtual bool replace(const std::string& path, std::string_view content) = 0;
+  // Removes the file; true when nothing is left at the path (also when nothing was there).
+  virtual bool remove(const std::string& path) = 0;
 };
 
 }  // namespace scantouch

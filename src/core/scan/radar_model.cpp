@@ -131,4 +131,24 @@ void RadarModel::showOtherScanners(std::vector<OtherScanner> scanners) {
   pictureChanged.notify();
 }
 
+void RadarModel::showOutlines(std::vector<std::vector<std::array<float, 2>>> outlines) {
+  stillShapes_.outlines = std::move(outlines);
+  ++stillShapesRevision_;
+  pictureChanged.notify();
+}
+
+void RadarModel::showMasks(std::vector<std::array<float, 4>> masks) {
+  if (masks == stillShapes_.masks)
+    return;
+  stillShapes_.masks = std::move(masks);
+  ++stillShapesRevision_;
+  pictureChanged.notify();
+}
+
+void RadarModel::showDraggedMask(std::optional<std::array<float, 4>> dragged) {
+  stillShapes_.dragged = dragged;
+  ++stillShapesRevision_;
+  pictureChanged.notify();
+}
+
 }  // namespace scantouch

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -51,6 +52,14 @@ class RadarModel final : public RadarView {
     bool silent = false;
   };
 
+  // What the view shows of things that are no touch: each scanner's learned background as a
+  // faint outline, the masks as shaded rectangles, and the mask the user is dragging out.
+  struct StillShapes {
+    std::vector<std::vector<std::array<float, 2>>> outlines;  // view units, a point a direction
+    std::vector<std::array<float, 4>> masks;                  // left, top, right, bottom
+    std::optional<std::array<float, 4>> dragged;
+  };
+
   struct LabelPlacement {
     float left = 0;
     float top = 0;
@@ -88,6 +97,13 @@ class RadarModel final : public RadarView {
   const std::vector<OtherScanner>& otherScanners() const { return otherScanners_; }
   std::uint64_t otherScannersRevision() const { return otherScannersRevision_; }
 
+  // The still shapes; each call changes the revision.
+  void showOutlines(std::vector<std::vector<std::array<float, 2>>> outlines);
+  void showMasks(std::vector<std::array<float, 4>> masks);
+  void showDraggedMask(std::optional<std::array<float, 4>> dragged);
+  const StillShapes& stillShapes() const { return stillShapes_; }
+  std::uint64_t stillShapesRevision() const { return stillShapesRevision_; }
+
   // Half turns left until the marker hides; kept in the marker's tag, empty counting as 0.
   int markerCountdown() const;
 
@@ -111,6 +127,8 @@ class RadarModel final : public RadarView {
   std::uint64_t contactsRevision_ = 0;
   std::vector<OtherScanner> otherScanners_;
   std::uint64_t otherScannersRevision_ = 0;
+  StillShapes stillShapes_;
+  std::uint64_t stillShapesRevision_ = 0;
 };
 
 }  // namespace scantouch

@@ -8,8 +8,9 @@ constexpr std::size_t kMaxTurnPoints = 8192;
 
 }  // namespace
 
-ScannerStream::ScannerStream(LinkId link, std::size_t engineIndex, TouchEngine& engine)
-    : link_(link), engineIndex_(engineIndex), engine_(engine) {
+ScannerStream::ScannerStream(LinkId link, std::size_t engineIndex, TouchEngine& engine,
+                             ScannerBackgrounds* backgrounds)
+    : link_(link), engineIndex_(engineIndex), engine_(engine), backgrounds_(backgrounds) {
   sweep_.setPreciseConsumer(this);
 }
 
@@ -43,6 +44,8 @@ void ScannerStream::processPreciseNode(const PreciseScanNode& node, std::int16_t
     }
     thisTurn_.clear();
   }
+  if (backgrounds_ != nullptr && backgrounds_->listening())
+    backgrounds_->take(engineIndex_, node);
   engine_.processScannerNode(engineIndex_, node, sensitivity);
   if (node.distance == 0 || thisTurn_.size() >= kMaxTurnPoints)
     return;

@@ -10,6 +10,7 @@
 #include "scan/node_framing.h"
 #include "scan/radar_view.h"
 #include "scan/sweep_tracker.h"
+#include "scanner_backgrounds.h"
 
 namespace scantouch {
 
@@ -20,7 +21,9 @@ namespace scantouch {
 // its rate and its watchdog.
 class ScannerStream final : public PreciseScanNodeConsumer {
  public:
-  ScannerStream(LinkId link, std::size_t engineIndex, TouchEngine& engine);
+  // `backgrounds` (if any) gets the nodes while it listens.
+  ScannerStream(LinkId link, std::size_t engineIndex, TouchEngine& engine,
+                ScannerBackgrounds* backgrounds = nullptr);
 
   // One pass over what waits and `bytes`; with processing off the bytes only wait.
   void feed(ByteSpan bytes, bool processing, std::int16_t sensitivity);
@@ -49,6 +52,7 @@ class ScannerStream final : public PreciseScanNodeConsumer {
   LinkId link_;
   std::size_t engineIndex_;
   TouchEngine& engine_;
+  ScannerBackgrounds* backgrounds_;
   NullRadarView noView_;
   NoPoints noPoints_;
   NodeFraming framing_;

@@ -20,11 +20,12 @@ std::string OneDecimal(double value) {
 }  // namespace
 
 ScannerSurface::ScannerSurface(SurfaceControls controls, SurfaceRoad road, EventLoop& loop,
-                               SettingsFile& mainSettings)
+                               SettingsFile& mainSettings, ScannerBackgrounds& backgrounds)
     : controls_(controls),
       road_(std::move(road)),
       loop_(loop),
       mainSettings_(mainSettings),
+      backgrounds_(backgrounds),
       poseCalibration_(road_.engine) {
   road_.engine.addSink(poseCalibration_);
   road_.engine.sameStreamTwice.connect([this](std::size_t a, std::size_t b) {
@@ -52,7 +53,8 @@ void ScannerSurface::load(int channels) {
   }
   for (const auto& [link, pose] : settings_.poses) {
     if (link != *firstLink_)
-      streams_.push_back(std::make_unique<ScannerStream>(link, streams_.size() + 1, road_.engine));
+      streams_.push_back(
+          std::make_unique<ScannerStream>(link, streams_.size() + 1, road_.engine, &backgrounds_));
   }
   if (!settings_.poses.empty()) {
     const Pose& first = settings_.poses.begin()->second;

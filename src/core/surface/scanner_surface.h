@@ -15,6 +15,7 @@
 #include "pose_calibration.h"
 #include "scan/radar_model.h"
 #include "scan/scan_stream_decoder.h"
+#include "scanner_backgrounds.h"
 #include "scanner_stream.h"
 #include "surface_settings.h"
 #include "toolkit/button.h"
@@ -65,7 +66,7 @@ class ScannerSurface final : public ReceivedBytes {
   static constexpr int kSilentTicks = 2;
 
   ScannerSurface(SurfaceControls controls, SurfaceRoad road, EventLoop& loop,
-                 SettingsFile& mainSettings);
+                 SettingsFile& mainSettings, ScannerBackgrounds& backgrounds);
   ScannerSurface(const ScannerSurface&) = delete;
   ScannerSurface& operator=(const ScannerSurface&) = delete;
 
@@ -109,6 +110,7 @@ class ScannerSurface final : public ReceivedBytes {
   SurfaceRoad road_;
   EventLoop& loop_;
   SettingsFile& mainSettings_;
+  ScannerBackgrounds& backgrounds_;
   SurfaceSettings settings_;
   std::optional<LinkId> firstLink_;
   std::vector<std::unique_ptr<ScannerStream>> streams_;

@@ -48,6 +48,10 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
+bool PosixFileAccess::remove(const std::string& path) {
+  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
 bool PosixFileAccess::exists(const std::string& path) const {
   struct stat status {};
   return ::lstat(path.c_str(), &status) == 0;

@@ -93,6 +93,10 @@ bool Win32FileAccess::exists(const std::string& path) const {
   return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool Win32FileAccess::remove(const std::string& path) {
+  return DeleteFileW(Widen(path).c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 bool Win32FileAccess::replace(const std::string& path, std::string_view content) {
   std::wstring target = Widen(path);
   // A settings file that is a symbolic link stays one: the file it points to is what gets

@@ -15,6 +15,7 @@ class Win32FileAccess final : public FileAccess {
   std::optional<std::string> readAll(const std::string& path) const override;
   bool exists(const std::string& path) const override;
   bool replace(const std::string& path, std::string_view content) override;
+  bool remove(const std::string& path) override;
 };
 
 }  // namespace scantouch
