@@ -30,12 +30,14 @@ inline bool StartInstalled(
 // Starts the installed program on Qt's offscreen platform with no X server, its mouse asked for
 // by name (XTest): without a display the mouse is then no device at all, where the automatic
 // choice would make a uinput pointer on this machine. For programs whose touches go out by TUIO.
-inline bool StartInstalledWithoutDisplay(QProcess& program, const ProgramFolder& installation) {
+inline bool StartInstalledWithoutDisplay(QProcess& program, const ProgramFolder& installation,
+                                         const QStringList& arguments = {}) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("QT_QPA_PLATFORM", "offscreen");
   environment.remove("DISPLAY");
   environment.remove("WAYLAND_DISPLAY");
-  return StartInstalled(program, installation, {"--input", "xtest"}, environment);
+  return StartInstalled(program, installation, QStringList{"--input", "xtest"} + arguments,
+                        environment);
 }
 
 // Asks `program` to close as log-out and shut-down do (a terminate signal) and waits for its end:
