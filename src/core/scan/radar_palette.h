@@ -24,7 +24,7 @@ inline constexpr int kOtherScannerMarker_px = 12;
 // Still things, under the beams: a learned background as a faint line, and the masks as grey
 // rectangles. The fill is a solid colour, the grey laid over kBackground, so that both faces show
 // the same pixels without blending (the masks lie on nothing else).
-inline constexpr Colour kBackgroundOutline = 0x9AAFC8;
+inline constexpr Colour kBackgroundOutline = 0x8AA2BE;
 inline constexpr Colour kMaskFill = 0xC9CED4;
 inline constexpr Colour kMaskBorder = 0x8C949C;
 // The mask being dragged out, over everything, in a colour no other mark has.
