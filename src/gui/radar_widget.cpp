@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 
+#include "scan/outline_runs.h"
 #include "scan/radar_palette.h"
 
 namespace scantouch::gui {
@@ -119,6 +120,52 @@ void RadarWidget::drawBackdrop() {
   QPainter painter(&backdrop_);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.fillRect(view, Q(radar_palette::kBackground));
+  painter.setClipRect(view);
+  painter.translate(view.topLeft());
+  paintStillThings(painter, pixelsPerUnit());
+}
+
+void RadarWidget::paintStillThings(QPainter& painter, double scale) const {
+  const RadarModel::StillShapes& still = form_.radar().stillShapes();
+  if (!still.masks.empty()) {
+    // Whole pixels, as the Win32 face: a smoothed border would be a blur of two.
+    const bool smoothed = painter.testRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(Q(radar_palette::kMaskBorder), 1));
+    painter.setBrush(Q(radar_palette::kMaskFill));
+    for (const std::array<float, 4>& mask : still.masks) {
+      const QPointF topLeft(mask[0] * scale, mask[1] * scale);
+      const QPointF bottomRight(mask[2] * scale, mask[3] * scale);
+      painter.drawRect(QRectF(topLeft, bottomRight).toRect());
+    }
+    painter.setRenderHint(QPainter::Antialiasing, smoothed);
+  }
+  painter.setPen(QPen(Q(radar_palette::kBackgroundOutline), 1));
+  painter.setBrush(Qt::NoBrush);
+  QPolygonF line;
+  for (const std::vector<std::array<float, 2>>& outline : still.outlines) {
+    for (const std::vector<std::array<float, 2>>& run : OutlineRuns(outline)) {
+      line.clear();
+      for (const std::array<float, 2>& point : run)
+        line << QPointF(point[0] * scale, point[1] * scale);
+      if (line.size() == 1)
+        painter.drawPoint(line.front());
+      else
+        painter.drawPolyline(line);
+    }
+  }
+}
+
+void RadarWidget::paintDraggedMask(QPainter& painter, double scale) const {
+  const std::optional<std::array<float, 4>>& dragged = form_.radar().stillShapes().dragged;
+  if (!dragged)
+    return;
+  QPen pen(Q(radar_palette::kDraggedMask), radar_palette::kDraggedMaskPen_px, Qt::DashLine);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  const std::array<float, 4>& mask = *dragged;
+  painter.drawRect(
+      QRectF(QPointF(mask[0] * scale, mask[1] * scale), QPointF(mask[2] * scale, mask[3] * scale)));
 }
 
 void RadarWidget::paintShapes(QPainter& painter, double scale) const {
@@ -238,6 +285,7 @@ void RadarWidget::paintEvent(QPaintEvent* event) {
   }
   paintOtherScanners(painter, scale);
   paintContacts(painter, scale);
+  paintDraggedMask(painter, scale);
 
   // A paint of the system's (a part uncovered) answers no request: what changed outside it is
   // still due, and what the screen shows of the scan is known only when all of it was painted.
@@ -330,8 +378,23 @@ const QStaticText& RadarWidget::captionText(const std::string& caption) {
 
 void RadarWidget::mousePressEvent(QMouseEvent* event) {
   const QPointF units = toViewUnits(event->position());
+  if (event->button() == Qt::LeftButton && form_.maskDrawing().press(units.x(), units.y()))
+    return;  // the frame rule repaints the rectangle being dragged
   calibration_.click(static_cast<float>(units.x()), static_cast<float>(units.y()));
   update();
+}
+
+void RadarWidget::mouseMoveEvent(QMouseEvent* event) {
+  // Qt sends moves only while a button is held, to the widget it went down on.
+  const QPointF units = toViewUnits(event->position());
+  form_.maskDrawing().move(units.x(), units.y());
+}
+
+void RadarWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton)
+    return;
+  const QPointF units = toViewUnits(event->position());
+  form_.maskDrawing().release(units.x(), units.y());
 }
 
 }  // namespace scantouch::gui

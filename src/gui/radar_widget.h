@@ -23,8 +23,10 @@ namespace scantouch::gui {
 // view units to the widget, at most once per frame and only when the core's frame rule says
 // something shown changed. What changes seldom is kept in two pictures: the backdrop (background,
 // touch rectangle, scanner marker) under the beams and the quality labels over them; a frame draws
-// the beams, the touch marker and the contacts between the two. A mouse press reports its position
-// in view units to the calibration.
+// the beams, the touch marker and the contacts between the two. The still things (masks, learned
+// backgrounds) are context and lie in the backdrop; the mask being dragged out is drawn over
+// everything. A mouse press reports its position in view units to the mask drawing while its box
+// is ticked (the drag follows until the button is let go), else to the calibration.
 class RadarWidget : public QWidget {
  public:
   RadarWidget(MainForm& form, Calibration& calibration, FramePacer& pacer,
@@ -40,6 +42,8 @@ class RadarWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   // Asks for a frame of what the frame rule says changed: the whole widget, or only where the scan
@@ -53,6 +57,9 @@ class RadarWidget : public QWidget {
   QPixmap viewPicture(const QSize& side) const;
   void drawBackdrop();
   void paintShapes(QPainter& painter, double scale) const;
+  // The masks as grey rectangles and each learned background as a faint line, into the backdrop.
+  void paintStillThings(QPainter& painter, double scale) const;
+  void paintDraggedMask(QPainter& painter, double scale) const;
   void drawQualityLabels(const QSize& side);
   // Draws again in the labels' picture the labels whose caption changed; those outside the part
   // of the widget being painted are asked for at the next frame.

@@ -20,12 +20,14 @@
 #include <numbers>
 
 #include "app/window_layout.h"
+#include "background/view_masks.h"
 #include "common/pair.h"
 #include "example_setup.h"
 #include "gui/main_window.h"
 #include "gui/network_window.h"
 #include "gui/radar_widget.h"
 #include "program_fixture.h"
+#include "scan/radar_palette.h"
 #include "scan_text.h"
 
 namespace scantouch {
@@ -286,6 +288,86 @@ TEST_F(GuiTest, TheRadarViewShowsAnotherScannersPointsWhereTheyAreNow) {
   ASSERT_TRUE(show({units(second)}));  // the next turn: the point moved, nothing stays behind
   EXPECT_EQ(colourAt(first), empty);
   EXPECT_EQ(colourAt(second), own);
+}
+
+TEST_F(GuiTest, AMaskDraggedOnTheRadarViewWithItsBoxTickedIsAddedAndShownShaded) {
+  gui::RadarWidget* radar = window_.radar();
+  PaintCounter counter;
+  radar->installEventFilter(&counter);
+  const QPoint from(static_cast<int>(radar->width() * 0.15),
+                    static_cast<int>(radar->height() * 0.6));
+  const QPoint to = from + QPoint(120, 90);
+  const QPoint inside = from + QPoint(60, 45);
+  // What the window shows, not a picture painted anew.
+  const auto shown = [&] { return radar->screen()->grabWindow(window_.winId()).toImage(); };
+  const auto at = [&](const QImage& image, QPoint pixel) {
+    return image.pixelColor(radar->mapTo(&window_, pixel));
+  };
+  const auto drag = [&](bool lookHalfway) {
+    QTest::mousePress(radar, Qt::LeftButton, {}, from);
+    QTest::mouseMove(radar, to - QPoint(40, 30));
+    QTest::mouseMove(radar, to);
+    QImage halfway;
+    if (lookHalfway) {
+      const int before = counter.paints;
+      EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > before; }, 2000));
+      halfway = shown();
+    }
+    QTest::mouseRelease(radar, Qt::LeftButton, {}, to);
+    return halfway;
+  };
+  form().TXT屏蔽区域.setText("");
+  QTest::qWait(100);
+  const QImage before = shown();
+
+  drag(false);  // the box cleared: a click on the view as ever
+  EXPECT_EQ(form().TXT屏蔽区域.text(), "");
+  QTest::qWait(100);
+  EXPECT_EQ(at(shown(), inside), at(before, inside));
+
+  ASSERT_EQ(form().CHK画屏蔽区.setValue(CheckBox::kChecked), ToolkitResult::ok);
+  const QImage halfway = drag(true);
+  // The rectangle being dragged shows along its top edge, over everything.
+  const QColor dragged(radar_palette::Red(radar_palette::kDraggedMask),
+                       radar_palette::Green(radar_palette::kDraggedMask),
+                       radar_palette::Blue(radar_palette::kDraggedMask));
+  int draggedPixels = 0;
+  for (int x = from.x() + 5; x < to.x() - 5; ++x)
+    draggedPixels += at(halfway, {x, from.y()}) == dragged ? 1 : 0;
+  EXPECT_GT(draggedPixels, 20);
+
+  const ParsedMasks masks = ParseMasks(form().TXT屏蔽区域.text());
+  ASSERT_EQ(masks.masks.size(), 1u) << form().TXT屏蔽区域.text();
+  const QPointF topLeft = radar->toViewUnits(from);
+  const QPointF bottomRight = radar->toViewUnits(to);
+  const double pixel = radar->toViewUnits({1, 0}).x() - radar->toViewUnits({0, 0}).x();
+  EXPECT_NEAR(masks.masks[0].left, topLeft.x(), pixel);
+  EXPECT_NEAR(masks.masks[0].top, topLeft.y(), pixel);
+  EXPECT_NEAR(masks.masks[0].right, bottomRight.x(), pixel);
+  EXPECT_NEAR(masks.masks[0].bottom, bottomRight.y(), pixel);
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return at(shown(), inside) == QColor(radar_palette::Red(radar_palette::kMaskFill),
+                                             radar_palette::Green(radar_palette::kMaskFill),
+                                             radar_palette::Blue(radar_palette::kMaskFill));
+      },
+      2000));
+  EXPECT_NE(at(shown(), inside), at(before, inside));
+  EXPECT_EQ(at(shown(), to + QPoint(20, 20)), at(before, to + QPoint(20, 20)));  // only inside
+}
+
+TEST_F(GuiTest, TheButtonToLearnTheBackgroundStartsLearningAndSaysSo) {
+  auto* learn = named<QPushButton>("learnBackground");
+  auto* status = named<QLabel>("backgroundStatus");
+  ASSERT_NE(learn, nullptr);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(learn->text(), QString::fromUtf8("学习背景"));
+  EXPECT_NE(named<QPushButton>("clearBackground"), nullptr);
+  EXPECT_FALSE(status->text().startsWith(QString::fromUtf8("正在学习背景")));
+  QTest::mouseClick(learn, Qt::LeftButton);
+  EXPECT_TRUE(status->text().startsWith(QString::fromUtf8("正在学习背景")))
+      << status->text().toStdString();
+  EXPECT_EQ(status->text().toStdString(), form().LBL背景.caption());
 }
 
 TEST_F(GuiTest, BothWindowsFitA1024By768Projector) {

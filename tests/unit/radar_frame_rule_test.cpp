@@ -102,5 +102,33 @@ TEST_F(RadarFrameRuleTest, EachTurnOfAnotherScannerMakesAFrameOfTheScan) {
   }
 }
 
+TEST_F(RadarFrameRuleTest, StillThingsRedrawTheBackdropAndAMaskBeingDraggedTheScan) {
+  const auto after = [this](auto change) {
+    rule_.painted();
+    announcements_ = 0;
+    change();
+    EXPECT_EQ(announcements_, rule_.due().any() ? 1 : 0);
+    return rule_.due();
+  };
+  RadarModel& radar = form_.radar();
+  const std::vector<std::vector<std::array<float, 2>>> outline{{{7000, 4000}, {7100, 4000}}};
+  // The model's notification also makes the scan due, which a whole backdrop covers.
+  EXPECT_TRUE(after([&] { radar.showOutlines(outline); }).backdrop);
+  // Learned again alike, or the angle correction retyped as it was: nothing to paint.
+  EXPECT_EQ(after([&] { radar.showOutlines(outline); }), RadarFrameParts{});
+  EXPECT_TRUE(after([&] { radar.showMasks({{100, 100, 900, 900}}); }).backdrop);
+  EXPECT_EQ(after([&] {
+              radar.showDraggedMask(std::array<float, 4>{10, 10, 50, 50});
+            }),
+            (RadarFrameParts{false, false, true}));
+  EXPECT_EQ(after([&] {
+              radar.showDraggedMask(std::array<float, 4>{10, 10, 50, 50});
+            }),
+            RadarFrameParts{});
+  EXPECT_EQ(after([&] { radar.showDraggedMask(std::nullopt); }),
+            (RadarFrameParts{false, false, true}));
+  EXPECT_EQ(after([&] { radar.showDraggedMask(std::nullopt); }), RadarFrameParts{});
+}
+
 }  // namespace
 }  // namespace scantouch

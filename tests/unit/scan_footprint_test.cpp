@@ -129,5 +129,26 @@ TEST(PaintedScan, AnotherScannersTurnIsPaintedWhereItsPointsWereAndAre) {
             (std::vector<Rect>{{6 * T, T, T, T}, {4 * T, 5 * T, T, T}}));
 }
 
+TEST(PaintedScan, AMaskBeingDraggedOutIsPaintedAlongItsBorderAndGoneWhenLetGo) {
+  BeamTable beams;
+  Shape scanner("Shape1");
+  OptionArray mode("OPT曲线模式", {"轮廓线", "放射线", "单点"});
+  PictureBox picture("PICYL");
+  RadarModel model(beams, scanner, mode, picture);
+  const ScanGeometry geometry{8 * T, 8 * T, 0.1, 0, 0};  // 10 view units a pixel
+  PaintedScan painted;
+  painted.remember(beams, model, geometry);
+  // From the middle of tile (1, 1) to the middle of tile (5, 4): the inside is not its border.
+  const std::array<float, 4> mask{15.0f * T, 15.0f * T, 55.0f * T, 45.0f * T};
+  model.showDraggedMask(mask);
+  const std::vector<Rect> border{{T, T, 5 * T, T}, {T, 2 * T, T, T},     {5 * T, 2 * T, T, T},
+                                 {T, 3 * T, T, T}, {5 * T, 3 * T, T, T}, {T, 4 * T, 5 * T, T}};
+  EXPECT_EQ(painted.changedSince(beams, model, geometry).rects(), border);
+  painted.remember(beams, model, geometry);
+  EXPECT_TRUE(painted.changedSince(beams, model, geometry).empty());
+  model.showDraggedMask(std::nullopt);
+  EXPECT_EQ(painted.changedSince(beams, model, geometry).rects(), border);
+}
+
 }  // namespace
 }  // namespace scantouch

@@ -1,22 +1,26 @@
 // The native windows, built from the description both faces share: every described control is
 // there under its English name, typing goes into the core as on Qt, a page scrolls when its area
 // is too small and gives the height to spare to its log when it is large, and the network window
-// follows its monitor's DPI; the radar view paints each change of the model, not only the first.
+// follows its monitor's DPI; the radar view paints each change of the model, not only the first,
+// and a mask can be dragged out on it.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "app/window_layout.h"
+#include "background/view_masks.h"
 #include "gui/win32/bindings.h"
 #include "gui/win32/main_window.h"
 #include "gui/win32/network_window.h"
 #include "gui/win32/window_class.h"
 #include "program_fixture.h"
 #include "run_until.h"
+#include "scan/radar_palette.h"
 #include "win32/wide_text.h"
 
 namespace scantouch {
@@ -215,6 +219,84 @@ TEST_F(Win32FaceTest, TheRadarViewPaintsEachChangeOfTheModel) {
         loop, [&] { return Pixels(radar) != before; }, 2000))
         << "the caption " << caption << " is not shown";
   }
+}
+
+TEST_F(Win32FaceTest, AMaskDraggedOnTheRadarViewWithItsBoxTickedIsAddedAndShownShaded) {
+  Win32EventLoop loop;
+  ShowWindow(window_.handle(), SW_SHOWNOACTIVATE);
+  HWND radar = FindWindowExW(window_.handle(), nullptr, L"ScantouchRadar", nullptr);
+  ASSERT_NE(radar, nullptr);
+  form().TXT屏蔽区域.setText("");
+  testing::RunUntil(
+      loop, [] { return false; }, 300);  // the first frames
+  RECT client;
+  GetClientRect(radar, &client);
+  const int side = std::min(client.right, client.bottom);
+  const POINT view{(client.right - side) / 2, (client.bottom - side) / 2};
+  const POINT from{view.x + side * 15 / 100, view.y + side * 60 / 100};
+  const POINT to{from.x + 120, from.y + 90};
+  const POINT inside{from.x + 60, from.y + 45};
+  const double unitsPerPixel = form().PICYL.scaleWidth() / static_cast<double>(side);
+  const auto colourAt = [&](const std::vector<std::uint32_t>& pixels, POINT at) {
+    return pixels[static_cast<std::size_t>(at.y * client.right + at.x)] & 0xFFFFFF;
+  };
+  const auto drag = [&](bool lookHalfway) {
+    const auto at = [](POINT pixel) { return MAKELPARAM(pixel.x, pixel.y); };
+    SendMessageW(radar, WM_LBUTTONDOWN, MK_LBUTTON, at(from));
+    SendMessageW(radar, WM_MOUSEMOVE, MK_LBUTTON, at({to.x - 40, to.y - 30}));
+    SendMessageW(radar, WM_MOUSEMOVE, MK_LBUTTON, at(to));
+    std::vector<std::uint32_t> halfway;
+    if (lookHalfway) {
+      const std::vector<std::uint32_t> before = Pixels(radar);
+      testing::RunUntil(
+          loop, [&] { return Pixels(radar) != before; }, 2000);
+      halfway = Pixels(radar);
+    }
+    SendMessageW(radar, WM_LBUTTONUP, 0, at(to));
+    return halfway;
+  };
+  const std::vector<std::uint32_t> before = Pixels(radar);
+
+  drag(false);  // the box cleared: a click on the view as ever
+  EXPECT_EQ(form().TXT屏蔽区域.text(), "");
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  ASSERT_EQ(form().CHK画屏蔽区.setValue(CheckBox::kChecked), ToolkitResult::ok);
+  const std::vector<std::uint32_t> halfway = drag(true);
+  EXPECT_EQ(GetCapture(), nullptr);
+  // The rectangle being dragged shows along its top edge, over everything.
+  int draggedPixels = 0;
+  for (LONG x = from.x + 5; x < to.x - 5; ++x) {
+    for (LONG y = from.y - 1; y <= from.y + 1; ++y)
+      draggedPixels += colourAt(halfway, {x, y}) == radar_palette::kDraggedMask ? 1 : 0;
+  }
+  EXPECT_GT(draggedPixels, 20);
+
+  const ParsedMasks masks = ParseMasks(form().TXT屏蔽区域.text());
+  ASSERT_EQ(masks.masks.size(), 1u) << form().TXT屏蔽区域.text();
+  EXPECT_NEAR(masks.masks[0].left, (from.x - view.x) * unitsPerPixel, unitsPerPixel);
+  EXPECT_NEAR(masks.masks[0].top, (from.y - view.y) * unitsPerPixel, unitsPerPixel);
+  EXPECT_NEAR(masks.masks[0].right, (to.x - view.x) * unitsPerPixel, unitsPerPixel);
+  EXPECT_NEAR(masks.masks[0].bottom, (to.y - view.y) * unitsPerPixel, unitsPerPixel);
+  EXPECT_TRUE(testing::RunUntil(
+      loop, [&] { return colourAt(Pixels(radar), inside) == radar_palette::kMaskFill; }, 2000));
+  EXPECT_NE(colourAt(Pixels(radar), inside), colourAt(before, inside));
+  const POINT outside{to.x + 20, to.y + 20};
+  EXPECT_EQ(colourAt(Pixels(radar), outside), colourAt(before, outside));
+}
+
+TEST_F(Win32FaceTest, TheButtonToLearnTheBackgroundStartsLearningAndSaysSo) {
+  HWND learn = window_.control("learnBackground");
+  HWND status = window_.control("backgroundStatus");
+  ASSERT_NE(learn, nullptr);
+  ASSERT_NE(status, nullptr);
+  EXPECT_NE(window_.control("clearBackground"), nullptr);
+  EXPECT_EQ(Narrow(gui_win32::WindowText(learn)), "学习背景");
+  EXPECT_NE(Narrow(gui_win32::WindowText(status)).rfind("正在学习背景", 0), 0u);
+  SendMessageW(learn, BM_CLICK, 0, 0);
+  const std::string shown = Narrow(gui_win32::WindowText(status));
+  EXPECT_EQ(shown.rfind("正在学习背景", 0), 0u) << shown;
+  EXPECT_EQ(shown, form().LBL背景.caption());
 }
 
 }  // namespace

@@ -5,9 +5,14 @@
 // the page named (the first one unless told), or the network window. With --two-scanners only the
 // radar view is saved, of a surface seen by two scanners: the first one's beams in a rectangular
 // room with two hands in the touch rectangle, a second scanner at the rectangle's top-right corner
-// with the points it measures of the same room and hands, and the two hands' contacts.
+// with the points it measures of the same room and hands, and the two hands' contacts. With
+// --still-things only the radar view is saved, of the simulator's room "pillar": its background
+// learned with the button 学习背景 (the faint outline, the pillar in it), a mask typed into
+// 屏蔽区域, and a hand in the touch rectangle and someone beside the scanner who came after the
+// learning.
 //
-//   window-shot FILE.png [WIDTH HEIGHT] [--page NAME | --network | --two-scanners]
+//   window-shot FILE.png [WIDTH HEIGHT] [--page NAME | --network | --two-scanners |
+//                                        --still-things]
 
 #include <QApplication>
 #include <QTabWidget>
@@ -32,6 +37,7 @@
 #include "node_stream.h"
 #include "qt/qt_event_loop.h"
 #include "recording_desktop_input.h"
+#include "rooms.h"
 
 namespace {
 
@@ -121,6 +127,7 @@ int main(int argc, char** argv) {
   const char* pageName = nullptr;
   bool networkWindow = false;
   bool twoScanners = false;
+  bool stillThings = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc)
       pageName = argv[++i];
@@ -128,13 +135,15 @@ int main(int argc, char** argv) {
       networkWindow = true;
     else if (std::strcmp(argv[i], "--two-scanners") == 0)
       twoScanners = true;
+    else if (std::strcmp(argv[i], "--still-things") == 0)
+      stillThings = true;
     else
       positional.push_back(argv[i]);
   }
   if (positional.size() != 1 && positional.size() != 3) {
     std::fprintf(stderr,
                  "usage: window-shot FILE.png [WIDTH HEIGHT] [--page NAME | --network | "
-                 "--two-scanners]\n");
+                 "--two-scanners | --still-things]\n");
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -189,8 +198,15 @@ int main(int argc, char** argv) {
   scanner_sim::StreamSettings settings;
   settings.nodesPerSecond = 360 * settings.revolutionsPerSecond;
   const TwoScannerRoom room;
-  scanner_sim::NodeStream stream(
-      twoScanners ? room.firstScannersScene() : examples::HandInTheRectangle(), settings);
+  scanner_sim::Scene scene = examples::HandInTheRectangle();
+  if (twoScanners) {
+    scene = room.firstScannersScene();
+  } else if (stillThings) {
+    // The simulator's room as `scanner-sim --room pillar` plays it, the hand kept for later.
+    scene = scanner_sim::Scene{};
+    scanner_sim::FurnishRoom(scene, scanner_sim::RoomKind::pillar, scanner_sim::TouchArea{});
+  }
+  scanner_sim::NodeStream stream(scene, settings);
   form.decoder().feed(scanner_sim::kScanDescriptor);
   QTimer feed;
   QObject::connect(&feed, &QTimer::timeout, [&] {
@@ -219,7 +235,37 @@ int main(int argc, char** argv) {
       form.radar().showContacts(contacts);
     });
   }
+  QTimer stillThingsShown;
+  if (stillThings) {
+    // A bench along the touch rectangle's lower edge, in view units (the scanner at 7500, 7500).
+    form.TXT屏蔽区域.setText("5600,4700,9400,5000");
+    // Points rather than rays, which would cover what lies under them.
+    (void)form.OPT曲线模式.select(RadarModel::kSinglePoints);
+    QTimer::singleShot(500, [&] { form.CMD学习背景.click(); });
+    QObject::connect(&stillThingsShown, &QTimer::timeout, [&] {
+      if (!form.LBL背景.caption().starts_with("背景学习于"))
+        return;
+      if (stream.scene().objects.empty()) {
+        // Learned: the hand comes in now, and someone stands beside the scanner; neither is
+        // background, and the outline shows where they hide the room.
+        stream.scene().objects = examples::HandInTheRectangle().objects;
+        scanner_sim::SceneObject visitor;
+        visitor.from = {-2200, 900};
+        visitor.diameterMm = 450;
+        stream.scene().objects.push_back(visitor);
+        return;
+      }
+      stillThingsShown.stop();
+      QTimer::singleShot(1500, [&] {
+        const bool saved = window.radar()->grab().save(file);
+        application.exit(saved ? 0 : 1);
+      });
+    });
+    stillThingsShown.start(200);
+  }
   QTimer::singleShot(3000, [&] {
+    if (stillThings)
+      return;
     if (twoScanners) {
       const bool saved = window.radar()->grab().save(file);
       application.exit(saved ? 0 : 1);

@@ -10,10 +10,8 @@ namespace scantouch {
 MaskDrawing::MaskDrawing(CheckBox& drawing, TextBox& masks, RadarModel& radar)
     : drawing_(drawing), masks_(masks), radar_(radar) {
   drawing_.clicked.connect([this] {
-    if (drawing_.isChecked() || !from_)
-      return;
-    from_.reset();
-    radar_.showDraggedMask(std::nullopt);
+    if (!drawing_.isChecked())
+      cancel();
   });
 }
 
@@ -47,6 +45,11 @@ void MaskDrawing::release(double x, double y) {
   if (!text.empty())
     text += ";";
   masks_.setText(text + MasksText({mask}));
+}
+
+void MaskDrawing::cancel() {
+  from_.reset();
+  radar_.showDraggedMask(std::nullopt);
 }
 
 void MaskDrawing::show(double x, double y) {

@@ -22,6 +22,8 @@ class MaskDrawing {
   bool press(double x, double y);
   void move(double x, double y);
   void release(double x, double y);
+  // The view lost the pointer before it was let go (another window took it): nothing is added.
+  void cancel();
   bool dragging() const { return from_.has_value(); }
 
  private:

@@ -4,8 +4,8 @@ namespace scantouch {
 
 RadarFrameRule::RadarFrameRule(Sources sources, std::function<void()> frameDue)
     : sources_(sources), frameDue_(std::move(frameDue)) {
-  // Beams drawn, contacts or other scanners replaced and the labels laid out are the model's own
-  // notifications.
+  // Beams drawn, contacts, other scanners or still shapes replaced and the labels laid out are the
+  // model's own notifications; due() tells which part the still shapes touch.
   sources_.model.pictureChanged.connect([this] { changed(&RadarFrameParts::scan); });
   Shape& marker = sources_.model.shpmouse[0];
   marker.geometryChanged.connect([this] { changed(&RadarFrameParts::scan); });
@@ -39,6 +39,12 @@ RadarFrameParts RadarFrameRule::due() const {
   parts.scan = parts.scan || sources_.beams.revision() != paintedBeams_ ||
                sources_.model.contactsRevision() != paintedContacts_ ||
                sources_.model.otherScannersRevision() != paintedOtherScanners_;
+  if (sources_.model.stillShapesRevision() != paintedStillShapesRevision_) {
+    const RadarModel::StillShapes& now = sources_.model.stillShapes();
+    parts.backdrop = parts.backdrop || now.outlines != paintedStillShapes_.outlines ||
+                     now.masks != paintedStillShapes_.masks;
+    parts.scan = parts.scan || now.dragged != paintedStillShapes_.dragged;
+  }
   return parts;
 }
 
@@ -48,6 +54,10 @@ void RadarFrameRule::painted() {
   paintedBeams_ = sources_.beams.revision();
   paintedContacts_ = sources_.model.contactsRevision();
   paintedOtherScanners_ = sources_.model.otherScannersRevision();
+  if (sources_.model.stillShapesRevision() != paintedStillShapesRevision_) {
+    paintedStillShapesRevision_ = sources_.model.stillShapesRevision();
+    paintedStillShapes_ = sources_.model.stillShapes();
+  }
 }
 
 }  // namespace scantouch

@@ -12,12 +12,13 @@ namespace scantouch {
 
 // The parts of the radar picture a face draws again for a frame.
 struct RadarFrameParts {
-  // The view's scale, the touch rectangle or the scanner marker: the backdrop under the beams.
+  // The view's scale, the touch rectangle, the scanner marker, the masks or a learned background's
+  // outline: the backdrop under the beams.
   bool backdrop = false;
   // A quality label's caption or visibility, or their layout: the labels drawn over the beams.
   bool labels = false;
-  // The beams, the touch marker, the contacts or the other scanners' points, drawn over the
-  // backdrop every frame.
+  // The beams, the touch marker, the contacts, the other scanners' points or the mask being
+  // dragged out, drawn over the backdrop every frame.
   bool scan = false;
 
   bool any() const { return backdrop || labels || scan; }
@@ -58,6 +59,11 @@ class RadarFrameRule {
   std::uint64_t paintedBeams_ = ~std::uint64_t{0};
   std::uint64_t paintedContacts_ = ~std::uint64_t{0};
   std::uint64_t paintedOtherScanners_ = ~std::uint64_t{0};
+  // The still shapes as painted: a new revision with the same shapes (outlines learned again
+  // alike, a click on the view with the mask box ticked) paints nothing, and a mask dragged out
+  // paints over the scan, not the backdrop.
+  std::uint64_t paintedStillShapesRevision_ = ~std::uint64_t{0};
+  RadarModel::StillShapes paintedStillShapes_;
 };
 
 }  // namespace scantouch

@@ -132,6 +132,8 @@ void RadarModel::showOtherScanners(std::vector<OtherScanner> scanners) {
 }
 
 void RadarModel::showOutlines(std::vector<std::vector<std::array<float, 2>>> outlines) {
+  if (outlines == stillShapes_.outlines)
+    return;
   stillShapes_.outlines = std::move(outlines);
   ++stillShapesRevision_;
   pictureChanged.notify();
@@ -146,6 +148,8 @@ void RadarModel::showMasks(std::vector<std::array<float, 4>> masks) {
 }
 
 void RadarModel::showDraggedMask(std::optional<std::array<float, 4>> dragged) {
+  if (dragged == stillShapes_.dragged)
+    return;
   stillShapes_.dragged = dragged;
   ++stillShapesRevision_;
   pictureChanged.notify();

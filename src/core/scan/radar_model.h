@@ -97,7 +97,8 @@ class RadarModel final : public RadarView {
   const std::vector<OtherScanner>& otherScanners() const { return otherScanners_; }
   std::uint64_t otherScannersRevision() const { return otherScannersRevision_; }
 
-  // The still shapes; each call changes the revision.
+  // The still shapes; the revision changes when they do (outlines of a learning that found the
+  // room as it was, or a click with the mask box ticked, make no frame).
   void showOutlines(std::vector<std::vector<std::array<float, 2>>> outlines);
   void showMasks(std::vector<std::array<float, 4>> masks);
   void showDraggedMask(std::optional<std::array<float, 4>> dragged);
@@ -107,8 +108,9 @@ class RadarModel final : public RadarView {
   // Half turns left until the marker hides; kept in the marker's tag, empty counting as 0.
   int markerCountdown() const;
 
-  // Runs when a beam was drawn, the contacts changed or the labels were laid out: views mark
-  // their picture stale (RadarFrameRule). The labels and the marker have notifiers of their own.
+  // Runs when a beam was drawn, the contacts, other scanners or still shapes changed or the labels
+  // were laid out: views mark their picture stale (RadarFrameRule). The labels and the marker
+  // have notifiers of their own.
   Notifier<> pictureChanged;
 
   ControlArray<Label> lblquality{"lblquality", kQualityLabels};

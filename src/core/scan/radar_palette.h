@@ -21,6 +21,15 @@ inline constexpr Colour kSilentScanner = 0x969696;
 inline constexpr int kOtherScannerPoint_px = 3;
 // The side of the square that marks where another scanner stands.
 inline constexpr int kOtherScannerMarker_px = 12;
+// Still things, under the beams: a learned background as a faint line, and the masks as grey
+// rectangles. The fill is a solid colour, the grey laid over kBackground, so that both faces show
+// the same pixels without blending (the masks lie on nothing else).
+inline constexpr Colour kBackgroundOutline = 0x8AA2BE;
+inline constexpr Colour kMaskFill = 0xC9CED4;
+inline constexpr Colour kMaskBorder = 0x8C949C;
+// The mask being dragged out, over everything, in a colour no other mark has.
+inline constexpr Colour kDraggedMask = 0x007C85;
+inline constexpr int kDraggedMaskPen_px = 2;
 
 // Another scanner's colour by its index, whatever the index.
 constexpr Colour ScannerColour(int index) {

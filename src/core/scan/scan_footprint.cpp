@@ -121,6 +121,20 @@ void ScanFootprint::addOtherScanner(const RadarModel::OtherScanner& scanner, dou
   addRect(x - marker, y - marker, x + marker, y + marker);
 }
 
+void ScanFootprint::addDraggedMask(const std::array<float, 4>& mask, double scale, double originX,
+                                   double originY) {
+  // Only its border is drawn: a large one costs four thin strips.
+  const double left = originX + mask[0] * scale;
+  const double top = originY + mask[1] * scale;
+  const double right = originX + mask[2] * scale;
+  const double bottom = originY + mask[3] * scale;
+  const double pen = radar_palette::kDraggedMaskPen_px / 2.0 + 2;
+  addLine(left, top, right, top, pen);
+  addLine(right, top, right, bottom, pen);
+  addLine(right, bottom, left, bottom, pen);
+  addLine(left, bottom, left, top, pen);
+}
+
 void ScanFootprint::addScan(const BeamTable& beams, const RadarModel& model, double scale,
                             double originX, double originY) {
   for (int degree = 0; degree < BeamTable::kBeams; ++degree)
@@ -130,6 +144,8 @@ void ScanFootprint::addScan(const BeamTable& beams, const RadarModel& model, dou
     addContact(contact, scale, originX, originY);
   for (const RadarModel::OtherScanner& scanner : model.otherScanners())
     addOtherScanner(scanner, scale, originX, originY);
+  if (model.stillShapes().dragged)
+    addDraggedMask(*model.stillShapes().dragged, scale, originX, originY);
 }
 
 void ScanFootprint::unite(const ScanFootprint& other) {
@@ -228,6 +244,12 @@ ScanFootprint PaintedScan::changedSince(const BeamTable& beams, const RadarModel
     for (const RadarModel::OtherScanner& scanner : model.otherScanners())
       changed.addOtherScanner(scanner, scale, x, y);
   }
+  if (model.stillShapes().dragged != draggedMask_) {
+    if (draggedMask_)
+      changed.addDraggedMask(*draggedMask_, scale, x, y);
+    if (model.stillShapes().dragged)
+      changed.addDraggedMask(*model.stillShapes().dragged, scale, x, y);
+  }
   return changed;
 }
 
@@ -243,6 +265,7 @@ void PaintedScan::remember(const BeamTable& beams, const RadarModel& model,
     otherScanners_ = model.otherScanners();
     otherScannersRevision_ = model.otherScannersRevision();
   }
+  draggedMask_ = model.stillShapes().dragged;
 }
 
 }  // namespace scantouch

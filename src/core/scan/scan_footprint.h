@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "beam_table.h"
@@ -10,7 +11,7 @@
 namespace scantouch {
 
 // Where in a view of width x height pixels the scan is drawn (beams, touch marker, contacts, the
-// other scanners), as
+// other scanners, the mask being dragged out), as
 // tiles of kTile_px. A face repaints, for a frame in which only the scan changed, the tiles of the
 // last frame's scan and of this one: most of the view is background, and copying it whole every
 // frame costs more than everything else the shown window does.
@@ -42,6 +43,9 @@ class ScanFootprint {
   // Another scanner's points and the square where it stands.
   void addOtherScanner(const RadarModel::OtherScanner& scanner, double scale, double originX,
                        double originY);
+  // The border of the mask being dragged out (left, top, right, bottom in view units).
+  void addDraggedMask(const std::array<float, 4>& mask, double scale, double originX,
+                      double originY);
   void unite(const ScanFootprint& other);
   bool empty() const;
   // The marked tiles, each row's runs as one rectangle, clipped to the view.
@@ -68,9 +72,9 @@ struct ScanGeometry {
 };
 
 // The scan as a face last painted it, to tell where a frame must paint again: the beams, touch
-// marker and contacts that differ from it, and the other scanners when they were replaced, at the
-// place painted and where they are now. A room that stands still costs no painting at all,
-// whatever the node rate.
+// marker, contacts and dragged mask that differ from it, and the other scanners when they were
+// replaced, at the place painted and where they are now. A room that stands still costs no painting
+// at all, whatever the node rate.
 class PaintedScan {
  public:
   // The tiles to paint again; all of them when nothing was painted at this geometry.
@@ -100,6 +104,7 @@ class PaintedScan {
   // Replaced after every turn of theirs: the revision says when, rather than comparing points.
   std::vector<RadarModel::OtherScanner> otherScanners_;
   std::uint64_t otherScannersRevision_ = 0;
+  std::optional<std::array<float, 4>> draggedMask_;
 };
 
 }  // namespace scantouch

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "scan/outline_runs.h"
 #include "scan/radar_palette.h"
 #include "win32/wide_text.h"
 #include "window_class.h"
@@ -80,6 +81,70 @@ void RadarWidget::drawBackdrop(HDC context, const RECT& client) {
   HBRUSH background = CreateSolidBrush(Rgb(radar_palette::kBackground));
   FillRect(context, &view, background);
   DeleteObject(background);
+  IntersectClipRect(context, view.left, view.top, view.right, view.bottom);
+  SetViewportOrgEx(context, view.left, view.top, nullptr);
+  drawStillThings(context, (view.right - view.left) /
+                               std::max(1.0, static_cast<double>(form_.PICYL.scaleWidth())));
+  SetViewportOrgEx(context, 0, 0, nullptr);
+  SelectClipRgn(context, nullptr);
+}
+
+void RadarWidget::drawStillThings(HDC context, double scale) const {
+  const RadarModel::StillShapes& still = form_.radar().stillShapes();
+  const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
+  if (!still.masks.empty()) {
+    HBRUSH fill = CreateSolidBrush(Rgb(radar_palette::kMaskFill));
+    HBRUSH border = CreateSolidBrush(Rgb(radar_palette::kMaskBorder));
+    for (const std::array<float, 4>& mask : still.masks) {
+      const RECT box{px(mask[0]), px(mask[1]), px(mask[2]) + 1, px(mask[3]) + 1};
+      FillRect(context, &box, fill);
+      FrameRect(context, &box, border);
+    }
+    DeleteObject(border);
+    DeleteObject(fill);
+  }
+  if (still.outlines.empty())
+    return;
+  Pen pen(context, Rgb(radar_palette::kBackgroundOutline), 1);
+  std::vector<POINT> line;
+  for (const std::vector<std::array<float, 2>>& outline : still.outlines) {
+    for (const std::vector<std::array<float, 2>>& run : OutlineRuns(outline)) {
+      line.clear();
+      for (const std::array<float, 2>& point : run)
+        line.push_back(POINT{px(point[0]), px(point[1])});
+      if (line.size() == 1)
+        SetPixel(context, line.front().x, line.front().y, Rgb(radar_palette::kBackgroundOutline));
+      else
+        Polyline(context, line.data(), static_cast<int>(line.size()));
+    }
+  }
+}
+
+void RadarWidget::drawDraggedMask(HDC context, double scale) const {
+  const std::optional<std::array<float, 4>>& dragged = form_.radar().stillShapes().dragged;
+  if (!dragged)
+    return;
+  const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
+  // A dashed line wider than a pixel needs a geometric pen.
+  const LOGBRUSH colour{BS_SOLID, Rgb(radar_palette::kDraggedMask), 0};
+  HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT | PS_JOIN_MITER,
+                          radar_palette::kDraggedMaskPen_px, &colour, 0, nullptr);
+  HGDIOBJ oldPen = SelectObject(context, pen);
+  HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
+  const int oldMode = SetBkMode(context, TRANSPARENT);  // the gaps show what lies under them
+  const std::array<float, 4>& mask = *dragged;
+  Rectangle(context, px(mask[0]), px(mask[1]), px(mask[2]), px(mask[3]));
+  SetBkMode(context, oldMode);
+  SelectObject(context, oldBrush);
+  SelectObject(context, oldPen);
+  DeleteObject(pen);
+}
+
+std::array<double, 2> RadarWidget::toViewUnits(LPARAM pixel) const {
+  const RECT view = square();
+  const double units = std::max(1.0f, form_.PICYL.scaleWidth()) /
+                       std::max(1.0, static_cast<double>(view.right - view.left));
+  return {(GET_X_LPARAM(pixel) - view.left) * units, (GET_Y_LPARAM(pixel) - view.top) * units};
 }
 
 void RadarWidget::drawShapes(HDC context, double scale) const {
@@ -313,6 +378,7 @@ void RadarWidget::paint(HDC target, HRGN update) {
   DeleteDC(layer);
   drawOtherScanners(context, scale);
   drawContacts(context, scale);
+  drawDraggedMask(context, scale);
 
   SetViewportOrgEx(context, 0, 0, nullptr);
   BitBlt(target, 0, 0, client.right, client.bottom, context, 0, 0, SRCCOPY);
@@ -429,14 +495,34 @@ LRESULT CALLBACK RadarWidget::Procedure(HWND window, UINT message, WPARAM wParam
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     case WM_LBUTTONDOWN: {
-      const RECT view = self->square();
-      const double units = std::max(1.0f, self->form_.PICYL.scaleWidth()) /
-                           std::max(1.0, static_cast<double>(view.right - view.left));
-      self->calibration_.click(static_cast<float>((GET_X_LPARAM(lParam) - view.left) * units),
-                               static_cast<float>((GET_Y_LPARAM(lParam) - view.top) * units));
+      const std::array<double, 2> units = self->toViewUnits(lParam);
+      if (self->form_.maskDrawing().press(units[0], units[1])) {
+        // The drag goes on beyond the view's edge, and its end comes here wherever it is.
+        SetCapture(window);
+        return 0;
+      }
+      self->calibration_.click(static_cast<float>(units[0]), static_cast<float>(units[1]));
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     }
+    case WM_MOUSEMOVE:
+      if (self->form_.maskDrawing().dragging()) {
+        const std::array<double, 2> units = self->toViewUnits(lParam);
+        self->form_.maskDrawing().move(units[0], units[1]);
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (self->form_.maskDrawing().dragging()) {
+        const std::array<double, 2> units = self->toViewUnits(lParam);
+        self->form_.maskDrawing().release(units[0], units[1]);
+        ReleaseCapture();
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse mid-drag: its end will never come here.
+      if (self->form_.maskDrawing().dragging())
+        self->form_.maskDrawing().cancel();
+      return 0;
     default:
       return DefWindowProcW(window, message, wParam, lParam);
   }

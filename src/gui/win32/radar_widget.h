@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -20,8 +21,11 @@ namespace scantouch::gui_win32 {
 // core's model, at most once per frame and only when the core's frame rule says something shown
 // changed, as the Qt face's radar widget does. What changes seldom is kept in two bitmaps, the
 // backdrop (background, touch rectangle, scanner marker) under the beams and the quality labels
-// over them; a frame draws the beams, the touch marker and the contacts between the two. A click
-// reports its position in view units to the calibration.
+// over them; a frame draws the beams, the touch marker and the contacts between the two. The still
+// things (masks, learned backgrounds) are context and lie in the backdrop; the mask being dragged
+// out is drawn over everything. A click reports its position in view units to the mask drawing
+// while its box is ticked (the view captures the mouse until the button is let go), else to the
+// calibration.
 class RadarWidget {
  public:
   RadarWidget(HWND parent, MainForm& form, Calibration& calibration, FramePacer& pacer);
@@ -44,6 +48,11 @@ class RadarWidget {
   // text is what costs most to draw.
   void drawBackdrop(HDC context, const RECT& client);
   void drawShapes(HDC context, double scale) const;
+  // The masks as grey rectangles and each learned background as a faint line, into the backdrop.
+  void drawStillThings(HDC context, double scale) const;
+  void drawDraggedMask(HDC context, double scale) const;
+  // Where a client pixel lies in view units.
+  std::array<double, 2> toViewUnits(LPARAM pixel) const;
   void drawQualityLabels(HDC context, int side);
   // Draws again in the labels' bitmap the labels whose caption changed; those outside the part
   // being painted are asked for at the next frame.
