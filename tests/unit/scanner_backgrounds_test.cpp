@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "comma_locale.h"
 #include "example_setup.h"
 #include "node_stream.h"
 #include "program_fixture.h"
@@ -119,12 +120,18 @@ TEST_F(ScannerBackgroundsTest, LearnedAtStartThePillarIsNoTouchInAnyRoadAndAHand
 }
 
 TEST_F(ScannerBackgroundsTest, AFileIsUsedOnlyForItsOwnScannerAndABadOneIsRefusedAndKept) {
-  // Learned from a scanner of 2000 nodes a second at 5.5 turns: about 364 directions.
+  // Written and read on a machine that writes a decimal comma (where one is installed).
+  testing::CommaLocale comma;
+  // Learned from a scanner of 2000 nodes a second at 5.5 turns: about 364 directions, each with
+  // a scatter of a few millimetres and a fraction.
+  settings_.distanceNoiseMm = 3;
   startWith("");
   form().CMD学习背景.click();
   play(ScannerBackgrounds::kButtonSeconds + 1);
   ASSERT_TRUE(backgrounds().background(0));
   const std::string learned = files_.files.at(kBackground);
+  EXPECT_NE(learned.find('.'), std::string::npos);
+  EXPECT_EQ(learned.find(','), std::string::npos);
 
   // The same file at the next start: waiting for the scanner's first turn, then in force.
   {
