@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scan/node_framing.h"
+#include "decoding/node_framing.h"
 
 namespace scantouch::bench {
 

@@ -20,23 +20,23 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "decoding/node_framing.h"
+#include "decoding/turn_finder.h"
 #include "engine/touch_engine.h"
 #include "example_setup.h"
 #include "finger_scenes.h"
 #include "geometry/pose.h"
+#include "geometry/surface_mapping.h"
 #include "judging.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
 #include "room_table.h"
 #include "rooms.h"
-#include "scan/node_framing.h"
-#include "scan/turn_finder.h"
 #include "scanner_pose.h"
-#include "surface/pose_calibration.h"
-#include "surface/scanner_stream.h"
+#include "scanners/pose_calibration.h"
+#include "scanners/scanner_stream.h"
+#include "single_touch/touch_mapper.h"
 #include "toolkit/virtual_event_loop.h"
-#include "touch/surface_mapping.h"
-#include "touch/touch_mapper.h"
 
 namespace surface_bench {
 

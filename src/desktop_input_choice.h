@@ -4,7 +4,7 @@
 
 #include "command_line.h"
 #include "common/program_log.h"
-#include "touch/desktop_input.h"
+#include "outputs/desktop_input.h"
 #include "uinput/uinput_desktop_input.h"
 
 namespace scantouch {

@@ -23,11 +23,11 @@
 #include "background/view_masks.h"
 #include "common/pair.h"
 #include "example_setup.h"
-#include "gui/main_window.h"
-#include "gui/network_window.h"
-#include "gui/radar_widget.h"
+#include "gui/qt/main_window.h"
+#include "gui/qt/network_window.h"
+#include "gui/qt/radar_widget.h"
 #include "program_fixture.h"
-#include "scan/radar_palette.h"
+#include "radar/radar_palette.h"
 #include "scan_text.h"
 
 namespace scantouch {

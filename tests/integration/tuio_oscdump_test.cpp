@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "osc_dump.h"
+#include "outputs/tuio_output.h"
 #include "qt/qt_datagram_socket.h"
 #include "qt/qt_event_loop.h"
 #include "recording_log.h"
-#include "tuio/tuio_output.h"
 
 namespace scantouch {
 namespace {

@@ -11,13 +11,13 @@
 #include <set>
 
 #include "app/scanner_program.h"
+#include "decoding/node_framing.h"
 #include "example_setup.h"
 #include "fake_platform.h"
 #include "node_stream.h"
 #include "osc_reading.h"
 #include "recording_datagrams.h"
 #include "recording_touch_injector.h"
-#include "scan/node_framing.h"
 
 namespace scantouch::testing {
 

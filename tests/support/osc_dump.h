@@ -15,9 +15,9 @@
 #include <variant>
 #include <vector>
 
+#include "outputs/osc_writer.h"
 #include "qt/qt_datagram_socket.h"
 #include "qt_waiting.h"
-#include "tuio/osc_writer.h"
 
 namespace scantouch::testing {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tuio/datagram_socket.h"
+#include "outputs/datagram_socket.h"
 
 namespace scantouch::testing {
 

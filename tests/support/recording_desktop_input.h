@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "touch/desktop_input.h"
+#include "outputs/desktop_input.h"
 
 namespace scantouch::testing {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/radar_view.h"
+#include "decoding/radar_view.h"
 
 namespace scantouch::testing {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "outputs/touch_injector.h"
 #include "toolkit/event_loop.h"
-#include "touch/touch_injector.h"
 
 namespace scantouch::testing {
 

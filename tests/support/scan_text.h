@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/hex_text.h"
+#include "decoding/scan_stream_decoder.h"
 #include "node_stream.h"
-#include "scan/scan_stream_decoder.h"
 
 namespace scantouch::testing {
 

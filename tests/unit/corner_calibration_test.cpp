@@ -1,11 +1,11 @@
-#include "touch/corner_calibration.h"
+#include "calibration/corner_calibration.h"
 
 #include <gtest/gtest.h>
 
 #include "example_setup.h"
 #include "node_stream.h"
 #include "recording_desktop_input.h"
-#include "surface/surface_settings.h"
+#include "scanners/surface_settings.h"
 #include "toolkit/virtual_event_loop.h"
 
 namespace scantouch {

@@ -7,9 +7,9 @@
 #include "app/main_form.h"
 #include "config/ini_document.h"
 #include "in_memory_files.h"
+#include "outputs/desktop_input.h"
 #include "recording_log.h"
 #include "toolkit/virtual_event_loop.h"
-#include "touch/desktop_input.h"
 
 namespace scantouch {
 namespace {

@@ -1,4 +1,4 @@
-#include "touch/mouse_contact_driver.h"
+#include "outputs/mouse_contact_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scan/node_framing.h"
+#include "decoding/node_framing.h"
 
 #include <gtest/gtest.h>
 

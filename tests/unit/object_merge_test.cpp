@@ -1,4 +1,4 @@
-#include "geometry/object_merge.h"
+#include "engine/object_merge.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tuio/osc_writer.h"
+#include "outputs/osc_writer.h"
 
 #include <gtest/gtest.h>
 

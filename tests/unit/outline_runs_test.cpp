@@ -1,4 +1,4 @@
-#include "scan/outline_runs.h"
+#include "radar/outline_runs.h"
 
 #include <gtest/gtest.h>
 

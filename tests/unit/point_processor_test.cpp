@@ -1,4 +1,4 @@
-#include "scan/point_processor.h"
+#include "single_touch/point_processor.h"
 
 #include <gtest/gtest.h>
 

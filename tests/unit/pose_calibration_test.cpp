@@ -1,4 +1,4 @@
-#include "surface/pose_calibration.h"
+#include "scanners/pose_calibration.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "node_stream.h"
 #include "recording_desktop_input.h"
 #include "scanner_pose.h"
-#include "surface/scanner_stream.h"
+#include "scanners/scanner_stream.h"
 #include "toolkit/virtual_event_loop.h"
 
 namespace scantouch {

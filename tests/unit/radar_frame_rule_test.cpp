@@ -1,4 +1,4 @@
-#include "scan/radar_frame_rule.h"
+#include "radar/radar_frame_rule.h"
 
 #include <gtest/gtest.h>
 

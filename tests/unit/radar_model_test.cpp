@@ -1,5 +1,5 @@
-#include "scan/radar_model.h"
-#include "scan/quality_label_layout.h"
+#include "radar/radar_model.h"
+#include "radar/quality_label_layout.h"
 
 #include <gtest/gtest.h>
 

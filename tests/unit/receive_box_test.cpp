@@ -1,4 +1,4 @@
-#include "scan/receive_box.h"
+#include "app/receive_box.h"
 
 #include <gtest/gtest.h>
 

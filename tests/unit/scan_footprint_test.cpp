@@ -1,4 +1,4 @@
-#include "scan/scan_footprint.h"
+#include "radar/scan_footprint.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scan/scan_stream_decoder.h"
+#include "decoding/scan_stream_decoder.h"
 
 #include <gtest/gtest.h>
 

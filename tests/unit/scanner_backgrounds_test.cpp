@@ -1,7 +1,7 @@
 // Each scanner's learned background in the whole program: learned on the button or at start, kept
 // in its file, refused when the file cannot be trusted, and left out of every road's touches.
 
-#include "surface/scanner_backgrounds.h"
+#include "scanners/scanner_backgrounds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Several scanners as one surface in the whole program: the settings say which link carries
 // which scanner, and each link's bytes stay in a stream of their own.
 
-#include "surface/scanner_surface.h"
+#include "scanners/scanner_surface.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 #include "recording_desktop_input.h"
 #include "scan_text.h"
 #include "scanner_pose.h"
-#include "surface/scanner_stream.h"
+#include "scanners/scanner_stream.h"
 #include "toolkit/virtual_event_loop.h"
 
 namespace scantouch {

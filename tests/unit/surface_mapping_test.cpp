@@ -1,4 +1,4 @@
-#include "touch/surface_mapping.h"
+#include "geometry/surface_mapping.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "surface/surface_settings.h"
+#include "scanners/surface_settings.h"
 
 #include <gtest/gtest.h>
 

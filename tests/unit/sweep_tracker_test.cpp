@@ -1,4 +1,4 @@
-#include "scan/sweep_tracker.h"
+#include "decoding/sweep_tracker.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The engine's contacts as reports to the system's touch input, on the virtual clock.
 
-#include "touch/system_touch_output.h"
+#include "outputs/system_touch_output.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "touch/touch_mapper.h"
+#include "single_touch/touch_mapper.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tuio/tuio_encoder.h"
+#include "outputs/tuio_encoder.h"
 
 #include <gtest/gtest.h>
 

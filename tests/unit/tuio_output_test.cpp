@@ -1,4 +1,4 @@
-#include "tuio/tuio_output.h"
+#include "outputs/tuio_output.h"
 
 #include <gtest/gtest.h>
 

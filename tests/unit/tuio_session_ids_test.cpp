@@ -1,4 +1,4 @@
-#include "tuio/tuio_session_ids.h"
+#include "outputs/tuio_session_ids.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tuio/tuio_targets.h"
+#include "outputs/tuio_targets.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scan/turn_finder.h"
+#include "decoding/turn_finder.h"
 
 #include <gtest/gtest.h>
 

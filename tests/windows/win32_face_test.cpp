@@ -19,8 +19,8 @@
 #include "gui/win32/network_window.h"
 #include "gui/win32/window_class.h"
 #include "program_fixture.h"
+#include "radar/radar_palette.h"
 #include "run_until.h"
-#include "scan/radar_palette.h"
 #include "win32/wide_text.h"
 
 namespace scantouch {

@@ -8,8 +8,8 @@
 #include <iostream>
 #include <vector>
 
+#include "outputs/system_touch_output.h"
 #include "toolkit/virtual_event_loop.h"
-#include "touch/system_touch_output.h"
 
 namespace scantouch {
 namespace {

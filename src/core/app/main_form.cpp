@@ -1,4 +1,4 @@
-#include "main_form.h"
+#include "app/main_form.h"
 
 #include <string>
 
@@ -23,7 +23,7 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
                                  TXT标定右下角, TXT标定左上角, TXT灵敏度, Text1, txt角度校正,
                                  CHK鼠标移动, CHK鼠标点击, CHK使用网络, CHK开机自动隐藏,
                                  CHK开机自动运行, Form1, Shape1, SHPWIN, PICYL},
-                settingsFile, Line1, radar_, points_),
+                settingsFile, [this] { resetRadarView(); }),
       engine_(EngineControls{Shape1, SHPWIN, TXT屏幕宽高, TXT屏幕左上角}, loop),
       engineSection_(
           TouchEngineControls{OPT鼠标模式, TXTTUIO目标, CHK系统触控, TXT出现圈数, TXT消失圈数,
@@ -54,6 +54,14 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
   });
 
   settings_.connectWriteBack();
+}
+
+void MainForm::resetRadarView() {
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree)
+    Line1[degree].visible = false;
+  Line1.touch();
+  radar_.layOutQualityLabels();
+  points_.resetRun();
 }
 
 void MainForm::publishTouch(const Touch& touch) {

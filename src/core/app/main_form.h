@@ -1,15 +1,19 @@
 #pragma once
 
 #include "app/mask_drawing.h"
+#include "app/receive_box.h"
+#include "calibration/corner_calibration.h"
 #include "config/main_settings.h"
 #include "config/settings_file.h"
 #include "config/touch_engine_section.h"
+#include "decoding/scan_stream_decoder.h"
 #include "engine/touch_engine.h"
-#include "scan/beam_table.h"
-#include "scan/point_processor.h"
-#include "scan/radar_model.h"
-#include "scan/receive_box.h"
-#include "scan/scan_stream_decoder.h"
+#include "geometry/surface_mapping.h"
+#include "outputs/desktop_input.h"
+#include "radar/beam_table.h"
+#include "radar/radar_model.h"
+#include "single_touch/point_processor.h"
+#include "single_touch/touch_mapper.h"
 #include "toolkit/button.h"
 #include "toolkit/check_box.h"
 #include "toolkit/control_array.h"
@@ -22,10 +26,6 @@
 #include "toolkit/text_box.h"
 #include "toolkit/timer.h"
 #include "toolkit/window.h"
-#include "touch/corner_calibration.h"
-#include "touch/desktop_input.h"
-#include "touch/surface_mapping.h"
-#include "touch/touch_mapper.h"
 
 namespace scantouch {
 
@@ -179,6 +179,8 @@ class MainForm {
 
  private:
   void setDesignTimeValues();
+  // Every beam hidden, the quality labels laid out afresh, no run of hits open.
+  void resetRadarView();
   // A touch found by the point processing: shown in TXT当前处理数据 and mapped to the desktop.
   void publishTouch(const Touch& touch);
   void routePreciseNodes();

@@ -1,4 +1,4 @@
-#include "main_window_lifecycle.h"
+#include "app/main_window_lifecycle.h"
 
 #include <utility>
 

@@ -2,15 +2,15 @@
 
 #include <functional>
 
-#include "instance_guard.h"
+#include "app/instance_guard.h"
+#include "app/main_form.h"
+#include "app/tray_icon.h"
 #include "link/network_form.h"
 #include "link/scanner_commands.h"
 #include "link/serial_link.h"
-#include "main_form.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/event_loop.h"
 #include "toolkit/notifier.h"
-#include "tray_icon.h"
 
 namespace scantouch {
 

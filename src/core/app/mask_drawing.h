@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "scan/radar_model.h"
+#include "radar/radar_model.h"
 #include "toolkit/check_box.h"
 #include "toolkit/text_box.h"
 

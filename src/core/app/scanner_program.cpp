@@ -1,4 +1,4 @@
-#include "scanner_program.h"
+#include "app/scanner_program.h"
 
 namespace scantouch {
 namespace {

@@ -1,4 +1,4 @@
-#include "touch_outputs.h"
+#include "app/touch_outputs.h"
 
 #include <algorithm>
 #include <string>

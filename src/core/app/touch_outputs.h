@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "app/main_form.h"
 #include "common/program_log.h"
 #include "engine/touch_frame.h"
-#include "main_form.h"
+#include "outputs/datagram_socket.h"
+#include "outputs/desktop_input.h"
+#include "outputs/mouse_contact_driver.h"
+#include "outputs/system_touch_output.h"
+#include "outputs/touch_injector.h"
+#include "outputs/tuio_output.h"
 #include "toolkit/event_loop.h"
-#include "touch/desktop_input.h"
-#include "touch/mouse_contact_driver.h"
-#include "touch/system_touch_output.h"
-#include "touch/touch_injector.h"
-#include "tuio/datagram_socket.h"
-#include "tuio/tuio_output.h"
 
 namespace scantouch {
 

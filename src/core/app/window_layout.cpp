@@ -1,4 +1,4 @@
-#include "window_layout.h"
+#include "app/window_layout.h"
 
 #include <algorithm>
 #include <utility>

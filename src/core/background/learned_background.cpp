@@ -1,4 +1,4 @@
-#include "learned_background.h"
+#include "background/learned_background.h"
 
 #include <algorithm>
 #include <charconv>

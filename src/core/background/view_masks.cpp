@@ -1,4 +1,4 @@
-#include "view_masks.h"
+#include "background/view_masks.h"
 
 #include <algorithm>
 #include <charconv>

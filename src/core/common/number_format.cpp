@@ -1,4 +1,4 @@
-#include "number_format.h"
+#include "common/number_format.h"
 
 #include <array>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "numeric_value.h"
+#include "common/numeric_value.h"
 
 #include <algorithm>
 #include <charconv>

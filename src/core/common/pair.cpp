@@ -1,7 +1,7 @@
-#include "pair.h"
+#include "common/pair.h"
 
-#include "numeric_value.h"
-#include "rounding.h"
+#include "common/numeric_value.h"
+#include "common/rounding.h"
 
 namespace scantouch {
 

@@ -1,9 +1,9 @@
-#include "plain_fields.h"
+#include "common/plain_fields.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "blanks.h"
+#include "common/blanks.h"
 
 namespace scantouch {
 

@@ -1,4 +1,4 @@
-#include "rounding.h"
+#include "common/rounding.h"
 
 #include <cmath>
 #include <limits>

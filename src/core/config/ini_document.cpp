@@ -1,4 +1,4 @@
-#include "ini_document.h"
+#include "config/ini_document.h"
 
 #include "common/blanks.h"
 

@@ -1,6 +1,6 @@
-#include "ini_store.h"
+#include "config/ini_store.h"
 
-#include "ini_document.h"
+#include "config/ini_document.h"
 
 namespace scantouch {
 namespace {

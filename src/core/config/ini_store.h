@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "common/program_log.h"
-#include "file_access.h"
-#include "text_codec.h"
+#include "config/file_access.h"
+#include "config/text_codec.h"
 
 namespace scantouch {
 

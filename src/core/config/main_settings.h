@@ -1,9 +1,9 @@
 #pragma once
 
-#include "scan/beam_table.h"
-#include "scan/point_processor.h"
-#include "scan/radar_model.h"
-#include "settings_file.h"
+#include "config/settings_file.h"
+#include "radar/beam_table.h"
+#include "radar/radar_model.h"
+#include "single_touch/point_processor.h"
 #include "toolkit/check_box.h"
 #include "toolkit/option_array.h"
 #include "toolkit/picture_box.h"
@@ -42,8 +42,9 @@ class MainSettings {
   // The view's side for each range option, in view units (millimetres).
   static constexpr int kRanges = 8;
 
-  MainSettings(SettingsControls controls, SettingsFile& file, BeamTable& beams, RadarModel& radar,
-               PointProcessor& points);
+  // `resetView` runs once every stored setting is in place: the view starts afresh at the
+  // geometry just loaded.
+  MainSettings(SettingsControls controls, SettingsFile& file, std::function<void()> resetView);
 
   // Connects the write-back handlers; from then on every change of a settings control is stored.
   void connectWriteBack();
@@ -63,15 +64,12 @@ class MainSettings {
   bool loadOptionsAndTexts();
   bool loadCheckBoxes();
   bool placeShapes();
-  void resetRadarView();
   // Reports where the initialisation stops; false, to stop it.
   bool stopAt(std::string_view section, std::string_view key);
 
   SettingsControls c_;
   SettingsFile& file_;
-  BeamTable& beams_;
-  RadarModel& radar_;
-  PointProcessor& points_;
+  std::function<void()> resetView_;
   int initialisationRuns_ = 0;
 };
 

@@ -7,7 +7,7 @@
 #include "common/numeric_value.h"
 #include "common/pair.h"
 #include "common/rounding.h"
-#include "main_settings.h"
+#include "config/main_settings.h"
 
 namespace scantouch {
 namespace {
@@ -38,9 +38,9 @@ bool SetNumberText(TextBox& box, const std::string& stored) {
 
 }  // namespace
 
-MainSettings::MainSettings(SettingsControls controls, SettingsFile& file, BeamTable& beams,
-                           RadarModel& radar, PointProcessor& points)
-    : c_(controls), file_(file), beams_(beams), radar_(radar), points_(points) {}
+MainSettings::MainSettings(SettingsControls controls, SettingsFile& file,
+                           std::function<void()> resetView)
+    : c_(controls), file_(file), resetView_(std::move(resetView)) {}
 
 void MainSettings::fun_init() {
   ++initialisationRuns_;
@@ -53,7 +53,8 @@ void MainSettings::fun_init() {
     c_.mainWindow.setVisible(false);
   if (!placeShapes())
     return;
-  resetRadarView();
+  if (resetView_)
+    resetView_();
 }
 
 bool MainSettings::loadOptionsAndTexts() {
@@ -124,14 +125,6 @@ bool MainSettings::placeShapes() {
 bool MainSettings::stopAt(std::string_view section, std::string_view key) {
   file_.reportUnusable(section, key, "the start-up stopped here, later settings are not loaded");
   return false;
-}
-
-void MainSettings::resetRadarView() {
-  for (int degree = 0; degree < BeamTable::kBeams; ++degree)
-    beams_[degree].visible = false;
-  beams_.touch();
-  radar_.layOutQualityLabels();
-  points_.resetRun();
 }
 
 void MainSettings::onRangeSelected(int index) {

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "main_settings.h"
+#include "config/main_settings.h"
 
 namespace scantouch {
 namespace {

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <utility>
 
-#include "executable_directory.h"
-#include "ini_store.h"
+#include "config/executable_directory.h"
+#include "config/ini_store.h"
 
 namespace scantouch {
 

@@ -1,4 +1,4 @@
-#include "touch_engine_section.h"
+#include "config/touch_engine_section.h"
 
 #include <charconv>
 #include <string>

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/settings_file.h"
 #include "engine/touch_engine_settings.h"
-#include "settings_file.h"
 #include "toolkit/check_box.h"
 #include "toolkit/option_array.h"
 #include "toolkit/text_box.h"

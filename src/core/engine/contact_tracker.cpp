@@ -1,4 +1,4 @@
-#include "contact_tracker.h"
+#include "engine/contact_tracker.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,9 +5,9 @@
 #include <functional>
 #include <vector>
 
-#include "object_grouping.h"
-#include "one_euro_filter.h"
-#include "touch_frame.h"
+#include "engine/object_grouping.h"
+#include "engine/one_euro_filter.h"
+#include "engine/touch_frame.h"
 
 namespace scantouch {
 

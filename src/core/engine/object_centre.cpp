@@ -1,4 +1,4 @@
-#include "object_centre.h"
+#include "engine/object_centre.h"
 
 #include <algorithm>
 #include <cmath>

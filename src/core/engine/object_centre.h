@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "engine/object_grouping.h"
 #include "geometry/homography.h"
-#include "object_grouping.h"
 
 namespace scantouch {
 

@@ -1,8 +1,8 @@
-#include "object_grouping.h"
+#include "engine/object_grouping.h"
 
 #include <numbers>
 
-#include "object_centre.h"
+#include "engine/object_centre.h"
 
 namespace scantouch {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "engine/scanner_set.h"
 #include "geometry/homography.h"
-#include "geometry/scanner_set.h"
 
 namespace scantouch {
 

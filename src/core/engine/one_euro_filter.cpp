@@ -1,4 +1,4 @@
-#include "one_euro_filter.h"
+#include "engine/one_euro_filter.h"
 
 #include <cmath>
 #include <numbers>

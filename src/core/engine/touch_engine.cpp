@@ -1,4 +1,4 @@
-#include "touch_engine.h"
+#include "engine/touch_engine.h"
 
 #include <algorithm>
 #include <bit>
@@ -6,9 +6,9 @@
 #include <numbers>
 
 #include "common/pair.h"
-#include "geometry/object_merge.h"
-#include "scan/touch.h"
-#include "touch/touch_mapper.h"
+#include "engine/object_merge.h"
+#include "geometry/screen_scaling.h"
+#include "geometry/touch_offset.h"
 
 namespace scantouch {
 namespace {

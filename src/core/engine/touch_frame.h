@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "touch/desktop_input.h"
+#include "geometry/screen_point.h"
 
 namespace scantouch {
 

@@ -1,4 +1,4 @@
-#include "turn_clock.h"
+#include "engine/turn_clock.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include "common/blanks.h"
 #include "common/number_format.h"
 #include "common/numeric_value.h"
-#include "network_form.h"
+#include "link/network_form.h"
 
 namespace scantouch {
 namespace {

@@ -1,10 +1,10 @@
-#include "network_form.h"
+#include "link/network_form.h"
 
 #include <utility>
 
 #include "common/hex_text.h"
 #include "common/numeric_value.h"
-#include "send_entry.h"
+#include "link/send_entry.h"
 
 namespace scantouch {
 namespace {

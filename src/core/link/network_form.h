@@ -9,8 +9,8 @@
 
 #include "config/settings_file.h"
 #include "config/text_codec.h"
-#include "received_bytes.h"
-#include "tcp_socket.h"
+#include "link/received_bytes.h"
+#include "link/tcp_socket.h"
 #include "toolkit/button.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/event_loop.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "network_form.h"
-#include "send_entry.h"
+#include "link/network_form.h"
+#include "link/send_entry.h"
 
 namespace scantouch {
 namespace {

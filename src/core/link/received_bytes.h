@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "scan/node_framing.h"
+#include "decoding/node_framing.h"
 
 namespace scantouch {
 

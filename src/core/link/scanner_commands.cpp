@@ -1,4 +1,4 @@
-#include "scanner_commands.h"
+#include "link/scanner_commands.h"
 
 #include <string>
 

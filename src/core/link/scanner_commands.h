@@ -3,11 +3,11 @@
 #include <string_view>
 
 #include "config/text_codec.h"
-#include "network_form.h"
-#include "received_bytes.h"
-#include "scan/radar_model.h"
-#include "scan/scan_stream_decoder.h"
-#include "serial_link.h"
+#include "decoding/scan_stream_decoder.h"
+#include "link/network_form.h"
+#include "link/received_bytes.h"
+#include "link/serial_link.h"
+#include "radar/radar_model.h"
 #include "toolkit/event_loop.h"
 #include "toolkit/list_box.h"
 #include "toolkit/timer.h"

@@ -1,4 +1,4 @@
-#include "send_entry.h"
+#include "link/send_entry.h"
 
 #include "common/numeric_value.h"
 

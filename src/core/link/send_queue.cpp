@@ -2,8 +2,8 @@
 // list, go out one at a time while the channel is connected, and leave on their completion or by
 // the channel's failure policy.
 
-#include "network_form.h"
-#include "send_entry.h"
+#include "link/network_form.h"
+#include "link/send_entry.h"
 
 namespace scantouch {
 namespace {

@@ -1,4 +1,4 @@
-#include "serial_link.h"
+#include "link/serial_link.h"
 
 #include "common/number_format.h"
 #include "common/numeric_value.h"

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "config/settings_file.h"
-#include "received_bytes.h"
-#include "serial_port.h"
+#include "link/received_bytes.h"
+#include "link/serial_port.h"
 #include "toolkit/label.h"
 #include "toolkit/text_box.h"
 

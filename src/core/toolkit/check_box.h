@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "control.h"
-#include "toolkit_result.h"
+#include "toolkit/control.h"
+#include "toolkit/toolkit_result.h"
 
 namespace scantouch {
 

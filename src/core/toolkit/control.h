@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "notifier.h"
+#include "toolkit/notifier.h"
 
 namespace scantouch {
 

@@ -1,4 +1,4 @@
-#include "entry_list.h"
+#include "toolkit/entry_list.h"
 
 #include <algorithm>
 

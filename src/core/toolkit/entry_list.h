@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "notifier.h"
-#include "toolkit_result.h"
+#include "toolkit/notifier.h"
+#include "toolkit/toolkit_result.h"
 
 namespace scantouch {
 

@@ -1,4 +1,4 @@
-#include "frame_pacing.h"
+#include "toolkit/frame_pacing.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "event_loop.h"
+#include "toolkit/event_loop.h"
 
 namespace scantouch {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "colour.h"
-#include "control.h"
+#include "toolkit/colour.h"
+#include "toolkit/control.h"
 
 namespace scantouch {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "control.h"
-#include "entry_list.h"
+#include "toolkit/control.h"
+#include "toolkit/entry_list.h"
 
 namespace scantouch {
 

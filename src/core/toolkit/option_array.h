@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "control.h"
-#include "toolkit_result.h"
+#include "toolkit/control.h"
+#include "toolkit/toolkit_result.h"
 
 namespace scantouch {
 

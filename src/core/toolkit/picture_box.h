@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "control.h"
+#include "toolkit/control.h"
 
 namespace scantouch {
 

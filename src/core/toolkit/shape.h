@@ -1,7 +1,7 @@
 #pragma once
 
-#include "control.h"
-#include "toolkit_result.h"
+#include "toolkit/control.h"
+#include "toolkit/toolkit_result.h"
 
 namespace scantouch {
 

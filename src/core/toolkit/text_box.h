@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "control.h"
+#include "toolkit/control.h"
 
 namespace scantouch {
 

@@ -1,4 +1,4 @@
-#include "timer.h"
+#include "toolkit/timer.h"
 
 #include <utility>
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "control.h"
-#include "event_loop.h"
+#include "toolkit/control.h"
+#include "toolkit/event_loop.h"
 
 namespace scantouch {
 

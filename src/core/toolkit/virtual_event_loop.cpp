@@ -1,4 +1,4 @@
-#include "virtual_event_loop.h"
+#include "toolkit/virtual_event_loop.h"
 
 #include <algorithm>
 #include <utility>

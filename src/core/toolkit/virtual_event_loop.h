@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "event_loop.h"
+#include "toolkit/event_loop.h"
 
 namespace scantouch {
 

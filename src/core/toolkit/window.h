@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "control.h"
+#include "toolkit/control.h"
 
 namespace scantouch {
 

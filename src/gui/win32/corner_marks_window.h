@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "touch/corner_calibration.h"
+#include "calibration/corner_calibration.h"
 
 namespace scantouch::gui_win32 {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <string>
 
-#include "scan/outline_runs.h"
-#include "scan/radar_palette.h"
+#include "radar/outline_runs.h"
+#include "radar/radar_palette.h"
 #include "win32/wide_text.h"
 #include "window_class.h"
 

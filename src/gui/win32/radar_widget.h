@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "calibration/calibration.h"
 #include "frame_pacer.h"
-#include "scan/quality_label_layout.h"
-#include "scan/radar_frame_rule.h"
-#include "scan/scan_footprint.h"
-#include "touch/calibration.h"
+#include "radar/quality_label_layout.h"
+#include "radar/radar_frame_rule.h"
+#include "radar/scan_footprint.h"
 
 namespace scantouch::gui_win32 {
 

@@ -6,7 +6,7 @@
 #include <QUdpSocket>
 #include <memory>
 
-#include "tuio/datagram_socket.h"
+#include "outputs/datagram_socket.h"
 
 namespace scantouch {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "touch/desktop_input.h"
+#include "outputs/desktop_input.h"
 
 struct libevdev;
 struct libevdev_uinput;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "touch/touch_injector.h"
+#include "outputs/touch_injector.h"
 #include "uinput/uinput_desktop_input.h"
 
 struct libevdev;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "touch/desktop_input.h"
+#include "outputs/desktop_input.h"
 
 namespace scantouch {
 

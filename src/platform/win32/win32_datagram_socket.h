@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "tuio/datagram_socket.h"
+#include "outputs/datagram_socket.h"
 
 namespace scantouch {
 

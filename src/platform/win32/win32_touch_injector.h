@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "touch/touch_injector.h"
+#include "outputs/touch_injector.h"
 
 namespace scantouch {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "touch/desktop_input.h"
+#include "outputs/desktop_input.h"
 
 namespace scantouch {
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+
+#include "decoding/scan_stream_decoder.h"
+#include "toolkit/label.h"
+
+namespace scantouch {
+
+// Shows the revolutions of the last second and restarts a scanner that made none: once a second
+// the half turns the decoder counted are shown in Label4 and set back to 0, and a second without
+// any asks for the scanner to be started again. After program start this is what starts it.
+class ScanRateMeter {
+ public:
+  static constexpr const char* kCaptionPrefix = "扫描频率:";
+
+  ScanRateMeter(Label& rateLabel, ScanStreamDecoder& decoder,
+                std::function<void()> requestScannerStart)
+      : rateLabel_(rateLabel),
+        decoder_(decoder),
+        requestScannerStart_(std::move(requestScannerStart)) {}
+
+  void tickScanRate();
+
+ private:
+  Label& rateLabel_;
+  ScanStreamDecoder& decoder_;
+  std::function<void()> requestScannerStart_;
+};
+
+}  // namespace scantouch
