@@ -41,4 +41,12 @@ std::vector<scanner_sim::SceneObject> TwoFingers(const scanner_sim::TouchArea& a
   return fingers;
 }
 
+HandScene TwoFingerScene(const scanner_sim::TouchArea& area, double seconds, std::uint32_t seed,
+                         double turn_s) {
+  HandScene bench = NewHandScene();
+  bench.scene.objects = TwoFingers(area, seconds, seed, turn_s);
+  bench.roles.assign(bench.scene.objects.size(), HandRole::still);
+  return bench;
+}
+
 }  // namespace bench_scenes

@@ -5,6 +5,7 @@
 
 #include "rooms.h"
 #include "scene.h"
+#include "scene_hands.h"
 
 namespace bench_scenes {
 
@@ -15,5 +16,9 @@ namespace bench_scenes {
 std::vector<scanner_sim::SceneObject> TwoFingers(const scanner_sim::TouchArea& area, double seconds,
                                                  std::uint32_t seed, double turn_s,
                                                  double fingerMm = 20);
+
+// Those pairs, still hands all, in a round room of 7 m.
+HandScene TwoFingerScene(const scanner_sim::TouchArea& area, double seconds, std::uint32_t seed,
+                         double turn_s);
 
 }  // namespace bench_scenes

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "judging.h"
+
 namespace bench_rooms {
 namespace {
 
@@ -31,28 +33,22 @@ const char* Name(SurfaceScene scene) {
   return "";
 }
 
-void Miss(std::string& missed, const char* goal) {
-  if (!missed.empty())
-    missed += ',';
-  missed += goal;
-}
-
 std::string TableMisses(const TableFigures& f) {
   std::string missed;
   if (f.matchedShare < 0.995)
-    Miss(missed, "match");
+    bench_judging::AddMissedGoal(missed, "match");
   if (f.idSwitches > 0)
-    Miss(missed, "idsw");
+    bench_judging::AddMissedGoal(missed, "idsw");
   if (f.ghostsPerMinute > 0)
-    Miss(missed, "ghost");
+    bench_judging::AddMissedGoal(missed, "ghost");
   if (f.garbledGhostsPerMinute > 0.1)
-    Miss(missed, "garbled ghost");
+    bench_judging::AddMissedGoal(missed, "garbled ghost");
   if (f.maxBirthTurns > f.birthTurns || f.missedBirths > 0)
-    Miss(missed, "birth");
+    bench_judging::AddMissedGoal(missed, "birth");
   if (f.maxRemovalTurns > f.removalTurns || f.neverRemoved > 0)
-    Miss(missed, "removal");
+    bench_judging::AddMissedGoal(missed, "removal");
   if (f.jitterPixels >= 1)
-    Miss(missed, "jitter");
+    bench_judging::AddMissedGoal(missed, "jitter");
   return missed;
 }
 
@@ -111,11 +107,11 @@ void RunSurfaceRooms(const std::string& setting, const SurfaceRunner& run) {
       const SurfaceFigures f = run(room, scene);
       std::string missed;
       if (f.matchedShare < 0.99)
-        Miss(missed, "match");
+        bench_judging::AddMissedGoal(missed, "match");
       if (f.idSwitches > 0)
-        Miss(missed, "idsw");
+        bench_judging::AddMissedGoal(missed, "idsw");
       if (f.newIds > 0)
-        Miss(missed, "newid");
+        bench_judging::AddMissedGoal(missed, "newid");
       std::printf("  %-12s %-10s | %6.2f %4llu %5llu %7.2f %8.1f | %s\n",
                   std::string(scanner_sim::RoomName(room)).c_str(), Name(scene),
                   100 * f.matchedShare, static_cast<unsigned long long>(f.idSwitches),

@@ -7,14 +7,13 @@
 #include <optional>
 #include <random>
 
+#include "judging.h"
+
 namespace bench_still {
 namespace {
 
 namespace sim = scanner_sim;
-
-double Distance(sim::PlanePoint a, sim::PlanePoint b) {
-  return std::hypot(a.x - b.x, a.y - b.y);
-}
+using bench_judging::Distance;
 
 double SegmentDistance(sim::PlanePoint at, sim::PlanePoint from, sim::PlanePoint to) {
   const double ex = to.x - from.x;
@@ -64,16 +63,6 @@ const char* Name(StillScene scene) {
       return "grazing";
   }
   return "";
-}
-
-void Miss(std::string& missed, const char* goal) {
-  if (!missed.empty())
-    missed += ',';
-  missed += goal;
-}
-
-double Percent(std::uint64_t part, std::uint64_t whole) {
-  return whole == 0 ? 100 : 100.0 * static_cast<double>(part) / static_cast<double>(whole);
 }
 
 }  // namespace
@@ -290,20 +279,20 @@ void RunStillScenes(const std::string& setting, const StillRunner& run) {
   for (const StillScene scene : {StillScene::pillar, StillScene::bar, StillScene::grazing}) {
     for (const bool withBackground : {true, false}) {
       const StillFigures f = run(scene, withBackground);
-      const double far = Percent(f.farMatched, f.farTurns);
-      const double near = Percent(f.nearMatched, f.nearTurns);
+      const double far = bench_judging::Percent(f.farMatched, f.farTurns);
+      const double near = bench_judging::Percent(f.nearMatched, f.nearTurns);
       std::string missed;
       if (withBackground) {
         if (far < 99)
-          Miss(missed, "far");
+          bench_judging::AddMissedGoal(missed, "far");
         if (near < 95)
-          Miss(missed, "near");
+          bench_judging::AddMissedGoal(missed, "near");
         if (f.stillBirths > 0 || f.stillContactTurns > 0)
-          Miss(missed, "contact");
+          bench_judging::AddMissedGoal(missed, "contact");
         if (f.stillClicks > 0)
-          Miss(missed, "click");
+          bench_judging::AddMissedGoal(missed, "click");
         if (f.unlearned > 0)
-          Miss(missed, "not learned");
+          bench_judging::AddMissedGoal(missed, "not learned");
       }
       const double minutes = f.seconds / 60;
       char turns[16];

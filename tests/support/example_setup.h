@@ -5,6 +5,7 @@
 #include "config/settings_file.h"
 #include "in_memory_files.h"
 #include "scene.h"
+#include "touch_calibration.h"
 
 namespace scantouch::examples {
 
@@ -23,20 +24,12 @@ struct InMemorySettings {
 // (7500, 7500), a 5 m x 3 m touch rectangle at (5000, 2000) above it, a 1920 x 1080 screen area
 // at the desktop's corner, sensitivity 2, cursor moves and clicks on.
 inline void CalibrateLikeTheExamples(MainForm& form) {
-  form.Shape1.setLeft(7350);
-  form.Shape1.setTop(7350);
-  (void)form.Shape1.setWidth(300);
-  (void)form.Shape1.setHeight(300);
-  form.SHPWIN.setLeft(5000);
-  form.SHPWIN.setTop(2000);
-  (void)form.SHPWIN.setWidth(5000);
-  (void)form.SHPWIN.setHeight(3000);
-  form.TXT灵敏度.setText("2");
-  form.txt角度校正.setText("0");
-  form.TXT屏幕宽高.setText("1920,1080");
-  form.TXT屏幕左上角.setText("0,0");
-  (void)form.CHK鼠标移动.setValue(CheckBox::kChecked);
-  (void)form.CHK鼠标点击.setValue(CheckBox::kChecked);
+  testing::Calibrate(form, testing::TouchCalibration{.scannerX = 7500,
+                                                     .scannerY = 7500,
+                                                     .left = -2500,
+                                                     .top = -5500,
+                                                     .width = 5000,
+                                                     .height = 3000});
 }
 
 // Where the calibration above puts a point given relative to the scanner, in desktop pixels.
