@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "surface_wall.h"
-#include "single_touch/touch_mapper.h"
+#include "geometry/screen_scaling.h"
 
 namespace surface_bench {
 
