@@ -1,9 +1,6 @@
 #pragma once
 
 #include "config/settings_file.h"
-#include "radar/beam_table.h"
-#include "radar/radar_model.h"
-#include "single_touch/point_processor.h"
 #include "toolkit/check_box.h"
 #include "toolkit/option_array.h"
 #include "toolkit/picture_box.h"
