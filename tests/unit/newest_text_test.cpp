@@ -21,7 +21,7 @@ TEST(NewestText, LongTextKeepsItsEnd) {
 // "数" and "据" are three bytes each: a cut inside one drops the whole character, never shows part.
 TEST(NewestText, ACutInsideACharacterStartsAtTheNextOne) {
   const std::string text = "a数据";  // 1 + 3 + 3 bytes
-  EXPECT_EQ(NewestText(text, 6), "据");
+  EXPECT_EQ(NewestText(text, 6), "数据");
   EXPECT_EQ(NewestText(text, 5), "据");
   EXPECT_EQ(NewestText(text, 4), "据");
   EXPECT_EQ(NewestText(text, 3), "据");

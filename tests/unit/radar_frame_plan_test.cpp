@@ -52,7 +52,9 @@ TEST_F(RadarFramePlanTest, OnlyTheDueScanTilesAndChangedLabelsArePainted) {
 
   const RadarFramePlan both = plan({false, true, true});
   EXPECT_EQ(both.paint, Paint::parts);
-  EXPECT_EQ(both.scan, (std::vector<Rect>{{5 * T, 2 * T, T, T}}));
+  // Where the beam was (its line from the scanner at the view's corner) and where it is.
+  EXPECT_EQ(both.scan,
+            (std::vector<Rect>{{0, 0, 2 * T, T}, {0, T, 2 * T, T}, {5 * T, 2 * T, T, T}}));
   EXPECT_EQ(both.labels, (std::vector<std::size_t>{3}));
 
   // What is not due is not looked at, though it differs.
