@@ -4,60 +4,39 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <algorithm>
-#include <filesystem>
 #include <set>
 
-#include "installed_program.h"
-#include "osc_dump.h"
-#include "program_folder.h"
-#include "qt_program.h"
+#include "tuio_program.h"
 
 namespace scantouch {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::DumpedBundle;
-using testing::SimProcess;
 
 TEST(TuioProgram, TwoHandsAreTwoCursorsFrameByFrameAndTheExitSaysNobodyIsLeft) {
-  testing::OscDump dump;
-  ASSERT_TRUE(dump.ready()) << dump.output();
-
-  testing::ProgramFolder installation{fs::temp_directory_path() /
-                                      ("scantouch-tuio-" + std::to_string(::getpid()))};
-  installation.touchEngine = {{"鼠标模式", "2"},
-                              {"TUIO目标", "127.0.0.1:" + std::to_string(dump.port())}};
-  const int port = testing::FreeLoopbackPort();
-  installation.create(port, SCANTOUCH_PATH);
-
+  testing::TuioProgram run("scantouch-tuio");
   // A hand still on the left, another wandering on the right at 0.4 m/s, both well inside the
   // rectangle and far apart; each is 100 mm across, wider than the simulator's nodes are apart.
-  SimProcess sim({"--tcp", QString::number(port), "--room", "7000", "--object", "-30,4000,100",
-                  "--object", "20,3500,100,30,4000,4"});
-  ASSERT_TRUE(sim.waitForLine("ready"));
-  QProcess program;
-  ASSERT_TRUE(testing::StartInstalledWithoutDisplay(program, installation));
+  const int port = testing::FreeLoopbackPort();
+  ASSERT_TRUE(run.start(port, {"--tcp", QString::number(port), "--room", "7000", "--object",
+                               "-30,4000,100", "--object", "20,3500,100,30,4000,4"}));
 
   constexpr std::size_t kFrames = 15;
-  const bool sent = dump.waitForLines(
-      [&](const auto& lines) { return testing::BundlesWithAlive(lines, 2) >= kFrames; }, 20000);
-  EXPECT_TRUE(sent) << dump.output();
+  const bool sent = run.waitForFrames(2, kFrames, 20000);
+  EXPECT_TRUE(sent) << run.dump.output();
 
-  EXPECT_TRUE(testing::CloseAsAtLogOut(program));
-  const bool goodbye = dump.waitForLines(
+  EXPECT_TRUE(testing::CloseAsAtLogOut(run.program));
+  const bool goodbye = run.dump.waitForLines(
       [](const auto& lines) {
         return !lines.empty() && lines.back().find(" \"fseq\" -1") != std::string::npos &&
                testing::BundlesWithAlive(lines, 2) >= kFrames;
       },
       3000);
-  EXPECT_TRUE(goodbye) << dump.output();
+  EXPECT_TRUE(goodbye) << run.dump.output();
   ASSERT_TRUE(sent && goodbye);
 
-  std::string problem;
-  const std::vector<DumpedBundle> bundles = testing::DumpedBundles(dump.lines(), problem);
-  ASSERT_EQ(problem, "");
+  const std::vector<DumpedBundle> bundles = run.bundles();
   ASSERT_FALSE(bundles.empty());
   std::set<std::int64_t> sessions;
   std::optional<std::int64_t> lastFrame;
@@ -97,7 +76,7 @@ TEST(TuioProgram, TwoHandsAreTwoCursorsFrameByFrameAndTheExitSaysNobodyIsLeft) {
   EXPECT_TRUE(bundles.back().alive.empty());
   EXPECT_EQ(bundles.back().frame, -1);
   EXPECT_FALSE(bundles[bundles.size() - 2].alive.empty()) << "the hands were there at the exit";
-  installation.remove();
+  run.installation.remove();
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "link/network_form.h"
 #include "link/serial_port.h"
-#include "link/tcp_socket.h"
+#include "link/tcp_client_socket.h"
 #include "toolkit/dialogs.h"
 
 namespace scantouch::testing {
@@ -52,14 +52,9 @@ class FakeSerialPort final : public SerialPort {
 };
 
 // A TCP socket whose peer the test plays.
-class FakeTcpSocket final : public TcpSocket {
+class FakeTcpSocket final : public TcpClientSocket {
  public:
   TcpState state() const override { return state_; }
-  std::string remoteHost() const override { return host_; }
-  std::int32_t remotePort() const override { return port_; }
-  void setLocalPort(std::int32_t) override {}
-  void setRemoteHost(const std::string& host) override { host_ = host; }
-  void setRemotePort(std::int32_t port) override { port_ = port; }
   void connect() override {
     ++connects;
     state_ = TcpState::connecting;
@@ -101,8 +96,6 @@ class FakeTcpSocket final : public TcpSocket {
 
  private:
   TcpState state_ = TcpState::closed;
-  std::string host_;
-  std::int32_t port_ = 0;
 };
 
 class FakeSocketFactory final : public TcpSocketFactory {

@@ -7,6 +7,8 @@
 #include <QSignalBlocker>
 #include <memory>
 
+#include "toolkit/newest_text.h"
+
 namespace scantouch::gui {
 namespace {
 
@@ -67,12 +69,7 @@ QPlainTextEdit* BindPaced(TextBox& box, QPlainTextEdit* view, FramePacer& pacer,
                           std::size_t shownChars) {
   view->setReadOnly(true);
   const auto refresh = [&box, view, shownChars, shown = std::make_shared<std::string>()] {
-    std::string_view text = box.text();
-    if (text.size() > shownChars) {
-      text.remove_prefix(text.size() - shownChars);
-      while (!text.empty() && (static_cast<unsigned char>(text.front()) & 0xC0) == 0x80)
-        text.remove_prefix(1);  // not inside a character
-    }
+    const std::string_view text = NewestText(box.text(), shownChars);
     if (text == *shown)
       return;  // laying out the same text again costs as much as new text
     shown->assign(text);

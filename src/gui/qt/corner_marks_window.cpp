@@ -9,15 +9,18 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "bindings.h"
+#include "calibration/corner_marks_look.h"
+
 namespace scantouch::gui {
 namespace {
 
-const QColor kBackground(16, 20, 28);
-const QColor kMark(255, 212, 0);  // bright yellow on the dark: seen from across the room
-const QColor kText(235, 235, 235);
-constexpr int kArm_px = 60;
-constexpr int kRing_px = 30;
-constexpr int kPen_px = 4;
+namespace look = corner_marks_look;
+
+// The key as the core numbers keys: Esc is 27 whatever text the platform gives it.
+int KeyCode(const QKeyEvent& event) {
+  return event.key() == Qt::Key_Escape ? look::kCancelKey : event.key();
+}
 
 }  // namespace
 
@@ -25,7 +28,7 @@ CornerMarksWindow::CornerMarksWindow(CornerCalibration& calibration)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       calibration_(calibration) {
   setObjectName("cornerMarks");
-  setWindowTitle(QString::fromUtf8("四角标定"));
+  setWindowTitle(QString::fromUtf8(look::kTitle));
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
 
@@ -33,18 +36,18 @@ CornerMarksWindow::CornerMarksWindow(CornerCalibration& calibration)
   prompt_->setAlignment(Qt::AlignCenter);
   prompt_->setWordWrap(true);
   QFont promptFont = font();
-  promptFont.setPixelSize(22);
+  promptFont.setPixelSize(look::kPromptFont);
   prompt_->setFont(promptFont);
   QPalette text = prompt_->palette();
-  text.setColor(QPalette::WindowText, kText);
+  text.setColor(QPalette::WindowText, ToQColor(look::kText));
   prompt_->setPalette(text);
 
-  cancel_ = new QPushButton(QString::fromUtf8("取消"));
+  cancel_ = new QPushButton(QString::fromUtf8(look::kCancelCaption));
   cancel_->setObjectName("cancelCornerCalibration");
   QFont buttonFont = font();
-  buttonFont.setPixelSize(20);
+  buttonFont.setPixelSize(look::kButtonFont);
   cancel_->setFont(buttonFont);
-  cancel_->setMinimumSize(160, 48);
+  cancel_->setMinimumSize(look::kButtonWidth, look::kButtonHeight);
   // The window keeps the focus, so that Esc always reaches it.
   cancel_->setFocusPolicy(Qt::NoFocus);
   connect(cancel_, &QPushButton::clicked, this, [this] { calibration_.cancel(); });
@@ -55,7 +58,7 @@ CornerMarksWindow::CornerMarksWindow(CornerCalibration& calibration)
   layout->addSpacing(24);
   layout->addWidget(cancel_, 0, Qt::AlignHCenter);
   layout->addStretch(1);
-  layout->setContentsMargins(kArm_px + 20, kArm_px + 20, kArm_px + 20, kArm_px + 20);
+  layout->setContentsMargins(look::kMargin, look::kMargin, look::kMargin, look::kMargin);
 
   connection_ = calibration_.changed.connect([this] { follow(); });
 }
@@ -70,9 +73,8 @@ qreal CornerMarksWindow::devicePixelsPerPixel() const {
 }
 
 QPointF CornerMarksWindow::markInWindow() const {
-  const ScreenPoint mark = calibration_.mark();
-  const IntPair topLeft = calibration_.areaTopLeft();
-  return QPointF(mark.x - topLeft.first, mark.y - topLeft.second) / devicePixelsPerPixel();
+  const IntPair mark = look::MarkInWindow(calibration_);
+  return QPointF(mark.first, mark.second) / devicePixelsPerPixel();
 }
 
 void CornerMarksWindow::follow() {
@@ -97,24 +99,23 @@ void CornerMarksWindow::follow() {
 
 void CornerMarksWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), kBackground);
+  painter.fillRect(rect(), ToQColor(look::kBackground));
   if (!calibration_.active())
     return;
   painter.setRenderHint(QPainter::Antialiasing);
-  // Centred on the corner's own pixel: only the quarter inside the area shows, and its centre is
-  // where the finger goes.
   const QPointF at = markInWindow();
-  painter.setPen(QPen(kMark, kPen_px, Qt::SolidLine, Qt::FlatCap));
+  const QColor mark = ToQColor(look::kMark);
+  painter.setPen(QPen(mark, look::kPen, Qt::SolidLine, Qt::FlatCap));
   painter.setBrush(Qt::NoBrush);
-  painter.drawLine(at - QPointF(kArm_px, 0), at + QPointF(kArm_px, 0));
-  painter.drawLine(at - QPointF(0, kArm_px), at + QPointF(0, kArm_px));
-  painter.drawEllipse(at, kRing_px, kRing_px);
-  painter.setBrush(kMark);
-  painter.drawEllipse(at, kPen_px * 2, kPen_px * 2);
+  painter.drawLine(at - QPointF(look::kArm, 0), at + QPointF(look::kArm, 0));
+  painter.drawLine(at - QPointF(0, look::kArm), at + QPointF(0, look::kArm));
+  painter.drawEllipse(at, look::kRing, look::kRing);
+  painter.setBrush(mark);
+  painter.drawEllipse(at, look::kDot, look::kDot);
 }
 
 void CornerMarksWindow::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
+  if (KeyCode(*event) == look::kCancelKey) {
     calibration_.cancel();
     return;
   }

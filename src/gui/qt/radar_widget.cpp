@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "radar/outline_runs.h"
+#include "radar/radar_frame_plan.h"
 #include "radar/radar_palette.h"
 
 namespace scantouch::gui {
@@ -56,26 +57,21 @@ void RadarWidget::requestFrame() {
   const RadarFrameParts due = frameRule_.due();
   if (!due.any())
     return;
-  if (due.backdrop || backdrop_.deviceIndependentSize().toSize() != size() ||
-      labelLayoutSide_ != square().width()) {
+  const bool fits =
+      backdrop_.deviceIndependentSize().toSize() == size() && labelLayoutSide_ == square().width();
+  const RadarFramePlan plan =
+      PlanRadarFrame(due, {paintedScan_, paintedLabels_, labelLayout_, fits}, form_.Line1,
+                     form_.radar(), scanGeometry());
+  if (plan.paint == RadarFramePlan::Paint::whole) {
     requested_ = rect();
   } else {
-    // The parts of the scan that differ from what is painted, where they were and where they are
-    // (beams drawn again where they were change nothing on the screen), and the labels whose
-    // caption changed.
     QRegion region;
-    if (due.scan) {
-      std::vector<QRect> rects;
-      for (const ScanFootprint::PixelRect& r :
-           paintedScan_.changedSince(form_.Line1, form_.radar(), scanGeometry()).rects())
-        rects.emplace_back(r.left, r.top, r.width, r.height);
-      region.setRects(rects.data(), static_cast<int>(rects.size()));
-    }
-    if (due.labels) {
-      for (const std::size_t placed :
-           paintedLabels_.changedSince(labelLayout_, form_.radar().lblquality))
-        region += labelBox(placed);
-    }
+    std::vector<QRect> rects;
+    for (const ScanFootprint::PixelRect& r : plan.scan)
+      rects.emplace_back(r.left, r.top, r.width, r.height);
+    region.setRects(rects.data(), static_cast<int>(rects.size()));
+    for (const std::size_t placed : plan.labels)
+      region += labelBox(placed);
     // What lies outside the widget is never painted: a request of it would never be answered.
     region &= rect();
     if (region.isEmpty()) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "toolkit/newest_text.h"
 #include "win32/wide_text.h"
 
 namespace scantouch::gui_win32 {
@@ -96,12 +97,7 @@ void BindPaced(TextBox& box, HWND view, FramePacer& pacer, std::size_t shownChar
   SendMessageW(view, EM_SETREADONLY, TRUE, 0);
   auto shown = std::make_shared<std::string>("\x01");  // never the first text
   const auto refresh = [&box, view, shownChars, shown] {
-    std::string_view text = box.text();
-    if (text.size() > shownChars) {
-      text.remove_prefix(text.size() - shownChars);
-      while (!text.empty() && (static_cast<unsigned char>(text.front()) & 0xC0) == 0x80)
-        text.remove_prefix(1);  // not inside a character
-    }
+    const std::string_view text = NewestText(box.text(), shownChars);
     if (text == *shown)
       return;  // laying out the same text again costs as much as new text
     shown->assign(text);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "calibration/corner_marks_look.h"
 #include "win32/wide_text.h"
 #include "window_class.h"
 
@@ -11,19 +12,14 @@ namespace scantouch::gui_win32 {
 namespace {
 
 constexpr const wchar_t* kMarksClass = L"ScantouchCornerMarks";
-constexpr COLORREF kBackground = RGB(16, 20, 28);
-constexpr COLORREF kMark = RGB(255, 212, 0);  // bright yellow on the dark: seen across the room
-constexpr COLORREF kText = RGB(235, 235, 235);
-// In 96-dpi units.
-constexpr int kArm = 60;
-constexpr int kRing = 30;
-constexpr int kPen = 4;
-constexpr int kPromptFont = 22;
-constexpr int kButtonFont = 20;
-constexpr int kButtonWidth = 160;
-constexpr int kButtonHeight = 48;
-constexpr int kPromptHeight = 90;  // room for two lines of the prompt above the button
+namespace look = corner_marks_look;
+// In 96-dpi units: room for two lines of the prompt above the button.
+constexpr int kPromptHeight = 90;
 constexpr int kCancelId = 1;
+
+COLORREF Rgb(Colour colour) {
+  return RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+}
 
 // The desktop's message font, which has the glyphs of the system's language, at a size of its own.
 HFONT Font(int height96, double scale) {
@@ -43,12 +39,12 @@ CornerMarksWindow::CornerMarksWindow(CornerCalibration& calibration) : calibrati
   RegisterWindowClass(kMarksClass, &CornerMarksWindow::Procedure, nullptr, IDC_ARROW, false);
   // A tool window: no button on the taskbar for a window that lives seconds.
   window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kMarksClass,
-                            Widen("四角标定").c_str(), WS_POPUP | WS_CLIPCHILDREN, 0, 0, 100, 100,
+                            Widen(look::kTitle).c_str(), WS_POPUP | WS_CLIPCHILDREN, 0, 0, 100, 100,
                             nullptr, nullptr, GetModuleHandleW(nullptr), this);
-  cancel_ =
-      CreateWindowExW(0, L"BUTTON", Widen("取消").c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0,
-                      0, 10, 10, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCancelId)),
-                      GetModuleHandleW(nullptr), nullptr);
+  cancel_ = CreateWindowExW(0, L"BUTTON", Widen(look::kCancelCaption).c_str(),
+                            WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 10, 10, window_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCancelId)),
+                            GetModuleHandleW(nullptr), nullptr);
   connection_ = calibration_.changed.connect([this] { follow(); });
 }
 
@@ -85,15 +81,15 @@ void CornerMarksWindow::layOut() {
       if (*font != nullptr)
         DeleteObject(*font);
     }
-    promptFont_ = Font(kPromptFont, scale);
-    buttonFont_ = Font(kButtonFont, scale);
+    promptFont_ = Font(look::kPromptFont, scale);
+    buttonFont_ = Font(look::kButtonFont, scale);
     fontScale_ = scale;
     SendMessageW(cancel_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), FALSE);
   }
   RECT client;
   GetClientRect(window_, &client);
-  const int width = static_cast<int>(kButtonWidth * scale);
-  const int height = static_cast<int>(kButtonHeight * scale);
+  const int width = static_cast<int>(look::kButtonWidth * scale);
+  const int height = static_cast<int>(look::kButtonHeight * scale);
   MoveWindow(cancel_, (client.right - width) / 2,
              client.bottom / 2 + static_cast<int>(kPromptHeight * scale) / 2, width, height, TRUE);
 }
@@ -101,7 +97,7 @@ void CornerMarksWindow::layOut() {
 void CornerMarksWindow::paint(HDC context) {
   RECT client;
   GetClientRect(window_, &client);
-  HBRUSH background = CreateSolidBrush(kBackground);
+  HBRUSH background = CreateSolidBrush(Rgb(look::kBackground));
   FillRect(context, &client, background);
   DeleteObject(background);
   if (!calibration_.active())
@@ -109,24 +105,22 @@ void CornerMarksWindow::paint(HDC context) {
   const double scale = WindowScale(window_);
   const auto px = [scale](int units) { return static_cast<int>(std::lround(units * scale)); };
 
-  // Centred on the corner's own pixel: only the quarter inside the area shows, and its centre is
-  // where the finger goes.
-  const ScreenPoint mark = calibration_.mark();
-  const IntPair topLeft = calibration_.areaTopLeft();
-  const int x = mark.x - topLeft.first;
-  const int y = mark.y - topLeft.second;
-  LOGBRUSH brush{BS_SOLID, kMark, 0};
-  HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, px(kPen), &brush, 0, nullptr);
+  const auto [x, y] = look::MarkInWindow(calibration_);
+  LOGBRUSH brush{BS_SOLID, Rgb(look::kMark), 0};
+  HPEN pen =
+      ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, px(look::kPen), &brush, 0, nullptr);
   HGDIOBJ oldPen = SelectObject(context, pen);
   HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
-  MoveToEx(context, x - px(kArm), y, nullptr);
-  LineTo(context, x + px(kArm), y);
-  MoveToEx(context, x, y - px(kArm), nullptr);
-  LineTo(context, x, y + px(kArm));
-  Ellipse(context, x - px(kRing), y - px(kRing), x + px(kRing) + 1, y + px(kRing) + 1);
-  HBRUSH dot = CreateSolidBrush(kMark);
+  MoveToEx(context, x - px(look::kArm), y, nullptr);
+  LineTo(context, x + px(look::kArm), y);
+  MoveToEx(context, x, y - px(look::kArm), nullptr);
+  LineTo(context, x, y + px(look::kArm));
+  Ellipse(context, x - px(look::kRing), y - px(look::kRing), x + px(look::kRing) + 1,
+          y + px(look::kRing) + 1);
+  HBRUSH dot = CreateSolidBrush(Rgb(look::kMark));
   SelectObject(context, dot);
-  Ellipse(context, x - px(2 * kPen), y - px(2 * kPen), x + px(2 * kPen) + 1, y + px(2 * kPen) + 1);
+  Ellipse(context, x - px(look::kDot), y - px(look::kDot), x + px(look::kDot) + 1,
+          y + px(look::kDot) + 1);
   SelectObject(context, oldBrush);
   SelectObject(context, oldPen);
   DeleteObject(dot);
@@ -134,12 +128,12 @@ void CornerMarksWindow::paint(HDC context) {
 
   // The prompt just above the button, across the middle, clear of the marks at the corners.
   const std::wstring prompt = Widen(calibration_.prompt());
-  const int margin = px(kArm + 20);
+  const int margin = px(look::kMargin);
   RECT box{margin, client.bottom / 2 - px(kPromptHeight) / 2, client.right - margin,
            client.bottom / 2 + px(kPromptHeight) / 2 - px(12)};
   HGDIOBJ oldFont = SelectObject(context, promptFont_);
   SetBkMode(context, TRANSPARENT);
-  SetTextColor(context, kText);
+  SetTextColor(context, Rgb(look::kText));
   RECT measured = box;
   DrawTextW(context, prompt.c_str(), static_cast<int>(prompt.size()), &measured,
             DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
@@ -171,7 +165,7 @@ LRESULT CornerMarksWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         calibration_.cancel();
       return 0;
     case WM_KEYDOWN:
-      if (wParam == VK_ESCAPE) {
+      if (wParam == look::kCancelKey) {
         calibration_.cancel();
         return 0;
       }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "radar/outline_runs.h"
+#include "radar/radar_frame_plan.h"
 #include "radar/radar_palette.h"
 #include "win32/wide_text.h"
 #include "window_class.h"
@@ -253,31 +254,26 @@ void RadarWidget::requestFrame() {
   RECT client;
   GetClientRect(window_, &client);
   const RECT view = square();
-  if (due.backdrop || client.right != bufferSize_.cx || client.bottom != bufferSize_.cy ||
-      view.right - view.left != labelLayoutSide_) {
+  const bool fits = client.right == bufferSize_.cx && client.bottom == bufferSize_.cy &&
+                    view.right - view.left == labelLayoutSide_;
+  const RadarFramePlan plan =
+      PlanRadarFrame(due, {paintedScan_, paintedLabels_, labelLayout_, fits}, form_.Line1,
+                     form_.radar(), scanGeometry());
+  if (plan.paint == RadarFramePlan::Paint::whole) {
     requestPending_ = true;
     InvalidateRect(window_, nullptr, FALSE);
     return;
   }
-  // The parts of the scan that differ from what is painted, where they were and where they are
-  // (beams drawn again where they were change nothing on the screen), and the labels whose caption
-  // changed.
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   const auto add = [region](const RECT& rect) {
     HRGN part = CreateRectRgnIndirect(&rect);
     CombineRgn(region, region, part, RGN_OR);
     DeleteObject(part);
   };
-  if (due.scan) {
-    for (const ScanFootprint::PixelRect& r :
-         paintedScan_.changedSince(form_.Line1, form_.radar(), scanGeometry()).rects())
-      add(RECT{r.left, r.top, r.left + r.width, r.top + r.height});
-  }
-  if (due.labels) {
-    for (const std::size_t placed :
-         paintedLabels_.changedSince(labelLayout_, form_.radar().lblquality))
-      add(labelBox(placed));
-  }
+  for (const ScanFootprint::PixelRect& r : plan.scan)
+    add(RECT{r.left, r.top, r.left + r.width, r.top + r.height});
+  for (const std::size_t placed : plan.labels)
+    add(labelBox(placed));
   // What lies outside the window is never painted: a request of it would never be answered.
   HRGN inside = CreateRectRgnIndirect(&client);
   CombineRgn(region, region, inside, RGN_AND);

@@ -3,6 +3,8 @@
 #include <QHostAddress>
 #include <QNetworkInterface>
 
+#include "link/machine_address.h"
+
 namespace scantouch {
 namespace {
 
@@ -69,9 +71,7 @@ TcpState QtTcpSocket::state() const {
 
 void QtTcpSocket::connect() {
   unsentBytes_ = 0;
-  // Blanks typed around the address are no part of it.
-  socket_.connectToHost(QString::fromStdString(remoteHost_).trimmed(),
-                        static_cast<quint16>(remotePort_));
+  socket_.connectToHost(QString::fromStdString(hostToDial()), static_cast<quint16>(remotePort()));
 }
 
 void QtTcpSocket::close() {
@@ -97,13 +97,12 @@ bool QtTcpSocket::send(std::string_view bytes) {
 std::string QtTcpSocket::localAddress() const {
   if (socket_.state() == QAbstractSocket::ConnectedState)
     return socket_.localAddress().toString().toStdString();
-  // Not connected: the first address of this machine on a network, as the window shows it.
+  std::vector<std::string> addresses;
   for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
-    if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback()) {
-      return address.toString().toStdString();
-    }
+    if (address.protocol() == QAbstractSocket::IPv4Protocol)
+      addresses.push_back(address.toString().toStdString());
   }
-  return QHostAddress(QHostAddress::LocalHost).toString().toStdString();
+  return MachineAddress(addresses);
 }
 
 }  // namespace scantouch

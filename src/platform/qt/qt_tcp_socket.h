@@ -3,21 +3,16 @@
 #include <QTcpSocket>
 #include <memory>
 
-#include "link/tcp_socket.h"
+#include "link/tcp_client_socket.h"
 
 namespace scantouch {
 
 // A TCP client socket on QTcpSocket, with the state numbers the connection supervision knows.
-class QtTcpSocket final : public TcpSocket {
+class QtTcpSocket final : public TcpClientSocket {
  public:
   QtTcpSocket();
 
   TcpState state() const override;
-  std::string remoteHost() const override { return remoteHost_; }
-  std::int32_t remotePort() const override { return remotePort_; }
-  void setLocalPort(std::int32_t) override {}  // always chosen by the system
-  void setRemoteHost(const std::string& host) override { remoteHost_ = host; }
-  void setRemotePort(std::int32_t port) override { remotePort_ = port; }
   void connect() override;
   void close() override;
   std::vector<std::uint8_t> readAll() override;
@@ -26,8 +21,6 @@ class QtTcpSocket final : public TcpSocket {
 
  private:
   QTcpSocket socket_;
-  std::string remoteHost_;
-  std::int32_t remotePort_ = 0;
   qint64 unsentBytes_ = 0;  // of the sends made, not yet written
 };
 

@@ -2,6 +2,7 @@
 
 #include <ws2tcpip.h>
 
+#include "link/machine_address.h"
 #include "win32/system_error_text.h"
 
 namespace scantouch {
@@ -10,13 +11,6 @@ namespace {
 constexpr UINT kSocketEvent = WM_APP + 10;
 constexpr UINT kFailLater = WM_APP + 11;
 constexpr UINT kSendCompleted = WM_APP + 12;
-
-std::string Trimmed(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos)
-    return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 }  // namespace
 
@@ -45,10 +39,8 @@ void Win32TcpSocket::connect() {
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
-  // Blanks typed around the address are no part of it.
-  const std::string port = std::to_string(remotePort_);
-  if (getaddrinfo(Trimmed(remoteHost_).c_str(), port.c_str(), &hints, &found) != 0 ||
-      found == nullptr) {
+  const std::string port = std::to_string(remotePort());
+  if (getaddrinfo(hostToDial().c_str(), port.c_str(), &hints, &found) != 0 || found == nullptr) {
     PostMessageW(window_.handle(), kFailLater, WSAHOST_NOT_FOUND, 0);
     return;
   }
@@ -167,24 +159,20 @@ std::string Win32TcpSocket::localAddress() const {
       getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0 &&
       inet_ntop(AF_INET, &address.sin_addr, text, sizeof text) != nullptr)
     return text;
-  // Not connected: the first address of this machine on a network, as the window shows it.
   char name[256] = "";
   addrinfo hints{};
   hints.ai_family = AF_INET;
   addrinfo* found = nullptr;
-  std::string result = "127.0.0.1";
+  std::vector<std::string> addresses;
   if (gethostname(name, sizeof name) == 0 && getaddrinfo(name, nullptr, &hints, &found) == 0) {
     for (addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
       const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
-      if (inet_ntop(AF_INET, &ipv4->sin_addr, text, sizeof text) != nullptr &&
-          std::string(text).rfind("127.", 0) != 0) {
-        result = text;
-        break;
-      }
+      if (inet_ntop(AF_INET, &ipv4->sin_addr, text, sizeof text) != nullptr)
+        addresses.emplace_back(text);
     }
     freeaddrinfo(found);
   }
-  return result;
+  return MachineAddress(addresses);
 }
 
 }  // namespace scantouch

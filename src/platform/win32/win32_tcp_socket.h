@@ -6,24 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "link/tcp_socket.h"
+#include "link/tcp_client_socket.h"
 #include "win32/message_window.h"
 
 namespace scantouch {
 
 // A TCP client socket on Winsock 2, non-blocking; its events arrive as window messages on the
 // thread's message loop (WSAAsyncSelect), one at a time, like those of the Qt socket on Linux.
-class Win32TcpSocket final : public TcpSocket {
+class Win32TcpSocket final : public TcpClientSocket {
  public:
   Win32TcpSocket();
   ~Win32TcpSocket() override;
 
   TcpState state() const override { return state_; }
-  std::string remoteHost() const override { return remoteHost_; }
-  std::int32_t remotePort() const override { return remotePort_; }
-  void setLocalPort(std::int32_t) override {}  // always chosen by the system
-  void setRemoteHost(const std::string& host) override { remoteHost_ = host; }
-  void setRemotePort(std::int32_t port) override { remotePort_ = port; }
   void connect() override;
   void close() override;
   std::vector<std::uint8_t> readAll() override;
@@ -39,8 +34,6 @@ class Win32TcpSocket final : public TcpSocket {
   MessageWindow window_;
   SOCKET socket_ = INVALID_SOCKET;
   TcpState state_ = TcpState::closed;
-  std::string remoteHost_;
-  std::int32_t remotePort_ = 0;
   std::vector<std::uint8_t> received_;
   std::string unsent_;  // of the sends made, not yet taken by the system
 };
