@@ -15,9 +15,10 @@ double TimeEngine(MainForm& form, const TouchEngineSettings& settings,
   if (nodes.empty())
     return 0;
   VirtualEventLoop loop;
-  TouchEngine engine(EngineControls{form.Shape1, form.SHPWIN, form.TXT屏幕宽高, form.TXT屏幕左上角},
-                     loop);
+  TouchEngine engine(loop);
   engine.configure(settings);
+  engine.configure(form.engine().shapes());
+  engine.configure(form.engine().screenArea());
   engine.setRunning(true);
   std::uint64_t fed = 0;
   const BenchClock::time_point start = BenchClock::now();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/engine_settings.h"
+
 #include "example_setup.h"
 #include "node_stream.h"
 #include "program_fixture.h"
@@ -96,7 +98,7 @@ TEST_F(TouchEngineSectionTest, ABadValueIsLoggedWithItsKeyAndItsDefaultUsed) {
   EXPECT_TRUE(log_.mentions("[触控引擎] 鼠标模式"));
   EXPECT_TRUE(log_.mentions("[触控引擎] 出现圈数"));
   EXPECT_TRUE(log_.mentions("[触控引擎] 分组间距"));
-  const TouchEngineSettings settings = form().engineSection().settings();
+  const TouchEngineSettings settings = EngineSettingsOf(form().engineSection());
   EXPECT_EQ(settings.mouseMode, MouseMode::clickPerTouch);
   EXPECT_EQ(settings.birthTurns, 2);
   EXPECT_EQ(settings.gapMm, 100);

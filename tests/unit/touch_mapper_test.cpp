@@ -14,23 +14,29 @@ class TouchMapperTest : public ::testing::Test {
   TouchMapperTest() {
     (void)rect_.setWidth(1000);
     (void)rect_.setHeight(500);
-    screenSize_.setText("1920,1080");
-    topLeft_.setText("0,0");
+    mapper_.configure(screen_);
     (void)move_.setValue(CheckBox::kChecked);
     (void)click_.setValue(CheckBox::kChecked);
     touch_.changed.connect([this] { mapper_.mapTouchToScreen(); });
   }
 
   TextBox touch_{"TXT当前处理数据"};
-  TextBox screenSize_{"TXT屏幕宽高"};
-  TextBox topLeft_{"TXT屏幕左上角"};
   Shape rect_{"SHPWIN"};
   CheckBox move_{"CHK鼠标移动", "鼠标移动"};
   CheckBox click_{"CHK鼠标点击", "鼠标点击"};
   TextBox mapped_{"txt校正后数据"};
   testing::RecordingDesktopInput desktop_;
-  TouchMapper mapper_{MappingControls{touch_, screenSize_, topLeft_, rect_, move_, click_, mapped_},
-                      desktop_};
+  TouchMapper mapper_{MappingControls{touch_, rect_, move_, click_, mapped_}, desktop_};
+  ScreenArea screen_{{1920, 1080}, {0, 0}};
+
+  void setScreenSize(IntPair size) {
+    screen_.size = size;
+    mapper_.configure(screen_);
+  }
+  void setScreenTopLeft(IntPair topLeft) {
+    screen_.topLeft = topLeft;
+    mapper_.configure(screen_);
+  }
 };
 
 TEST_F(TouchMapperTest, ScalesTheTouchToTheScreenAreaMovesAndClicks) {
@@ -41,33 +47,27 @@ TEST_F(TouchMapperTest, ScalesTheTouchToTheScreenAreaMovesAndClicks) {
 }
 
 TEST_F(TouchMapperTest, AddsTheAreasOwnCornerSplitAtItsOwnComma) {
-  topLeft_.setText("1920,0");
+  setScreenTopLeft({1920, 0});
   touch_.setText("0500,0250");
   EXPECT_EQ(mapped_.text(), "2880,0540");
-  topLeft_.setText("0,100");
+  setScreenTopLeft({0, 100});
   touch_.setText("0500,0251");
   EXPECT_EQ(desktop_.clicks().back(), (ScreenPoint{960, 642}));  // 542.16 -> 542, +100
 }
 
 TEST_F(TouchMapperTest, ClampsToTheAreaBeforeTheOffset) {
-  topLeft_.setText("-1920,10");
+  setScreenTopLeft({-1920, 10});
   touch_.setText("2000,-0050");
   EXPECT_EQ(mapped_.text(), "0000,0010");
   EXPECT_EQ(desktop_.clicks().back(), (ScreenPoint{0, 10}));
 }
 
 TEST_F(TouchMapperTest, RoundsExactHalvesToEven) {
-  screenSize_.setText("5,7");
+  setScreenSize({5, 7});
   (void)rect_.setWidth(2);
   (void)rect_.setHeight(2);
   touch_.setText("0001,0001");  // 2.5 and 3.5
   EXPECT_EQ(mapped_.text(), "0002,0004");
-}
-
-TEST_F(TouchMapperTest, AScreenSizeWithoutACommaIsOnlyAHeight) {
-  screenSize_.setText("1920");
-  touch_.setText("0500,0250");
-  EXPECT_EQ(mapped_.text(), "0000,0960");
 }
 
 TEST_F(TouchMapperTest, ReadsFiveDigitOffsetsWhole) {
@@ -98,17 +98,17 @@ TEST_F(TouchMapperTest, TheSameTouchPublishedTwiceIsMappedOnce) {
 
 TEST_F(TouchMapperTest, FailedStepsLeaveZeroAndTheOffset) {
   (void)rect_.setWidth(0);
-  topLeft_.setText("100,200");
+  setScreenTopLeft({100, 200});
   touch_.setText("0500,0250");
   EXPECT_EQ(mapped_.text(), "0100,0740");
 
   (void)rect_.setWidth(1000);
-  screenSize_.setText("2000000000,1080");  // the product leaves 32 bits
-  topLeft_.setText("2147483000,0");
+  setScreenSize({2000000000, 1080});  // the product leaves 32 bits
+  setScreenTopLeft({2147483000, 0});
   touch_.setText("0500,0251");
   EXPECT_EQ(mapped_.text(), "2147483000,0542");
-  topLeft_.setText("2147483647,0");
-  screenSize_.setText("100,1080");
+  setScreenTopLeft({2147483647, 0});
+  setScreenSize({100, 1080});
   touch_.setText("0500,0252");
   EXPECT_EQ(mapped_.text(), "0050,0544");  // 50 + 2147483647 does not fit: skipped
 }

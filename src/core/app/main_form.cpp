@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/view_values.h"
+
 namespace scantouch {
 
 MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& settingsFile)
@@ -16,15 +18,14 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
       points_(PointControls{Shape1, SHPWIN}, Line1, radar_),
       decoder_(DecoderControls{TXT灵敏度, txt角度校正, CHK处理, Label2}, radar_, points_),
       receiveBox_(TXTRX, Form1, decoder_, loop),
-      mapper_(MappingControls{TXT当前处理数据, TXT屏幕宽高, TXT屏幕左上角, SHPWIN, CHK鼠标移动,
-                              CHK鼠标点击, txt校正后数据},
+      mapper_(MappingControls{TXT当前处理数据, SHPWIN, CHK鼠标移动, CHK鼠标点击, txt校正后数据},
               desktop),
       settings_(SettingsControls{OPT曲线模式, OPT面积设置, txt雷达位置, TXT屏幕宽高, TXT屏幕左上角,
                                  TXT标定右下角, TXT标定左上角, TXT灵敏度, Text1, txt角度校正,
                                  CHK鼠标移动, CHK鼠标点击, CHK使用网络, CHK开机自动隐藏,
                                  CHK开机自动运行, Form1, Shape1, SHPWIN, PICYL},
                 settingsFile, [this] { resetRadarView(); }),
-      engine_(EngineControls{Shape1, SHPWIN, TXT屏幕宽高, TXT屏幕左上角}, loop),
+      engine_(loop),
       engineSection_(
           TouchEngineControls{OPT鼠标模式, TXTTUIO目标, CHK系统触控, TXT出现圈数, TXT消失圈数,
                               TXT分组间距, TXT匹配距离, CHK平滑, TXT屏蔽区域},
@@ -33,6 +34,10 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
                                                    TXT屏幕宽高, TXT屏幕左上角},
                          loop, settingsFile, surfaceMapping_),
       maskDrawing_(CHK画屏蔽区, TXT屏蔽区域, radar_) {
+  // Before anything else listens to the boxes and shapes, so that no handler of theirs meets a
+  // part holding an older value.
+  publishScreenAndShapes();
+
   // Values the window shows before anything is loaded; set before any handler is connected, so
   // none of them is stored.
   setDesignTimeValues();
@@ -141,6 +146,26 @@ void MainForm::routePreciseNodes() {
     decoder_.setPreciseConsumer(preciseNodes_.engine);
   else
     decoder_.setPreciseConsumer(&preciseNodes_);
+}
+
+// The engine and the touch mapping take the screen area and the shapes as values: each is handed
+// the new one as soon as its boxes or shapes change, so that either holds, whenever it maps or
+// hits are tested, what it would have read from the controls at that moment.
+void MainForm::publishScreenAndShapes() {
+  const auto screen = [this] {
+    const ScreenArea area = ReadScreenArea(TXT屏幕宽高, TXT屏幕左上角);
+    engine_.configure(area);
+    mapper_.configure(area);
+  };
+  TXT屏幕宽高.changed.connect(screen);
+  TXT屏幕左上角.changed.connect(screen);
+  screen();
+  const auto shapes = [this] {
+    engine_.configure(ViewShapes{ReadViewRect(Shape1), ReadViewRect(SHPWIN)});
+  };
+  Shape1.geometryChanged.connect(shapes);
+  SHPWIN.geometryChanged.connect(shapes);
+  shapes();
 }
 
 }  // namespace scantouch

@@ -184,6 +184,9 @@ class MainForm {
   // A touch found by the point processing: shown in TXT当前处理数据 and mapped to the desktop.
   void publishTouch(const Touch& touch);
   void routePreciseNodes();
+  // Hands the screen area and the shapes to the parts that take them as values, now and at every
+  // change.
+  void publishScreenAndShapes();
 
   // The decoder hands its precise nodes to one consumer; this one hands them to the engine and
   // to a learner, each when it wants them.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "app/engine_settings.h"
+
 namespace scantouch {
 
 TouchOutputs::TouchOutputs(MainForm& form, EventLoop& loop, DesktopInput& desktop)
@@ -34,7 +36,7 @@ void TouchOutputs::connectTouchDevice(TouchDeviceOpener opener) {
 }
 
 void TouchOutputs::apply() {
-  const TouchEngineSettings settings = form_.engineSection().settings();
+  const TouchEngineSettings settings = EngineSettingsOf(form_.engineSection());
   form_.engine().configure(settings);
   form_.points().setMasks(settings.masks);
   std::vector<std::array<float, 4>> masks;

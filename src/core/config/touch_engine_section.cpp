@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string>
 
+#include "background/view_masks.h"
 #include "common/blanks.h"
 
 namespace scantouch {
@@ -32,10 +33,6 @@ bool UsableDistance(std::string_view text) {
 }
 bool UsableAnyText(std::string_view) {
   return true;
-}
-
-std::string Whole(double value) {
-  return std::to_string(static_cast<int>(value));
 }
 
 }  // namespace
@@ -109,22 +106,22 @@ void TouchEngineSection::store(std::string_view key, const std::string& value) {
 
 void TouchEngineSection::load() {
   loading_ = true;
-  const TouchEngineSettings defaults;
+  namespace defaults = touch_engine_defaults;
 
   const std::string mode = file_.read(keys::kSection, keys::kMouseMode);
   const auto index = ParseWhole(mode, 0, c_.mouseMode.size() - 1);
   if (!index && !TrimBlanks(mode).empty())
     file_.reportUnusable(keys::kSection, keys::kMouseMode, "the default 0 is used");
-  (void)c_.mouseMode.select(index.value_or(static_cast<int>(defaults.mouseMode)));
+  (void)c_.mouseMode.select(index.value_or(defaults::kMouseMode));
 
-  loadText(c_.tuioTargets, keys::kTuioTargets, defaults.tuioTargets, UsableAnyText);
-  loadCheck(c_.systemTouch, keys::kSystemTouch, defaults.systemTouch);
-  loadText(c_.birthTurns, keys::kBirthTurns, std::to_string(defaults.birthTurns), UsableTurns);
-  loadText(c_.removalTurns, keys::kRemovalTurns, std::to_string(defaults.removalTurns),
+  loadText(c_.tuioTargets, keys::kTuioTargets, "", UsableAnyText);
+  loadCheck(c_.systemTouch, keys::kSystemTouch, defaults::kSystemTouch);
+  loadText(c_.birthTurns, keys::kBirthTurns, std::to_string(defaults::kBirthTurns), UsableTurns);
+  loadText(c_.removalTurns, keys::kRemovalTurns, std::to_string(defaults::kRemovalTurns),
            UsableTurns);
-  loadText(c_.gap, keys::kGap, Whole(defaults.gapMm), UsableDistance);
-  loadText(c_.gate, keys::kGate, Whole(defaults.gateMm), UsableDistance);
-  loadCheck(c_.smoothing, keys::kSmoothing, defaults.smoothing);
+  loadText(c_.gap, keys::kGap, std::to_string(defaults::kGapMm), UsableDistance);
+  loadText(c_.gate, keys::kGate, std::to_string(defaults::kGateMm), UsableDistance);
+  loadCheck(c_.smoothing, keys::kSmoothing, defaults::kSmoothing);
   const std::string masks = file_.read(keys::kSection, keys::kMasks);
   c_.masks.setText(masks);
   reportMasks(masks, false);
@@ -158,25 +155,6 @@ void TouchEngineSection::loadCheck(CheckBox& box, std::string_view key, bool fal
   (void)box.setValue(value.value_or(fallback ? CheckBox::kChecked : CheckBox::kCleared));
 }
 
-TouchEngineSettings TouchEngineSection::settings() const {
-  TouchEngineSettings settings;
-  if (c_.mouseMode.selected() >= 0)
-    settings.mouseMode = static_cast<MouseMode>(c_.mouseMode.selected());
-  settings.tuioTargets = std::string(TrimBlanks(c_.tuioTargets.text()));
-  settings.systemTouch = c_.systemTouch.isChecked();
-  settings.birthTurns = ParseTurns(inForce(c_.birthTurns, keys::kBirthTurns, UsableTurns))
-                            .value_or(settings.birthTurns);
-  settings.removalTurns = ParseTurns(inForce(c_.removalTurns, keys::kRemovalTurns, UsableTurns))
-                              .value_or(settings.removalTurns);
-  settings.gapMm =
-      ParseDistanceMm(inForce(c_.gap, keys::kGap, UsableDistance)).value_or(settings.gapMm);
-  settings.gateMm =
-      ParseDistanceMm(inForce(c_.gate, keys::kGate, UsableDistance)).value_or(settings.gateMm);
-  settings.smoothing = c_.smoothing.isChecked();
-  settings.masks = ParseMasks(c_.masks.text()).masks;
-  return settings;
-}
-
 void TouchEngineSection::reportMasks(const std::string& text, bool typed) {
   // One line for all of them: the log tells a key once.
   std::string refused;
@@ -191,9 +169,20 @@ void TouchEngineSection::reportMasks(const std::string& text, bool typed) {
     file_.reportUnusable(keys::kSection, keys::kMasks, consequence);
 }
 
-std::string_view TouchEngineSection::inForce(const TextBox& box, std::string_view key,
-                                             bool (*usable)(std::string_view)) const {
-  const std::string& text = box.text();
+std::string_view TouchEngineSection::textInForce(std::string_view key) const {
+  const TextBox* box = nullptr;
+  bool (*usable)(std::string_view) = UsableTurns;
+  if (key == keys::kBirthTurns) {
+    box = &c_.birthTurns;
+  } else if (key == keys::kRemovalTurns) {
+    box = &c_.removalTurns;
+  } else if (key == keys::kGap || key == keys::kGate) {
+    box = key == keys::kGap ? &c_.gap : &c_.gate;
+    usable = UsableDistance;
+  } else {
+    return {};
+  }
+  const std::string& text = box->text();
   if (TrimBlanks(text).empty() || usable(text))
     return text;
   const auto held = inForce_.find(key);

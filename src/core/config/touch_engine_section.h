@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "config/settings_file.h"
-#include "engine/touch_engine_settings.h"
 #include "toolkit/check_box.h"
 #include "toolkit/option_array.h"
 #include "toolkit/text_box.h"
@@ -28,6 +27,18 @@ inline constexpr std::string_view kGate = "匹配距离";
 inline constexpr std::string_view kSmoothing = "平滑";
 inline constexpr std::string_view kMasks = "屏蔽区域";
 }  // namespace touch_engine_keys
+
+// What a file without the section gets, and what a value that cannot be used gives way to. No
+// TUIO targets and no masks.
+namespace touch_engine_defaults {
+inline constexpr int kMouseMode = 0;  // every touch of the single-touch road clicks
+inline constexpr bool kSystemTouch = false;
+inline constexpr int kBirthTurns = 2;
+inline constexpr int kRemovalTurns = 2;
+inline constexpr int kGapMm = 100;
+inline constexpr int kGateMm = 250;
+inline constexpr bool kSmoothing = true;
+}  // namespace touch_engine_defaults
 
 // The controls of the page "触控" that hold the engine's settings.
 struct TouchEngineControls {
@@ -56,9 +67,10 @@ class TouchEngineSection {
   void connect(std::function<void()> changed);
   void load();
 
-  // The settings as the controls hold them; a blank text counts as the default, a text that is
-  // not a usable value as the last usable one.
-  TouchEngineSettings settings() const;
+  const TouchEngineControls& controls() const { return c_; }
+  // The text in force of the box of `key` (turns and distances): the box's own when it is blank
+  // or usable, else the last usable one (blank when there was none: the default).
+  std::string_view textInForce(std::string_view key) const;
 
  private:
   void loadText(TextBox& box, std::string_view key, const std::string& fallback,
@@ -67,8 +79,6 @@ class TouchEngineSection {
   void store(std::string_view key, const std::string& value);
   void storeTyped(std::string_view key, const std::string& text, bool (*usable)(std::string_view),
                   const std::string& range);
-  std::string_view inForce(const TextBox& box, std::string_view key,
-                           bool (*usable)(std::string_view)) const;
   // Tells the log of each mask of the text that cannot be used.
   void reportMasks(const std::string& text, bool typed);
 

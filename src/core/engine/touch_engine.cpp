@@ -5,7 +5,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "common/pair.h"
 #include "engine/object_merge.h"
 #include "geometry/screen_scaling.h"
 #include "geometry/touch_offset.h"
@@ -36,8 +35,7 @@ TrackingRules RulesOf(const TouchEngineSettings& settings) {
 
 }  // namespace
 
-TouchEngine::TouchEngine(EngineControls controls, EventLoop& loop)
-    : controls_(controls), loop_(loop) {
+TouchEngine::TouchEngine(EventLoop& loop) : loop_(loop) {
   tracker_.setRules(RulesOf(settings_));
 }
 
@@ -87,8 +85,8 @@ PlanePoint TouchEngine::surfacePoint(std::size_t index, double angle, double dis
   const PlanePoint local{distance * std::sin(radians), -distance * std::cos(radians)};
   if (scanner.pose)
     return toSurface(*scanner.pose, local);
-  return PlanePoint{controls_.scannerMarker.centreX() + local.x,
-                    controls_.scannerMarker.centreY() + local.y};
+  return PlanePoint{shapes_.scannerMarker.centreX() + local.x,
+                    shapes_.scannerMarker.centreY() + local.y};
 }
 
 void TouchEngine::processPreciseNode(const PreciseScanNode& node, std::int16_t sensitivity) {
@@ -147,13 +145,12 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
   const PlanePoint at =
       surfacePoint(index, scanner.pose ? node.scannerAngle : node.angle, node.distance);
   const bool onItself =
-      scanner.pose ? std::abs(at.x - scanner.pose->x) < controls_.scannerMarker.width() / 2 &&
-                         std::abs(at.y - scanner.pose->y) < controls_.scannerMarker.height() / 2
-                   : controls_.scannerMarker.containsStrictly(at.x, at.y);
+      scanner.pose ? std::abs(at.x - scanner.pose->x) < shapes_.scannerMarker.width / 2 &&
+                         std::abs(at.y - scanner.pose->y) < shapes_.scannerMarker.height / 2
+                   : shapes_.scannerMarker.containsStrictly(at.x, at.y);
   // The hit rule of the single-touch road: inside the touch rectangle, outside the scanner's own
   // square.
-  if (controls_.touchRect.containsStrictly(at.x, at.y) && !onItself &&
-      !stillThing(index, node, at)) {
+  if (shapes_.touchRect.containsStrictly(at.x, at.y) && !onItself && !stillThing(index, node, at)) {
     turn.hits.push_back(
         TurnHit{at.x, at.y, turn.missAtEnd, place, surfacePoint(index, 0, 0), turn.noReturnsAtEnd});
     turn.missAtEnd = false;
@@ -201,8 +198,8 @@ bool TouchEngine::missedAt(std::size_t index, double x, double y) const {
   if (scanner.lastMissing.empty())
     return false;
   const PlanePoint local = scanner.pose ? toLocal(*scanner.pose, PlanePoint{x, y})
-                                        : PlanePoint{x - controls_.scannerMarker.centreX(),
-                                                     y - controls_.scannerMarker.centreY()};
+                                        : PlanePoint{x - shapes_.scannerMarker.centreX(),
+                                                     y - shapes_.scannerMarker.centreY()};
   // The view's axes: angle 0 straight up and growing clockwise, as surfacePoint places points.
   const double bearing = std::atan2(local.x, -local.y) / kRadiansPerDegree;
   const auto ahead = [](double to, double from) {
@@ -247,9 +244,8 @@ void TouchEngine::endTurn(std::size_t index) {
   frame_.live.clear();
   frame_.removed.clear();
   frame_.born = update.born;
-  // The screen area as the boxes hold it now, read once for all contacts of the turn.
-  const ScreenArea screen{ParsePair(controls_.screenSize.text()).value_or(IntPair{}),
-                          ParsePair(controls_.screenTopLeft.text()).value_or(IntPair{})};
+  // The screen area as it is now, one for all contacts of the turn.
+  const ScreenArea screen = screen_;
   for (const TrackedContact& tracked : update.live)
     frame_.live.push_back(publish(tracked, screen));
   for (const TrackedContact& tracked : update.removed)
@@ -307,17 +303,17 @@ void TouchEngine::checkSameStream(std::size_t index) {
 }
 
 Contact TouchEngine::publish(const TrackedContact& tracked, const ScreenArea& screen) const {
-  const Shape& rect = controls_.touchRect;
-  const double width = rect.width();
-  const double height = rect.height();
+  const ViewRect& rect = shapes_.touchRect;
+  const double width = rect.width;
+  const double height = rect.height;
   Contact contact;
   contact.sessionId = tracked.sessionId;
   contact.cursorId = tracked.cursorId;
   contact.bornMs = tracked.born_ms;
   contact.x = tracked.x;
   contact.y = tracked.y;
-  const double offsetX = tracked.x - rect.left();
-  const double offsetY = tracked.y - rect.top();
+  const double offsetX = tracked.x - rect.left;
+  const double offsetY = tracked.y - rect.top;
   if (width > 0 && height > 0) {
     contact.u = offsetX / width;
     contact.v = offsetY / height;
@@ -328,7 +324,7 @@ Contact TouchEngine::publish(const TrackedContact& tracked, const ScreenArea& sc
   // The pixel as the single-touch road maps a touch: the offset in whole view units, rounded
   // half away from zero as its text is written, none at all beyond 32 bits.
   contact.screen = MapOffsetToScreen(TouchOffset(RoundTouch(offsetX, offsetY)), screen.size,
-                                     screen.topLeft, rect.width(), rect.height());
+                                     screen.topLeft, rect.width, rect.height);
   // Four calibrated corners place it through the perspective instead: the share of the screen
   // area for TUIO, the pixel for the mouse and the system's touch.
   if (surfaceMapping_ != nullptr && surfaceMapping_->perspective())

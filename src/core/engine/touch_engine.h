@@ -15,21 +15,13 @@
 #include "engine/touch_frame.h"
 #include "engine/turn_clock.h"
 #include "geometry/pose.h"
+#include "geometry/screen_area.h"
 #include "geometry/surface_mapping.h"
+#include "geometry/view_rect.h"
 #include "toolkit/event_loop.h"
 #include "toolkit/notifier.h"
-#include "toolkit/shape.h"
-#include "toolkit/text_box.h"
 
 namespace scantouch {
-
-// The controls of the main window the engine reads.
-struct EngineControls {
-  Shape& scannerMarker;    // Shape1: the scanner sits at its centre; hits inside it do not count
-  Shape& touchRect;        // SHPWIN: the touch rectangle
-  TextBox& screenSize;     // TXT屏幕宽高: the screen area contacts map to
-  TextBox& screenTopLeft;  // TXT屏幕左上角
-};
 
 // Several touches at once: takes every measured node of the sweep at its exact angle, groups the
 // hits of each turn into objects, tracks them from turn to turn as contacts and hands each turn's
@@ -47,10 +39,17 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   // Turns with fewer measured nodes are too bare to tell two scanners apart by.
   static constexpr int kSignatureNodes = 50;
 
-  TouchEngine(EngineControls controls, EventLoop& loop);
+  explicit TouchEngine(EventLoop& loop);
 
   void configure(const TouchEngineSettings& settings);
   const TouchEngineSettings& settings() const { return settings_; }
+  // Where the scanner's square and the touch rectangle lie: which hits count, where the first
+  // scanner without a pose sits, and what a contact's offset is taken from.
+  void configure(const ViewShapes& shapes) { shapes_ = shapes; }
+  const ViewShapes& shapes() const { return shapes_; }
+  // The screen area contacts map to.
+  void configure(const ScreenArea& screen) { screen_ = screen; }
+  const ScreenArea& screenArea() const { return screen_; }
 
   // While not running, nodes are passed over at the cost of one test, and nothing is sent.
   void setRunning(bool running);
@@ -144,17 +143,14 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   void endTurn(std::size_t index);
   void checkSameStream(std::size_t index);
   std::vector<TouchObject> frameObjects(std::size_t pacer, std::int64_t now_ms, double turn_s);
-  struct ScreenArea {
-    IntPair size;
-    IntPair topLeft;
-  };
   Contact publish(const TrackedContact& tracked, const ScreenArea& screen) const;
   void mapThroughCorners(const TrackedContact& tracked, const ScreenArea& screen,
                          Contact& contact) const;
 
-  EngineControls controls_;
   EventLoop& loop_;
   TouchEngineSettings settings_;
+  ViewShapes shapes_;
+  ScreenArea screen_;
   bool running_ = false;
   std::vector<TouchFrameSink*> sinks_;
   std::vector<Scanner> scanners_{1};

@@ -29,8 +29,8 @@ void TouchMapper::mapTouchToScreen() {
 }
 
 void TouchMapper::mapOffset(IntPair offset) {
-  const IntPair screenSize = ReadPair(controls_.screenSize);
-  const IntPair screenTopLeft = ReadPair(controls_.screenTopLeft);
+  const IntPair screenSize = screen_.size;
+  const IntPair screenTopLeft = screen_.topLeft;
   std::optional<ScreenPoint> perspective;
   if (surfaceMapping_ != nullptr && surfaceMapping_->perspective()) {
     const Shape& rect = controls_.touchRect;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/pair.h"
+#include "geometry/screen_area.h"
 #include "geometry/screen_scaling.h"
 #include "geometry/surface_mapping.h"
 #include "geometry/touch_offset.h"
@@ -17,12 +18,10 @@ namespace scantouch {
 // The controls of the main window the touch mapping reads and writes.
 struct MappingControls {
   TextBox& currentTouch;  // TXT当前处理数据: the touch shown, "xxxx,yyyy" view units; user edits
-  TextBox& screenSize;     // TXT屏幕宽高: width and height of the screen area in pixels
-  TextBox& screenTopLeft;  // TXT屏幕左上角: its top-left corner in desktop pixels
-  Shape& touchRect;        // SHPWIN: its size scales a touch; its place, for four corners
-  CheckBox& mouseMove;     // CHK鼠标移动: move the cursor when checked (exactly 1)
-  CheckBox& mouseClick;    // CHK鼠标点击: click when checked (exactly 1)
-  TextBox& mappedTouch;    // txt校正后数据: the resulting desktop pixel, shown for diagnosis
+  Shape& touchRect;       // SHPWIN: its size scales a touch; its place, for four corners
+  CheckBox& mouseMove;   // CHK鼠标移动: move the cursor when checked (exactly 1)
+  CheckBox& mouseClick;  // CHK鼠标点击: click when checked (exactly 1)
+  TextBox& mappedTouch;  // txt校正后数据: the resulting desktop pixel, shown for diagnosis
 };
 
 // Scales the current touch from the touch rectangle to the screen area, moves the cursor there
@@ -31,6 +30,10 @@ struct MappingControls {
 class TouchMapper {
  public:
   TouchMapper(MappingControls controls, DesktopInput& desktop);
+
+  // The screen area touches map to.
+  void configure(const ScreenArea& screen) { screen_ = screen; }
+  const ScreenArea& screenArea() const { return screen_; }
 
   // A touch the point processing found.
   void mapTouch(const Touch& touch);
@@ -48,6 +51,7 @@ class TouchMapper {
 
   MappingControls controls_;
   DesktopInput& desktop_;
+  ScreenArea screen_;
   bool actsOnDesktop_ = true;
   const SurfaceMapping* surfaceMapping_ = nullptr;
 };
