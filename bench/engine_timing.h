@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "app/main_form.h"
-#include "engine/touch_engine.h"
 #include "decoding/scan_node.h"
+#include "engine/touch_engine.h"
 
 namespace bench_table {
 

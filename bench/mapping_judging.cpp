@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "surface_wall.h"
 #include "geometry/screen_scaling.h"
+#include "surface_wall.h"
 
 namespace surface_bench {
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "keystone_scenes.h"
 #include "geometry/surface_mapping.h"
+#include "keystone_scenes.h"
 
 namespace surface_bench {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "scene_hands.h"
 #include "scanners/pose_calibration.h"
+#include "scene_hands.h"
 #include "surface_rig.h"
 #include "surface_wall.h"
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "node_stream.h"
-#include "noisy_stream.h"
 #include "decoding/node_framing.h"
 #include "decoding/turn_finder.h"
+#include "node_stream.h"
+#include "noisy_stream.h"
 #include "scanners/scanner_stream.h"
 #include "touch_calibration.h"
 

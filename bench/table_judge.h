@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/touch_engine.h"
 #include "decoding/scan_node.h"
+#include "engine/touch_engine.h"
 #include "scene_hands.h"
 #include "sweep_times.h"
 #include "table_figures.h"
