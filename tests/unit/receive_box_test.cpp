@@ -25,14 +25,11 @@ class ReceiveBoxTest : public ::testing::Test {
   }
 
   VirtualEventLoop loop_;
-  TextBox sensitivity_{"TXT灵敏度"};
-  TextBox correction_{"txt角度校正"};
   CheckBox processing_{"CHK处理", "处理"};
   Label length_{"Label2"};
   testing::RecordingRadarView radar_;
   NoNodes nodes_;
-  ScanStreamDecoder decoder_{DecoderControls{sensitivity_, correction_, processing_, length_},
-                             radar_, nodes_};
+  ScanStreamDecoder decoder_{DecoderControls{processing_, length_}, radar_, nodes_};
   TextBox box_{"TXTRX"};
   Window window_{"Form1", "caption"};
   ReceiveBox receiveBox_{box_, window_, decoder_, loop_};

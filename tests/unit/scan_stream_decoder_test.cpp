@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,34 +22,36 @@ class CollectingConsumer final : public ScanNodeConsumer {
   void processScanNode(const ScanNode& node, std::int16_t sensitivity) override {
     nodes.push_back(node);
     lastSensitivity = sensitivity;
+    sensitivities.push_back(sensitivity);
+    if (nodes.size() == 1 && atFirstNode)
+      atFirstNode();
   }
   std::vector<ScanNode> nodes;
   std::int16_t lastSensitivity = -1;
+  std::vector<std::int16_t> sensitivities;
+  // Runs at the first node handed on, as a handler that changes the window's settings would.
+  std::function<void()> atFirstNode;
 };
 
 class DecoderTest : public ::testing::Test {
  protected:
   DecoderTest() {
     (void)processing_.setValue(CheckBox::kChecked);
-    sensitivity_.setText("2");
-    correction_.setText("0");
+    decoder_.configure(DecoderSettings{2, 0.0});
     decoder_.passed.connect([this] { ++passes_; });
   }
 
-  TextBox sensitivity_{"TXT灵敏度"};
-  TextBox correction_{"txt角度校正"};
   CheckBox processing_{"CHK处理", "处理"};
   Label length_{"Label2"};
   testing::RecordingRadarView radar_;
   CollectingConsumer consumer_;
-  ScanStreamDecoder decoder_{DecoderControls{sensitivity_, correction_, processing_, length_},
-                             radar_, consumer_};
+  ScanStreamDecoder decoder_{DecoderControls{processing_, length_}, radar_, consumer_};
   int passes_ = 0;
 };
 
-TEST_F(DecoderTest, APassDecodesWithTheWindowsSettingsAndShowsWhatStaysAsHexTextLength) {
-  sensitivity_.setText("5");
-  correction_.setText("-1E999");  // no finite correction: none
+TEST_F(DecoderTest, APassDecodesWithTheSettingsGivenAndShowsWhatStaysAsHexTextLength) {
+  decoder_.configure(DecoderSettings{5, 0.0});
+  EXPECT_EQ(decoder_.sensitivity(), 5);
   decoder_.feed(kDescriptor);
   decoder_.feed(Bytes{0x3E, 0x03, 0x2D, 0x10, 0x27, 0x3E, 0x03});
   ASSERT_EQ(consumer_.nodes.size(), 1u);
@@ -59,10 +62,26 @@ TEST_F(DecoderTest, APassDecodesWithTheWindowsSettingsAndShowsWhatStaysAsHexText
   EXPECT_EQ(length_.caption(), "数据长度：6");
   EXPECT_EQ(passes_, 2);
 
-  correction_.setText("370");  // whole turns aside, 10 degrees
+  decoder_.configure(DecoderSettings{5, 10.0});
   consumer_.nodes.clear();
   decoder_.feed(Bytes{0x2D, 0x10, 0x27});
   EXPECT_EQ(consumer_.nodes.at(0).angle, 100);
+}
+
+TEST_F(DecoderTest, SettingsGivenWhileAPassRunsHoldFromTheNextPass) {
+  decoder_.configure(DecoderSettings{5, 0.0});
+  consumer_.atFirstNode = [this] { decoder_.configure(DecoderSettings{9, 10.0}); };
+  decoder_.feed(kDescriptor);
+  Bytes twoNodes = kNodeAt90;
+  twoNodes.insert(twoNodes.end(), kNodeAt90.begin(), kNodeAt90.end());
+  decoder_.feed(twoNodes);
+  EXPECT_EQ(consumer_.sensitivities, (std::vector<std::int16_t>{5, 5}));
+  EXPECT_EQ(consumer_.nodes.at(1).angle, 90);
+  // The scanners further on take the gate in force at once.
+  EXPECT_EQ(decoder_.sensitivity(), 9);
+  decoder_.feed(kNodeAt90);
+  EXPECT_EQ(consumer_.sensitivities.back(), 9);
+  EXPECT_EQ(consumer_.nodes.back().angle, 100);
 }
 
 TEST_F(DecoderTest, WhileProcessingIsOffBytesAreKeptAndTheLengthShownStays) {

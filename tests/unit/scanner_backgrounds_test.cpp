@@ -104,6 +104,13 @@ TEST_F(ScannerBackgroundsTest, LearnedAtStartThePillarIsNoTouchInAnyRoadAndAHand
   EXPECT_EQ(backgrounds().background(0)->unsteady(), 0);
   EXPECT_NE(form().LBL背景.caption().find("0 个方向不稳定"), std::string::npos);
   EXPECT_FALSE(form().radar().stillShapes().outlines.empty());
+  // The outline turns with the angle correction, as the beams do.
+  const auto outlines = form().radar().stillShapes().outlines;
+  const std::string correction = form().txt角度校正.text();
+  form().txt角度校正.setText("123");
+  EXPECT_NE(form().radar().stillShapes().outlines, outlines);
+  form().txt角度校正.setText(correction);
+  EXPECT_EQ(form().radar().stillShapes().outlines, outlines);
 
   form().TXT当前处理数据.setText("");
   play(3);

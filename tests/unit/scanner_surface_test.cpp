@@ -171,6 +171,20 @@ TEST_F(ScannerSurfaceTest, ALinkWithoutAPoseIsIgnoredAndToldOnce) {
   EXPECT_NEAR(static_cast<double>(form().decoder().decodedNodes()), 8000, 900);
 }
 
+// The settings load into the window's boxes before the scanners are read, and the first pose is
+// checked against what the boxes hold then.
+TEST_F(ScannerSurfaceTest, AFirstPoseLikeTheLoadedPlacementIsNotTold) {
+  startWith(
+      "多扫描仪=1\n扫描仪位姿串口=7500,7500,30\n[参数设置]\n雷达位置=7500,7500\n角度校正=30.04\n");
+  EXPECT_EQ(logged("pose differs"), 0u);
+}
+
+TEST_F(ScannerSurfaceTest, AFirstPoseUnlikeTheLoadedPlacementIsTold) {
+  startWith(
+      "多扫描仪=1\n扫描仪位姿串口=7500,7500,30\n[参数设置]\n雷达位置=7500,7500\n角度校正=31\n");
+  EXPECT_EQ(logged("pose differs"), 1u);
+}
+
 TEST_F(ScannerSurfaceTest, WithoutTheSettingEveryLinkFeedsTheOneDecoderAsAlways) {
   startWith("出现圈数=2\n");
   EXPECT_FALSE(program_.surface().several());

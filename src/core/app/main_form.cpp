@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/road_settings.h"
 #include "app/view_values.h"
 
 namespace scantouch {
@@ -16,7 +17,7 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
       tmr鼠标画4个圈测试20秒自动关闭("tmr鼠标画4个圈测试20秒自动关闭", loop, 1000, false),
       radar_(Line1, Shape1, OPT曲线模式, PICYL),
       points_(PointControls{Shape1, SHPWIN}, Line1, radar_),
-      decoder_(DecoderControls{TXT灵敏度, txt角度校正, CHK处理, Label2}, radar_, points_),
+      decoder_(DecoderControls{CHK处理, Label2}, radar_, points_),
       receiveBox_(TXTRX, Form1, decoder_, loop),
       mapper_(MappingControls{TXT当前处理数据, SHPWIN, CHK鼠标移动, CHK鼠标点击, txt校正后数据},
               desktop),
@@ -41,6 +42,9 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
   // Values the window shows before anything is loaded; set before any handler is connected, so
   // none of them is stored.
   setDesignTimeValues();
+  // Before anything else watches the boxes: whatever a change of them sets off finds the decoder
+  // holding the new values.
+  publishDecoderSettings();
 
   // The road: the links feed received bytes to the decoder, which hands each node to the point
   // processing, whose touches come here. A touch the user types is mapped as well.
@@ -59,6 +63,28 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
   });
 
   settings_.connectWriteBack();
+}
+
+DecoderSettings MainForm::decoderSettings() const {
+  return DecoderSettingsFromText(TXT灵敏度.text(), txt角度校正.text());
+}
+
+ScannerPlacement MainForm::scannerPlacement() const {
+  return ScannerPlacementFromText(txt雷达位置.text(), txt角度校正.text());
+}
+
+void MainForm::publishDecoderSettings() {
+  const auto configure = [this] { decoder_.configure(decoderSettings()); };
+  TXT灵敏度.changed.connect(configure);
+  txt角度校正.changed.connect(configure);
+  configure();
+}
+
+void MainForm::publishScannerPlacement(std::function<void(const ScannerPlacement&)> configure) {
+  const auto publish = [this, configure = std::move(configure)] { configure(scannerPlacement()); };
+  txt雷达位置.changed.connect(publish);
+  txt角度校正.changed.connect(publish);
+  publish();
 }
 
 void MainForm::resetRadarView() {

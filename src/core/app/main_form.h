@@ -8,6 +8,7 @@
 #include "config/touch_engine_section.h"
 #include "decoding/scan_stream_decoder.h"
 #include "engine/touch_engine.h"
+#include "geometry/scanner_placement.h"
 #include "geometry/surface_mapping.h"
 #include "outputs/desktop_input.h"
 #include "radar/beam_table.h"
@@ -177,6 +178,14 @@ class MainForm {
   // window accounts for.
   std::vector<Control*> controls();
 
+  // The road's settings as typed values, read from the boxes that hold them as the road has always
+  // read them. The decoder is given its own whenever TXT灵敏度 or txt角度校正 change.
+  DecoderSettings decoderSettings() const;
+  ScannerPlacement scannerPlacement() const;
+  // Runs `configure` with the placement now and again whenever txt雷达位置 or txt角度校正 change:
+  // what it configures always holds what the boxes show.
+  void publishScannerPlacement(std::function<void(const ScannerPlacement&)> configure);
+
  private:
   void setDesignTimeValues();
   // Every beam hidden, the quality labels laid out afresh, no run of hits open.
@@ -187,6 +196,8 @@ class MainForm {
   // Hands the screen area and the shapes to the parts that take them as values, now and at every
   // change.
   void publishScreenAndShapes();
+  // Connects the decoder to the boxes of its settings and gives it those they hold now.
+  void publishDecoderSettings();
 
   // The decoder hands its precise nodes to one consumer; this one hands them to the engine and
   // to a learner, each when it wants them.

@@ -18,14 +18,13 @@ ScannerProgram::ScannerProgram(Platform platform)
       mainSettings_(store_, platform.directory, main_settings::kFileName),
       networkSettings_(store_, platform.directory, NetworkForm::kSettingsFileName),
       form_(platform.loop, platform.desktop, mainSettings_),
-      backgrounds_(BackgroundControls{form_.CMD学习背景, form_.CMD清除背景, form_.LBL背景,
-                                      form_.txt角度校正, form_.List1},
-                   BackgroundRoad{form_.decoder(), form_.engine(), form_.radar()}, platform.loop,
-                   mainSettings_, platform.files, platform.directory),
+      backgrounds_(
+          BackgroundControls{form_.CMD学习背景, form_.CMD清除背景, form_.LBL背景, form_.List1},
+          BackgroundRoad{form_.decoder(), form_.engine(), form_.radar()}, platform.loop,
+          mainSettings_, platform.files, platform.directory),
       surface_(
           SurfaceControls{form_.CHK处理, form_.Label4, form_.LBL扫描仪, form_.LBL位姿标定,
-                          form_.CMD记录位姿点, form_.CMD计算位姿, form_.PICYL, form_.txt雷达位置,
-                          form_.txt角度校正, form_.List1},
+                          form_.CMD记录位姿点, form_.CMD计算位姿, form_.PICYL, form_.List1},
           SurfaceRoad{
               form_.decoder(), form_.engine(), form_.radar(),
               [this](bool held) { form_.holdEngine(held); },
@@ -138,6 +137,12 @@ void ScannerProgram::wire() {
   });
   form_.cornerCalibration().changed.connect([this] { touchOutputs_.checkHold(); });
   f.CMD记录位姿点.clicked.connect([this] { touchOutputs_.checkHold(); });
+
+  // Where the first scanner stands, as the boxes say it now and whenever they change.
+  f.publishScannerPlacement([this](const ScannerPlacement& placement) {
+    surface_.configure(placement);
+    backgrounds_.configure(placement);
+  });
 }
 
 }  // namespace scantouch

@@ -1,11 +1,6 @@
 #include "decoding/scan_stream_decoder.h"
 
-#include <cmath>
-#include <limits>
 #include <string>
-
-#include "common/numeric_value.h"
-#include "common/rounding.h"
 
 namespace scantouch {
 namespace {
@@ -26,22 +21,6 @@ void ScanStreamDecoder::resetSynchronisation() {
   feed({});  // a pass over nothing: the length shown becomes 0
 }
 
-std::int16_t ScanStreamDecoder::readSensitivity() const {
-  const double value = NumericValue(controls_.sensitivity.text());
-  if (const auto rounded = RoundHalfEven16(value))
-    return *rounded;
-  // Beyond 16 bits the gate lets everything through or nothing, just as the nearest limit does.
-  return value < 0 ? std::numeric_limits<std::int16_t>::min()
-                   : std::numeric_limits<std::int16_t>::max();
-}
-
-double ScanStreamDecoder::readAngleCorrection() const {
-  // Whole turns change nothing; taking them off first keeps any correction in range. fmod is
-  // exact, and a multiple of 360 does not change which neighbour a tie rounds to.
-  const double correction = std::fmod(NumericValue(controls_.angleCorrection.text()), 360.0);
-  return std::isfinite(correction) ? correction : 0.0;
-}
-
 void ScanStreamDecoder::feed(ByteSpan bytes) {
   if (inPass_)
     return;
@@ -57,7 +36,7 @@ void ScanStreamDecoder::feed(ByteSpan bytes) {
     passed.notify();
     return;
   }
-  sweep_.beginPass(readSensitivity(), readAngleCorrection());
+  sweep_.beginPass(settings_.qualityGate, settings_.angleCorrectionDegrees);
   if (framing_->decode(bytes, sweep_))
     sweep_.endPass();
   std::string caption(kBufferLengthCaption);

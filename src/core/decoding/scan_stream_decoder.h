@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "decoding/decoder_settings.h"
 #include "decoding/node_framing.h"
 #include "decoding/radar_view.h"
 #include "decoding/scan_node.h"
@@ -10,25 +11,25 @@
 #include "toolkit/check_box.h"
 #include "toolkit/label.h"
 #include "toolkit/notifier.h"
-#include "toolkit/text_box.h"
 
 namespace scantouch {
 
 // The controls of the main window the decoder reads and writes.
 struct DecoderControls {
-  TextBox& sensitivity;      // TXT灵敏度: quality gate
-  TextBox& angleCorrection;  // txt角度校正: degrees added to every angle
-  CheckBox& processing;      // CHK处理: decode only while checked
-  Label& bufferLength;       // Label2: "数据长度：" and the length of what stays, as hex text
+  CheckBox& processing;  // CHK处理: decode only while checked
+  Label& bufferLength;   // Label2: "数据长度：" and the length of what stays, as hex text
 };
 
 // Turns received bytes into measurement nodes: the links hand every block to `feed`, which runs
 // one pass. The framing (bytes into nodes, synchronisation and recovery) and the sweep (angles,
-// half turns, the radar's trace and labels, the nodes handed on) are apart; this class reads the
-// window's settings once per pass and shows the buffer's length.
+// half turns, the radar's trace and labels, the nodes handed on) are apart; this class holds the
+// settings the window gives it, takes them once per pass, and shows the buffer's length.
 class ScanStreamDecoder {
  public:
   ScanStreamDecoder(DecoderControls controls, RadarView& radar, ScanNodeConsumer& consumer);
+
+  // The settings from the next pass on; a pass under way keeps those it began with.
+  void configure(const DecoderSettings& settings) { settings_ = settings; }
 
   // One pass over the buffer and `bytes`. Bytes fed from inside a pass (by a handler of its
   // nodes) are dropped: the pass keeps only its own tail.
@@ -54,8 +55,8 @@ class ScanStreamDecoder {
   // recovering; it must outlive the decoder.
   void useFraming(ByteFraming& framing) { framing_ = &framing; }
 
-  // The quality gate as the window holds it now.
-  std::int16_t sensitivity() const { return readSensitivity(); }
+  // The quality gate in force now.
+  std::int16_t sensitivity() const { return settings_.qualityGate; }
   bool synchronised() const { return framing_->synchronised(); }
   bool realigning() const { return framing_->realigning(); }
   // The bytes received and not yet decoded, oldest first.
@@ -71,10 +72,8 @@ class ScanStreamDecoder {
   Notifier<> passed;
 
  private:
-  std::int16_t readSensitivity() const;
-  double readAngleCorrection() const;
-
   DecoderControls controls_;
+  DecoderSettings settings_;
   NodeFraming ownFraming_;
   ByteFraming* framing_ = &ownFraming_;
   SweepTracker sweep_;

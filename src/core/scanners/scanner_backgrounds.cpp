@@ -3,7 +3,6 @@
 #include <charconv>
 #include <ctime>
 
-#include "common/numeric_value.h"
 #include "config/touch_engine_section.h"
 
 namespace scantouch {
@@ -39,7 +38,11 @@ ScannerBackgrounds::ScannerBackgrounds(BackgroundControls controls, BackgroundRo
       directory_(directory) {
   controls_.learn.clicked.connect([this] { learn(kButtonSeconds); });
   controls_.clear.clicked.connect([this] { clear(); });
-  controls_.angleCorrection.changed.connect([this] { showOutlines(); });
+}
+
+void ScannerBackgrounds::configure(const ScannerPlacement& placement) {
+  placement_ = placement;
+  showOutlines();
 }
 
 std::string ScannerBackgrounds::filePath(std::size_t index) const {
@@ -271,7 +274,7 @@ void ScannerBackgrounds::showStatus() {
 
 void ScannerBackgrounds::showOutlines() {
   std::vector<std::vector<std::array<float, 2>>> outlines;
-  const double correction = NumericValue(controls_.angleCorrection.text());
+  const double correction = placement_.angleCorrectionDegrees;
   for (std::size_t i = 0; i < scanners_.size(); ++i) {
     const std::optional<LearnedBackground>& background = scanners_[i].inForce;
     if (!background || i >= road_.engine.scannerCount())

@@ -15,13 +15,13 @@
 #include "decoding/scan_node.h"
 #include "decoding/scan_stream_decoder.h"
 #include "engine/touch_engine.h"
+#include "geometry/scanner_placement.h"
 #include "radar/radar_model.h"
 #include "toolkit/button.h"
 #include "toolkit/event_loop.h"
 #include "toolkit/label.h"
 #include "toolkit/list_box.h"
 #include "toolkit/notifier.h"
-#include "toolkit/text_box.h"
 
 namespace scantouch {
 
@@ -32,11 +32,10 @@ inline constexpr std::string_view kLearnAtStart = "启动学习背景";
 
 // The controls of the page "触控" that learn and show the backgrounds.
 struct BackgroundControls {
-  Button& learn;             // CMD学习背景 "学习背景"
-  Button& clear;             // CMD清除背景 "清除背景"
-  Label& status;             // LBL背景: when learned and how steady, or what went wrong
-  TextBox& angleCorrection;  // txt角度校正: where the first scanner's outline is drawn
-  ListBox& log;              // List1
+  Button& learn;  // CMD学习背景 "学习背景"
+  Button& clear;  // CMD清除背景 "清除背景"
+  Label& status;  // LBL背景: when learned and how steady, or what went wrong
+  ListBox& log;   // List1
 };
 
 // Where the backgrounds take effect.
@@ -70,6 +69,10 @@ class ScannerBackgrounds {
                      const ExecutableDirectory& directory);
   ScannerBackgrounds(const ScannerBackgrounds&) = delete;
   ScannerBackgrounds& operator=(const ScannerBackgrounds&) = delete;
+
+  // Where the first scanner stands as the window gives it, from now on: a first scanner without a
+  // pose has its outline turned by the angle correction, as its beams are.
+  void configure(const ScannerPlacement& placement);
 
   // After the scanners are known: reads each one's file, and learns when the key asks.
   void load(std::size_t scanners);
@@ -139,6 +142,7 @@ class ScannerBackgrounds {
   FileAccess& files_;
   const ExecutableDirectory& directory_;
   std::vector<Scanner> scanners_;
+  ScannerPlacement placement_;
   FirstScannerNodes firstNodes_{*this};
   int seconds_ = 0;
   std::int64_t requested_ms_ = 0;

@@ -3,8 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "common/numeric_value.h"
-#include "common/pair.h"
 #include "link/scanner_commands.h"
 
 namespace scantouch {
@@ -58,8 +56,8 @@ void ScannerSurface::load(int channels) {
   }
   if (!settings_.poses.empty()) {
     const Pose& first = settings_.poses.begin()->second;
-    const auto position = ParsePair(controls_.scannerPosition.text());
-    const double correction = NumericValue(controls_.angleCorrection.text());
+    const std::optional<IntPair>& position = placement_.position;
+    const double correction = placement_.angleCorrectionDegrees;
     if (!position || position->first != std::lround(first.x) ||
         position->second != std::lround(first.y) ||
         std::abs(correction - first.angleDegrees) > 0.05)

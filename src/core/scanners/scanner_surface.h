@@ -12,6 +12,7 @@
 #include "config/settings_file.h"
 #include "decoding/scan_stream_decoder.h"
 #include "engine/touch_engine.h"
+#include "geometry/scanner_placement.h"
 #include "link/received_bytes.h"
 #include "radar/radar_model.h"
 #include "scanners/pose_calibration.h"
@@ -24,22 +25,19 @@
 #include "toolkit/label.h"
 #include "toolkit/list_box.h"
 #include "toolkit/picture_box.h"
-#include "toolkit/text_box.h"
 
 namespace scantouch {
 
 // The controls of the main window the scanners of a surface read and write.
 struct SurfaceControls {
-  CheckBox& processing;      // CHK处理
-  Label& firstRate;          // Label4: the first scanner's scan rate
-  Label& scanners;           // LBL扫描仪: each scanner's link and rate
-  Label& poseCalibration;    // LBL位姿标定
-  Button& recordPlace;       // CMD记录位姿点 "记录位置"
-  Button& solvePoses;        // CMD计算位姿 "计算位姿"
-  const PictureBox& view;    // PICYL: the view's extent
-  TextBox& scannerPosition;  // txt雷达位置
-  TextBox& angleCorrection;  // txt角度校正
-  ListBox& log;              // List1
+  CheckBox& processing;    // CHK处理
+  Label& firstRate;        // Label4: the first scanner's scan rate
+  Label& scanners;         // LBL扫描仪: each scanner's link and rate
+  Label& poseCalibration;  // LBL位姿标定
+  Button& recordPlace;     // CMD记录位姿点 "记录位置"
+  Button& solvePoses;      // CMD计算位姿 "计算位姿"
+  const PictureBox& view;  // PICYL: the view's extent
+  ListBox& log;            // List1
 };
 
 // The road the scanners' nodes take, and how commands reach them.
@@ -69,6 +67,10 @@ class ScannerSurface final : public ReceivedBytes {
                  SettingsFile& mainSettings, ScannerBackgrounds& backgrounds);
   ScannerSurface(const ScannerSurface&) = delete;
   ScannerSurface& operator=(const ScannerSurface&) = delete;
+
+  // Where the first scanner stands as the window gives it, from now on: a pose of its own is
+  // checked against it when the settings are read.
+  void configure(const ScannerPlacement& placement) { placement_ = placement; }
 
   // Reads the settings (after the main window has loaded hers) for a network window of
   // `channels` channels.
@@ -112,6 +114,7 @@ class ScannerSurface final : public ReceivedBytes {
   SettingsFile& mainSettings_;
   ScannerBackgrounds& backgrounds_;
   SurfaceSettings settings_;
+  ScannerPlacement placement_;
   std::optional<LinkId> firstLink_;
   std::vector<std::unique_ptr<ScannerStream>> streams_;
   std::map<LinkId, Watch> watches_;
