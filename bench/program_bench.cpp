@@ -4,13 +4,17 @@
 // while; and the latency from the last byte of a touch leaving the scanner to the X server's
 // pointer standing on the touch's pixel.
 // Usage (needs $DISPLAY; bench/run-program-bench starts a virtual one):
-//   program_bench [--cpu RUNS] [--program PATH] [seconds per CPU run, default 20]
+//   program_bench [--cpu RUNS | --room RUNS [--only TEXT]] [--noise MM] [--program PATH] [seconds per CPU run, default 20]
 //                 [minutes for the memory run, default 10]
 // --cpu RUNS measures only the CPU, shown and hidden at 8 000 and 32 000 nodes/s, RUNS rounds of
 // the four taken in turn (so that a busy moment of a shared machine spreads over all four), and
 // prints every run and the median of each; --noise MM puts each distance off by up to MM, as a
 // real scanner's are, so that every beam moves every turn (a still room otherwise draws its beams
-// where they were). --program runs that executable instead of the one built beside the bench.
+// where they were). --room RUNS measures a real room instead: noise of 10 mm (or --noise MM, given
+// after it) and a hand in every turn, the engine and TUIO off and on, the window shown in each
+// display mode and hidden, at both rates; --only TEXT keeps the cases whose name holds TEXT
+// ("shown rays", "hidden engine 32000"). --program runs that executable instead of the one built
+// beside the bench.
 
 #include <QCoreApplication>
 #include <QNetworkDatagram>
@@ -47,6 +51,7 @@ struct Load {
   bool engine = false;      // the touch engine on, sending TUIO to a receiver here
   bool handAlways = false;  // a hand in every turn, so that the engine has a contact
   int noise_mm = 0;         // each distance off by up to this much, as a real scanner's are
+  int displayMode = -1;     // the radar view's display mode; -1 leaves it to the first start
 };
 
 // The program's process as /proc shows it.
@@ -178,6 +183,8 @@ Run RunProgram(bool hidden, double seconds, bool measureLatency, Load load = {})
   testing::ProgramFolder folder{std::filesystem::temp_directory_path() /
                                 ("scantouch-bench-" + std::to_string(port))};
   folder.hideAtStartup = hidden;
+  if (load.displayMode >= 0)
+    folder.displayMode = std::to_string(load.displayMode);
   // TUIO clients listen here; what they get is read and dropped, as a client would.
   QUdpSocket tuioClient;
   tuioClient.bind(QHostAddress::LocalHost, 0);
@@ -285,18 +292,68 @@ void MeasureCpu(int rounds, double seconds, int noise_mm) {
   }
 }
 
+// A room as a real scanner sees it: every distance off by up to `noise_mm` in every turn and a hand
+// in the touch rectangle in every turn, at 8 000 and 32 000 nodes/s, with the touch engine and
+// TUIO off and on; the window shown in each of the three display modes, and hidden. `only` keeps
+// the cases whose name holds it. Prints every run, then a table of the medians.
+void MeasureRealRoom(int rounds, double seconds, int noise_mm, const std::string& only) {
+  struct Case {
+    std::string name;
+    bool hidden;
+    Load load;
+    std::vector<double> percents;
+  };
+  const char* const modes[] = {"outline", "rays", "points"};
+  std::vector<Case> cases;
+  for (const bool engine : {false, true}) {
+    for (const int rate : {8000, 32000}) {
+      const int perTurn = rate / 10;
+      for (int mode = 0; mode < 3; ++mode) {
+        cases.push_back({std::string("shown ") + modes[mode] + (engine ? " engine " : " plain ") +
+                             std::to_string(rate),
+                         false, Load{double(rate), perTurn, engine, true, noise_mm, mode}, {}});
+      }
+      cases.push_back({std::string("hidden") + (engine ? " engine " : " plain ") +
+                           std::to_string(rate),
+                       true, Load{double(rate), perTurn, engine, true, noise_mm, 1}, {}});
+    }
+  }
+  std::erase_if(cases, [&](const Case& c) { return c.name.find(only) == std::string::npos; });
+  for (int round = 1; round <= rounds; ++round) {
+    for (Case& c : cases) {
+      c.percents.push_back(RunProgram(c.hidden, seconds, false, c.load).cpuPercent);
+      std::printf("round %d, %s nodes/s: cpu %.2f %% of one core\n", round, c.name.c_str(),
+                  c.percents.back());
+      std::fflush(stdout);
+    }
+  }
+  std::printf("\nnoise +-%d mm, a hand in every turn; median %% of one core over %d runs of %.0f s\n",
+              noise_mm, rounds, seconds);
+  for (const Case& c : cases) {
+    const auto [low, high] = std::minmax_element(c.percents.begin(), c.percents.end());
+    std::printf("%-28s %6.2f  (%.2f to %.2f)\n", c.name.c_str(), Median(c.percents), *low, *high);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   int cpuRounds = 0;
   int noise_mm = 0;
+  int roomRounds = 0;
+  std::string only;
   std::vector<const char*> positional;
   const std::span<char*> arguments(argv + 1, static_cast<std::size_t>(argc - 1));
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string argument = arguments[i];
     if (argument == "--cpu" && i + 1 < arguments.size()) {
       cpuRounds = std::max(1, std::atoi(arguments[++i]));
+    } else if (argument == "--room" && i + 1 < arguments.size()) {
+      roomRounds = std::max(1, std::atoi(arguments[++i]));
+      noise_mm = 10;
+    } else if (argument == "--only" && i + 1 < arguments.size()) {
+      only = arguments[++i];
     } else if (argument == "--noise" && i + 1 < arguments.size()) {
       noise_mm = std::max(0, std::atoi(arguments[++i]));
     } else if (argument == "--program" && i + 1 < arguments.size()) {
@@ -307,6 +364,10 @@ int main(int argc, char** argv) {
   }
   const double seconds = !positional.empty() ? std::atof(positional[0]) : 20;
   const double minutes = positional.size() > 1 ? std::atof(positional[1]) : 10;
+  if (roomRounds > 0) {
+    MeasureRealRoom(roomRounds, seconds, noise_mm, only);
+    return 0;
+  }
   if (cpuRounds > 0) {
     MeasureCpu(cpuRounds, seconds, noise_mm);
     return 0;

@@ -19,6 +19,9 @@ struct ProgramFolder {
   std::string screenTopLeft = "0,0";
   std::string screenSize = "1000,600";
   bool hideAtStartup = false;
+  // The radar view's display mode (0 outline, 1 rays, 2 single points); unwritten when empty, as
+  // before a first start.
+  std::string displayMode{};
   // Keys of the touch engine's section "触控引擎", written only when there are any.
   std::vector<std::pair<std::string, std::string>> touchEngine{};
   // Further networked scanners on 127.0.0.1, on TCP channels 1, 2, ...
@@ -44,6 +47,8 @@ struct ProgramFolder {
     store.WriteIniString(main, "动作设置", "鼠标移动", "1");
     store.WriteIniString(main, "动作设置", "鼠标点击", "1");
     store.WriteIniString(main, "动作设置", "开机自动隐藏", hideAtStartup ? "1" : "0");
+    if (!displayMode.empty())
+      store.WriteIniString(main, "曲线模式", "曲线模式", displayMode);
     for (const auto& [key, value] : touchEngine)
       store.WriteIniString(main, "触控引擎", key, value);
     const std::string network = (path / "配置.ini").string();
