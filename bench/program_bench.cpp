@@ -4,7 +4,8 @@
 // while; and the latency from the last byte of a touch leaving the scanner to the X server's
 // pointer standing on the touch's pixel.
 // Usage (needs $DISPLAY; bench/run-program-bench starts a virtual one):
-//   program_bench [--cpu RUNS | --room RUNS [--only TEXT]] [--noise MM] [--program PATH] [seconds per CPU run, default 20]
+//   program_bench [--cpu RUNS | --room RUNS [--only TEXT]] [--noise MM] [--program PATH] [seconds
+//   per CPU run, default 20]
 //                 [minutes for the memory run, default 10]
 // --cpu RUNS measures only the CPU, shown and hidden at 8 000 and 32 000 nodes/s, RUNS rounds of
 // the four taken in turn (so that a busy moment of a shared machine spreads over all four), and
@@ -311,11 +312,15 @@ void MeasureRealRoom(int rounds, double seconds, int noise_mm, const std::string
       for (int mode = 0; mode < 3; ++mode) {
         cases.push_back({std::string("shown ") + modes[mode] + (engine ? " engine " : " plain ") +
                              std::to_string(rate),
-                         false, Load{double(rate), perTurn, engine, true, noise_mm, mode}, {}});
+                         false,
+                         Load{double(rate), perTurn, engine, true, noise_mm, mode},
+                         {}});
       }
-      cases.push_back({std::string("hidden") + (engine ? " engine " : " plain ") +
-                           std::to_string(rate),
-                       true, Load{double(rate), perTurn, engine, true, noise_mm, 1}, {}});
+      cases.push_back(
+          {std::string("hidden") + (engine ? " engine " : " plain ") + std::to_string(rate),
+           true,
+           Load{double(rate), perTurn, engine, true, noise_mm, 1},
+           {}});
     }
   }
   std::erase_if(cases, [&](const Case& c) { return c.name.find(only) == std::string::npos; });
@@ -327,8 +332,9 @@ void MeasureRealRoom(int rounds, double seconds, int noise_mm, const std::string
       std::fflush(stdout);
     }
   }
-  std::printf("\nnoise +-%d mm, a hand in every turn; median %% of one core over %d runs of %.0f s\n",
-              noise_mm, rounds, seconds);
+  std::printf(
+      "\nnoise +-%d mm, a hand in every turn; median %% of one core over %d runs of %.0f s\n",
+      noise_mm, rounds, seconds);
   for (const Case& c : cases) {
     const auto [low, high] = std::minmax_element(c.percents.begin(), c.percents.end());
     std::printf("%-28s %6.2f  (%.2f to %.2f)\n", c.name.c_str(), Median(c.percents), *low, *high);
