@@ -57,6 +57,16 @@ class GuiTest : public testing::ProgramFixture {
     return nullptr;
   }
 
+  // Shows the page that holds `widget`, as a user's click on its tab does.
+  void showPageOf(QWidget* widget) {
+    auto* pages = window_.findChild<QTabWidget*>();
+    for (int index = 0; index < pages->count(); ++index) {
+      if (pages->widget(index)->isAncestorOf(widget))
+        pages->setCurrentIndex(index);
+    }
+    QApplication::processEvents();
+  }
+
   gui::FramePacer pacer_;
   gui::MainWindow window_{program_, pacer_};
 };
@@ -116,6 +126,7 @@ TEST_F(GuiTest, ATouchTypedIntoTheDebugPageIsMappedToTheScreen) {
   ASSERT_NE(mapped, nullptr);
   EXPECT_FALSE(current->isReadOnly());
   EXPECT_FALSE(mapped->isReadOnly());
+  showPageOf(current);
   const std::string before = form().txt校正后数据.text();
   QTest::keyClicks(current, "6000,2500");
   EXPECT_EQ(form().TXT当前处理数据.text(), "6000,2500");
@@ -123,6 +134,23 @@ TEST_F(GuiTest, ATouchTypedIntoTheDebugPageIsMappedToTheScreen) {
   EXPECT_EQ(mapped->text().toStdString(), form().txt校正后数据.text());
   QTest::keyClicks(mapped, "!");  // a diagnosis box: what the user types stays in the control
   EXPECT_EQ(form().txt校正后数据.text().back(), '!');
+}
+
+TEST_F(GuiTest, ABoxOnAPageNotShownTakesTheNewestTextWhenItShows) {
+  QLineEdit* mapped = named<QLineEdit>("mappedTouch");
+  ASSERT_NE(mapped, nullptr);
+  auto* pages = window_.findChild<QTabWidget*>();
+  pages->setCurrentIndex(pages->widget(0)->isAncestorOf(mapped) ? 1 : 0);
+  QApplication::processEvents();
+  ASSERT_FALSE(mapped->isVisible());
+  form().txt校正后数据.setText("1,2");
+  form().txt校正后数据.setText("12,34");
+  EXPECT_NE(mapped->text(), "12,34");  // nobody sees it: no text laid out meanwhile
+  showPageOf(mapped);
+  for (int frame = 0; frame < 20 && mapped->text() != "12,34"; ++frame)
+    QTest::qWait(gui::FramePacer::kFrameInterval_ms);
+  EXPECT_EQ(mapped->text(), "12,34");
+  EXPECT_EQ(form().txt校正后数据.text(), "12,34");  // and showing it is no edit
 }
 
 TEST_F(GuiTest, APressInTheRadarViewCalibratesInViewUnits) {

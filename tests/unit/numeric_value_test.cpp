@@ -4,9 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "common/pair.h"
 #include "common/rounding.h"
+#include "common/turn_remainder.h"
 
 namespace scantouch {
 namespace {
@@ -88,6 +91,72 @@ TEST(RoundHalfEven, ValuesBeyondTheRangeAreErrors) {
   EXPECT_EQ(RoundHalfEven32(-2147483648.5), -2147483648);
   EXPECT_EQ(RoundHalfEven32(std::numeric_limits<double>::infinity()), std::nullopt);
   EXPECT_EQ(RoundHalfEven32(std::numeric_limits<double>::quiet_NaN()), std::nullopt);
+}
+
+TEST(RoundHalfEven, UnboundedAgreesWithFloorAndTiesToEvenEverywhere) {
+  // What the rounding is defined as, written the slow way.
+  const auto reference = [](double x) {
+    const double below = std::floor(x);
+    const double fraction = x - below;
+    if (fraction > 0.5)
+      return below + 1;
+    if (fraction < 0.5)
+      return below;
+    return std::fmod(below, 2.0) == 0 ? below : below + 1;
+  };
+  std::vector<double> values{0.0,
+                             -0.0,
+                             0.49999999999999994,
+                             -0.5,
+                             -1.5,
+                             1e15 + 0.5,
+                             4503599627370495.5,
+                             4503599627370496.0,
+                             -4503599627370495.5,
+                             9007199254740993.0,
+                             1e300,
+                             -1e300};
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> spread(-1e7, 1e7);
+  for (int i = 0; i < 20000; ++i) {
+    const double x = spread(random);
+    values.push_back(x);
+    values.push_back(std::floor(x) + 0.5);  // ties
+  }
+  for (const double x : values) {
+    const double rounded = RoundHalfEvenUnbounded(x);
+    EXPECT_EQ(rounded, reference(x)) << x;
+    EXPECT_EQ(std::signbit(rounded), std::signbit(reference(x))) << x;
+  }
+  EXPECT_TRUE(std::isnan(RoundHalfEvenUnbounded(std::numeric_limits<double>::quiet_NaN())));
+  EXPECT_EQ(RoundHalfEvenUnbounded(-std::numeric_limits<double>::infinity()),
+            -std::numeric_limits<double>::infinity());
+}
+
+TEST(TurnRemainder, IsFmodBitForBit) {
+  std::vector<double> values{0.0,
+                             -0.0,
+                             360.0,
+                             359.99999999999994,
+                             720.0,
+                             2879.9,
+                             2880.0,
+                             -360.0,
+                             -0.25,
+                             1e300,
+                             std::numeric_limits<double>::infinity()};
+  std::mt19937_64 random(12);
+  std::uniform_real_distribution<double> spread(-100, 3000);
+  for (int i = 0; i < 20000; ++i)
+    values.push_back(spread(random));
+  for (int angle64 = 0; angle64 < 360 * 64; angle64 += 7)
+    values.push_back(angle64 / 64.0 + 0.1 + 720.0);  // as the decoder forms a node's angle
+  for (const double x : values) {
+    const double remainder = TurnRemainder(x);
+    const double reference = std::fmod(x, 360.0);
+    EXPECT_TRUE(remainder == reference || (std::isnan(remainder) && std::isnan(reference))) << x;
+    EXPECT_EQ(std::signbit(remainder), std::signbit(reference)) << x;
+  }
 }
 
 TEST(ParsePair, SplitsAtTheTextsOwnFirstComma) {

@@ -7,13 +7,14 @@
 #include <numeric>
 
 #include "common/fnv_hash.h"
+#include "common/turn_remainder.h"
 
 namespace scantouch {
 
 namespace {
 
 double Normalised(double degrees) {
-  const double angle = std::fmod(degrees, 360.0);
+  const double angle = TurnRemainder(degrees);
   return angle < 0 ? angle + 360.0 : angle;
 }
 

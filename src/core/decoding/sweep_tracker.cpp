@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/rounding.h"
+#include "common/turn_remainder.h"
 
 namespace scantouch {
 namespace {
@@ -18,7 +19,7 @@ void AppendTraceEntry(std::string& trace, int angle) {
 
 // The node's angle at the scanner's full resolution, corrected into [0, 360).
 double ExactAngle(const RawNode& raw, double correction) {
-  const double angle = std::fmod(raw.angle64 / 64.0 + correction + 720.0, 360.0);
+  const double angle = TurnRemainder(raw.angle64 / 64.0 + correction + 720.0);
   return angle < 360.0 ? angle : 0.0;  // a sum a hair below a whole turn rounds up to it
 }
 

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/turn_remainder.h"
+
 namespace scantouch {
 namespace {
 
 double Normalised(double degrees) {
-  const double angle = std::fmod(degrees, 360.0);
+  const double angle = TurnRemainder(degrees);
   if (angle < 0)
     return angle + 360.0 < 360.0 ? angle + 360.0 : 0.0;
   return angle;

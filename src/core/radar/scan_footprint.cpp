@@ -189,11 +189,18 @@ std::vector<ScanFootprint::PixelRect> ScanFootprint::rects() const {
 
 namespace {
 
-bool Same(const Beam& a, const Beam& b) {
+// A beam shows the same when its colour and width are the same and neither end moved by a whole
+// pixel: a real scanner's distances scatter by a few millimetres every turn, far less than a pixel
+// of a view of several metres, and repainting every beam for that would cost most of a frame.
+bool SameOnScreen(const Beam& a, const Beam& b, double scale) {
   if (!a.visible && !b.visible)
     return true;
-  return a.visible == b.visible && a.hit == b.hit && a.width == b.width && a.x1 == b.x1 &&
-         a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
+  if (a.visible != b.visible || a.hit != b.hit || a.width != b.width)
+    return false;
+  const auto near = [scale](float p, float q) {
+    return std::abs(static_cast<double>(p) - q) * scale < 1;  // NaN: not near
+  };
+  return near(a.x1, b.x1) && near(a.y1, b.y1) && near(a.x2, b.x2) && near(a.y2, b.y2);
 }
 
 }  // namespace
@@ -216,7 +223,7 @@ ScanFootprint PaintedScan::changedSince(const BeamTable& beams, const RadarModel
   }
   for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
     const Beam& painted = beams_[static_cast<std::size_t>(degree)];
-    if (!Same(painted, beams[degree])) {
+    if (!SameOnScreen(painted, beams[degree], scale)) {
       changed.addBeam(painted, scale, x, y);
       changed.addBeam(beams[degree], scale, x, y);
     }
@@ -255,10 +262,17 @@ ScanFootprint PaintedScan::changedSince(const BeamTable& beams, const RadarModel
 
 void PaintedScan::remember(const BeamTable& beams, const RadarModel& model,
                            const ScanGeometry& geometry) {
+  // A beam within a pixel of where it was painted keeps that place: where the frame painted it anew
+  // it moved less than a pixel, and it is drawn again once it strays a pixel from there, so the
+  // screen never shows it further off than that.
+  const bool whole = !known_ || !(geometry == geometry_);
   known_ = true;
   geometry_ = geometry;
-  for (int degree = 0; degree < BeamTable::kBeams; ++degree)
-    beams_[static_cast<std::size_t>(degree)] = beams[degree];
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
+    Beam& painted = beams_[static_cast<std::size_t>(degree)];
+    if (whole || !SameOnScreen(painted, beams[degree], geometry.scale))
+      painted = beams[degree];
+  }
   marker_ = MarkerOf(model.shpmouse[0]);
   contacts_ = model.contacts();
   if (model.otherScannersRevision() != otherScannersRevision_) {

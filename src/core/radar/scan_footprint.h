@@ -73,8 +73,10 @@ struct ScanGeometry {
 
 // The scan as a face last painted it, to tell where a frame must paint again: the beams, touch
 // marker, contacts and dragged mask that differ from it, and the other scanners when they were
-// replaced, at the place painted and where they are now. A room that stands still costs no painting
-// at all, whatever the node rate.
+// replaced, at the place painted and where they are now. Beams are compared at the resolution the
+// view is shown at: one whose ends moved less than a pixel from where it was painted shows the
+// same. A room that stands still, or whose distances only scatter by less than a pixel, costs no
+// painting of its beams at all, whatever the node rate.
 class PaintedScan {
  public:
   // The tiles to paint again; all of them when nothing was painted at this geometry.

@@ -49,16 +49,25 @@ QColor ToQColor(Colour colour) {
   return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
 }
 
-QLineEdit* Bind(TextBox& box, QLineEdit* edit) {
+QLineEdit* Bind(TextBox& box, QLineEdit* edit, FramePacer& pacer) {
   edit->setText(Q(box.text()));
   QObject::connect(edit, &QLineEdit::textEdited, edit,
                    [&box](const QString& text) { box.setText(text.toStdString()); });
-  box.changed.connect([&box, edit] {
+  const auto show = [&box, edit] {
     const QString text = Q(box.text());
     if (edit->text() == text)
       return;
     const QSignalBlocker blocker(edit);
     edit->setText(text);
+  };
+  // Laying text out is what a change costs: a box nobody sees (the window hidden in the tray,
+  // another page shown) takes the newest text when it shows, not every touch's meanwhile.
+  const auto stale = pacer.add(edit, show);
+  box.changed.connect([edit, show, stale] {
+    if (edit->isVisible())
+      show();
+    else
+      stale();
   });
   box.focusRequested.connect([edit] { edit->setFocus(Qt::OtherFocusReason); });
   edit->installEventFilter(new KeyPressFilter(box, edit));

@@ -25,8 +25,9 @@ namespace scantouch::gui {
 // handlers; a change of the control updates the widget with the widget's signals blocked, so it
 // does not come back as an edit. No behaviour of the program lives here.
 
-// Every keystroke is one change of the control; key presses go to its key press handler first.
-QLineEdit* Bind(TextBox& box, QLineEdit* edit);
+// Every keystroke is one change of the control; key presses go to its key press handler first. A
+// change of the control shows at once while the box is visible, else when it shows again.
+QLineEdit* Bind(TextBox& box, QLineEdit* edit, FramePacer& pacer);
 // A read-only view of a busy text, refreshed once per frame at most.
 QLineEdit* BindPaced(TextBox& box, QLineEdit* view, FramePacer& pacer);
 // Shows at most the last `shownChars` bytes of the text: a receive buffer of 196 608 characters

@@ -22,7 +22,7 @@ QString Q(const std::string& text) {
 QLineEdit* LineEdit(const layout::Item& item, FramePacer& pacer) {
   if (item.access == Access::readOnly && item.refresh == Refresh::perFrame)
     return BindPaced(item.textBox(), new QLineEdit, pacer);
-  auto* edit = Bind(item.textBox(), new QLineEdit);
+  auto* edit = Bind(item.textBox(), new QLineEdit, pacer);
   edit->setReadOnly(item.access == Access::readOnly);
   return edit;
 }

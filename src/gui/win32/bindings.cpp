@@ -74,20 +74,29 @@ HBRUSH HandleStaticColour(HWND control, HDC context) {
   return GetSysColorBrush(COLOR_BTNFACE);
 }
 
-void Bind(TextBox& box, HWND edit) {
+void Bind(TextBox& box, HWND edit, FramePacer& pacer) {
   auto updating = std::make_shared<bool>(false);
   SetText(edit, box.text());
   Commands()[edit] = [&box, edit, updating](UINT code) {
     if (code == EN_CHANGE && !*updating)
       box.setText(Narrow(WindowText(edit)));
   };
-  box.changed.connect([&box, edit, updating] {
+  const auto show = [&box, edit, updating] {
     const std::wstring text = Widen(box.text());
     if (WindowText(edit) == text)
       return;  // the user's own edit: the caret stays where it is
     *updating = true;
     SetWindowTextW(edit, text.c_str());
     *updating = false;
+  };
+  // A box nobody sees (the window hidden in the tray, another page shown) takes the newest text
+  // when it shows, not every touch's meanwhile.
+  const auto stale = pacer.add(edit, show);
+  box.changed.connect([edit, show, stale] {
+    if (IsWindowVisible(edit))
+      show();
+    else
+      stale();
   });
   box.focusRequested.connect([edit] { SetFocus(edit); });
   SetWindowSubclass(edit, EditKeys, 1, reinterpret_cast<DWORD_PTR>(&box));

@@ -21,7 +21,8 @@ namespace scantouch::gui_win32 {
 // here. The parent windows hand their WM_COMMAND and WM_CTLCOLORSTATIC to `HandleCommand` and
 // `HandleStaticColour`.
 
-void Bind(TextBox& box, HWND edit);
+// A change of the control shows at once while the box is visible, else when it shows again.
+void Bind(TextBox& box, HWND edit, FramePacer& pacer);
 // A read-only view of a busy text, refreshed once per frame at most; at most the last
 // `shownChars` bytes are shown.
 void BindPaced(TextBox& box, HWND view, FramePacer& pacer,

@@ -188,7 +188,7 @@ HWND LayoutBuilder::make(Page& page, const layout::Cell& cell, RECT place) {
       if (item.access == Access::readOnly && item.refresh == Refresh::perFrame) {
         BindPaced(item.textBox(), made, pacer_);
       } else {
-        Bind(item.textBox(), made);
+        Bind(item.textBox(), made, pacer_);
         if (item.access == Access::readOnly)
           SendMessageW(made, EM_SETREADONLY, TRUE, 0);
       }
