@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "radar/radar_palette.h"
+#include "radar/segment_clip.h"
 
 namespace scantouch {
 
@@ -41,26 +42,14 @@ void ScanFootprint::addRect(double left, double top, double right, double bottom
 void ScanFootprint::addLine(double x1, double y1, double x2, double y2, double halfWidth_px) {
   // Only the part inside the view (and the line's width around it) marks tiles: a beam far out of
   // a short range costs no more than one inside it.
-  if (!(std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2)))
+  const std::optional<SegmentSpan> inside = ClipSegment(
+      x1, y1, x2, y2, -halfWidth_px, -halfWidth_px, width_ + halfWidth_px, height_ + halfWidth_px);
+  if (!inside)
     return;
   const double dx = x2 - x1;
   const double dy = y2 - y1;
-  double enter = 0;
-  double leave = 1;
-  const auto clip = [&enter, &leave](double towards, double room) {
-    if (towards == 0)
-      return room >= 0;
-    const double t = room / towards;
-    if (towards < 0)
-      enter = std::max(enter, t);
-    else
-      leave = std::min(leave, t);
-    return enter <= leave;
-  };
-  const double low = -halfWidth_px;
-  if (!(clip(-dx, x1 - low) && clip(dx, width_ + halfWidth_px - x1) && clip(-dy, y1 - low) &&
-        clip(dy, height_ + halfWidth_px - y1)))
-    return;
+  const double enter = inside->enter;
+  const double leave = inside->leave;
   // Samples closer than half a tile apart, each with the line's width around it: every tile the
   // line crosses is marked, and a few beside it at most.
   const double length = std::hypot(dx, dy) * (leave - enter);

@@ -9,6 +9,7 @@
 #include "radar/outline_runs.h"
 #include "radar/radar_frame_plan.h"
 #include "radar/radar_palette.h"
+#include "radar/segment_clip.h"
 
 namespace scantouch::gui {
 namespace {
@@ -261,7 +262,7 @@ void RadarWidget::paintEvent(QPaintEvent* event) {
   }
   painter.translate(view.topLeft());
   painter.setRenderHint(QPainter::Antialiasing);
-  paintBeams(painter, scale);
+  paintBeams(painter, scale, event->region());
   paintShapes(painter, scale);
   const Shape& marker = form_.radar().shpmouse[0];
   if (marker.visible()) {
@@ -296,15 +297,31 @@ void RadarWidget::paintEvent(QPaintEvent* event) {
   }
 }
 
-void RadarWidget::paintBeams(QPainter& painter, double scale) const {
+void RadarWidget::paintBeams(QPainter& painter, double scale, const QRegion& painting) const {
+  // Only beams that reach a part being painted: clipping costs the painter a walk along every
+  // line, and a frame that paints where a touch marker moved would walk all 360 rays for it.
+  std::vector<QRectF> parts;
+  const QPointF corner = square().topLeft();
+  for (const QRect& part : painting)
+    parts.push_back(QRectF(part).translated(-corner).adjusted(-3, -3, 3, 3));
+  const auto reaches = [&parts](const QLineF& line) {
+    return std::any_of(parts.begin(), parts.end(), [&line](const QRectF& part) {
+      return ClipSegment(line.x1(), line.y1(), line.x2(), line.y2(), part.left(), part.top(),
+                         part.right(), part.bottom())
+          .has_value();
+    });
+  };
   // One call per colour and width: a pen per beam costs more than the line.
   std::array<std::vector<QLineF>, 4> groups;  // black 1, black 2, green 1, green 2
   for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
     const Beam& beam = form_.Line1[degree];
     if (!beam.visible)
       continue;
+    const QLineF line(beam.x1 * scale, beam.y1 * scale, beam.x2 * scale, beam.y2 * scale);
+    if (!reaches(line))
+      continue;
     const std::size_t group = (beam.hit ? 2 : 0) + (beam.width >= 2 ? 1 : 0);
-    groups[group].emplace_back(beam.x1 * scale, beam.y1 * scale, beam.x2 * scale, beam.y2 * scale);
+    groups[group].push_back(line);
   }
   for (std::size_t group = 0; group < groups.size(); ++group) {
     if (groups[group].empty())
@@ -380,8 +397,9 @@ void RadarWidget::mousePressEvent(QMouseEvent* event) {
   const QPointF units = toViewUnits(event->position());
   if (event->button() == Qt::LeftButton && form_.maskDrawing().press(units.x(), units.y()))
     return;  // the frame rule repaints the rectangle being dragged
+  // What the click moves (the touch rectangle, the scanner marker) the frame rule repaints; a click
+  // that moves nothing, as the clicks of touches landing on this window do, repaints nothing.
   calibration_.click(static_cast<float>(units.x()), static_cast<float>(units.y()));
-  update();
 }
 
 void RadarWidget::mouseMoveEvent(QMouseEvent* event) {

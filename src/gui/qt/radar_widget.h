@@ -65,7 +65,8 @@ class RadarWidget : public QWidget {
   // of the widget being painted are asked for at the next frame.
   void updateQualityLabels(const QRegion& painting);
   QRect labelBox(std::size_t placed) const;  // in widget pixels
-  void paintBeams(QPainter& painter, double scale) const;
+  // The beams that reach `painting` (widget pixels).
+  void paintBeams(QPainter& painter, double scale, const QRegion& painting) const;
   // Each live contact as a ring of a fixed size with its cursor id beside it.
   void paintContacts(QPainter& painter, double scale);
   // Each other scanner of the surface: its points as small squares and where it stands as a

@@ -497,8 +497,9 @@ LRESULT CALLBACK RadarWidget::Procedure(HWND window, UINT message, WPARAM wParam
         SetCapture(window);
         return 0;
       }
+      // What the click moves the frame rule repaints; a click that moves nothing, as the clicks
+      // of touches landing on this window do, repaints nothing.
       self->calibration_.click(static_cast<float>(units[0]), static_cast<float>(units[1]));
-      InvalidateRect(window, nullptr, FALSE);
       return 0;
     }
     case WM_MOUSEMOVE:
