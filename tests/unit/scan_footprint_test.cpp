@@ -102,6 +102,40 @@ TEST(PaintedScan, OnlyWhatDiffersFromThePaintedScanIsPaintedAgainAtItsOldAndNewP
   EXPECT_EQ(painted.changedSince(beams, model, geometry).rects().size(), 8u);
 }
 
+TEST(PaintedScan, ABeamScatteringWithinAPixelIsNotPaintedUntilItStraysAPixelFromItsPaintedPlace) {
+  BeamTable beams;
+  Shape scanner("Shape1");
+  OptionArray mode("OPT曲线模式", {"轮廓线", "放射线", "单点"});
+  PictureBox picture("PICYL");
+  RadarModel model(beams, scanner, mode, picture);
+  const ScanGeometry geometry{8 * T, 8 * T, 0.1, 0, 0};  // 10 view units a pixel
+  beams[3] = Beam{400, 400, 800, 800, 1, true, false};
+  PaintedScan painted;
+  painted.remember(beams, model, geometry);
+  // A scanner's scatter: 6 units one way, then the other, 9 units along both axes.
+  for (const float offset : {6.0f, -6.0f, 9.0f}) {
+    beams[3].x1 = 400 + offset;
+    beams[3].y2 = 800 - offset;
+    EXPECT_TRUE(painted.changedSince(beams, model, geometry).empty()) << offset;
+    painted.remember(beams, model, geometry);  // a frame painted for something else
+  }
+  // Kept at its painted place through those frames, it drifts no further than a pixel unseen.
+  beams[3].x1 = 410;
+  EXPECT_FALSE(painted.changedSince(beams, model, geometry).empty());
+  painted.remember(beams, model, geometry);
+  beams[3].x1 = 401;  // within a pixel of where it was painted last
+  EXPECT_TRUE(painted.changedSince(beams, model, geometry).empty());
+  // A colour, a width or a beam shown or hidden changes the picture however little it moved.
+  beams[3].hit = true;
+  EXPECT_FALSE(painted.changedSince(beams, model, geometry).empty());
+  beams[3].hit = false;
+  beams[3].visible = false;
+  EXPECT_FALSE(painted.changedSince(beams, model, geometry).empty());
+  beams[3].visible = true;
+  beams[3].x2 = std::numeric_limits<float>::quiet_NaN();  // no place: its old one is cleared
+  EXPECT_FALSE(painted.changedSince(beams, model, geometry).empty());
+}
+
 TEST(PaintedScan, AnotherScannersTurnIsPaintedWhereItsPointsWereAndAre) {
   BeamTable beams;
   Shape scanner("Shape1");

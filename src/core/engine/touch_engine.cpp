@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "engine/object_merge.h"
@@ -78,6 +79,23 @@ bool TouchEngine::scannerAlive(std::size_t index) const {
   return scanner.ended_ms && loop_.nowMs() - *scanner.ended_ms <= kSilentAfter_ms;
 }
 
+void TouchEngine::configure(const ViewShapes& shapes) {
+  shapes_ = shapes;
+  const ViewRect& rect = shapes.touchRect;
+  const double cx = shapes.scannerMarker.centreX();
+  const double cy = shapes.scannerMarker.centreY();
+  const double left = rect.left;
+  const double top = rect.top;
+  const double right = left + rect.width;
+  const double bottom = top + rect.height;
+  touchReach_ = std::hypot(std::max(std::abs(left - cx), std::abs(right - cx)),
+                           std::max(std::abs(top - cy), std::abs(bottom - cy))) +
+                1;
+  // Shapes that are no numbers: no distance is beyond them, every node is worked out.
+  if (!std::isfinite(left + right + top + bottom + cx + cy))
+    touchReach_ = std::numeric_limits<double>::quiet_NaN();
+}
+
 PlanePoint TouchEngine::surfacePoint(std::size_t index, double angle, double distance) const {
   const Scanner& scanner = scanners_.at(index);
   const double radians = angle * kRadiansPerDegree;
@@ -140,6 +158,11 @@ void TouchEngine::take(std::size_t index, const PreciseScanNode& node, std::int1
   if (node.quality <= sensitivity || turn.hits.size() >= TurnFinder::kMostTurnNodes)
     return;
 
+  if (!scanner.pose && node.distance > touchReach_) {
+    turn.missAtEnd = true;  // beyond every corner of the touch rectangle: a miss, as below
+    turn.noReturnsAtEnd = 0;
+    return;
+  }
   // A scanner at a pose measures from its own zero; the first without one has its angles
   // corrected by the decoder.
   const PlanePoint at =

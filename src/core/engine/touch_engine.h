@@ -45,7 +45,7 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   const TouchEngineSettings& settings() const { return settings_; }
   // Where the scanner's square and the touch rectangle lie: which hits count, where the first
   // scanner without a pose sits, and what a contact's offset is taken from.
-  void configure(const ViewShapes& shapes) { shapes_ = shapes; }
+  void configure(const ViewShapes& shapes);
   const ViewShapes& shapes() const { return shapes_; }
   // The screen area contacts map to.
   void configure(const ScreenArea& screen) { screen_ = screen; }
@@ -150,6 +150,9 @@ class TouchEngine final : public PreciseScanNodeConsumer {
   EventLoop& loop_;
   TouchEngineSettings settings_;
   ViewShapes shapes_;
+  // Farther than this from the first scanner without a pose, a node cannot lie in the touch
+  // rectangle (its farthest corner and a millimetre for rounding): a room's walls need no sine.
+  double touchReach_ = 0;
   ScreenArea screen_;
   bool running_ = false;
   std::vector<TouchFrameSink*> sinks_;

@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "radar/outline_runs.h"
 #include "radar/radar_frame_plan.h"
 #include "radar/radar_palette.h"
+#include "radar/segment_clip.h"
 #include "win32/wide_text.h"
 #include "window_class.h"
 
@@ -34,6 +37,19 @@ struct Pen {
   HPEN pen;
   HGDIOBJ old;
 };
+
+// The rectangles a region is made of.
+std::vector<RECT> RegionRects(HRGN region) {
+  const DWORD size = GetRegionData(region, 0, nullptr);
+  if (size == 0)
+    return {};
+  std::vector<std::byte> data(size);
+  auto* header = reinterpret_cast<RGNDATA*>(data.data());
+  if (GetRegionData(region, size, header) == 0)
+    return {};
+  const auto* rects = reinterpret_cast<const RECT*>(header->Buffer);
+  return std::vector<RECT>(rects, rects + header->rdh.nCount);
+}
 
 }  // namespace
 
@@ -342,12 +358,22 @@ void RadarWidget::paint(HDC target, HRGN update) {
   // Drawn into a back buffer first, on the backdrop: the picture never flickers.
   HDC context = CreateCompatibleDC(target);
   HGDIOBJ oldBitmap = SelectObject(context, backBuffer_);
-  // Only what this frame shows is drawn again: where the scan was and is, or all of it.
+  // Only what this frame shows is drawn again: where the scan was and is, or all of it. Copies
+  // cover only the box around it, and only the beams that reach it are drawn.
   SelectClipRgn(context, update);
-  BitBlt(context, 0, 0, client.right, client.bottom, layer, 0, 0, SRCCOPY);
+  RECT box;
+  const int regionKind = GetRgnBox(update, &box);
+  if (regionKind == NULLREGION)
+    box = RECT{0, 0, 0, 0};
+  const int boxWidth = box.right - box.left;
+  const int boxHeight = box.bottom - box.top;
+  BitBlt(context, box.left, box.top, boxWidth, boxHeight, layer, box.left, box.top, SRCCOPY);
 
   SetViewportOrgEx(context, view.left, view.top, nullptr);
-  drawBeams(context, scale);
+  std::vector<RECT> parts = RegionRects(update);
+  for (RECT& part : parts)
+    OffsetRect(&part, -view.left, -view.top);
+  drawBeams(context, scale, parts);
   drawShapes(context, scale);
   const Shape& marker = form_.radar().shpmouse[0];
   if (marker.visible()) {
@@ -364,10 +390,16 @@ void RadarWidget::paint(HDC target, HRGN update) {
     drawQualityLabels(layer, side);
   else if (due.labels)
     updateQualityLabels(layer, update);
+  RECT painting = box;  // in the view's pixels
+  OffsetRect(&painting, -view.left, -view.top);
   for (const RECT& strip : labelStrips_) {
-    const int width = strip.right - strip.left;
-    const int height = strip.bottom - strip.top;
-    GdiTransparentBlt(context, strip.left, strip.top, width, height, layer, strip.left, strip.top,
+    // A transparent copy works on all of what it is given: only the part being painted.
+    RECT part;
+    if (!IntersectRect(&part, &strip, &painting))
+      continue;
+    const int width = part.right - part.left;
+    const int height = part.bottom - part.top;
+    GdiTransparentBlt(context, part.left, part.top, width, height, layer, part.left, part.top,
                       width, height, Rgb(radar_palette::kBackground));
   }
   SelectObject(layer, oldLayer);
@@ -377,15 +409,14 @@ void RadarWidget::paint(HDC target, HRGN update) {
   drawDraggedMask(context, scale);
 
   SetViewportOrgEx(context, 0, 0, nullptr);
-  BitBlt(target, 0, 0, client.right, client.bottom, context, 0, 0, SRCCOPY);
+  BitBlt(target, box.left, box.top, boxWidth, boxHeight, context, box.left, box.top, SRCCOPY);
   SelectClipRgn(context, nullptr);
   SelectObject(context, oldBitmap);
   DeleteDC(context);
   // Invalid parts add up until painted: a paint answers every frame asked for before it. One
   // without a request (a part uncovered) leaves what changed due, and what the screen shows of
   // the scan is known only when all of it was painted.
-  RECT box;
-  const bool whole = GetRgnBox(update, &box) == SIMPLEREGION && EqualRect(&box, &client);
+  const bool whole = regionKind == SIMPLEREGION && EqualRect(&box, &client);
   if (requestPending_ || whole)
     paintedScan_.remember(form_.Line1, form_.radar(), scanGeometry());
   else
@@ -396,15 +427,28 @@ void RadarWidget::paint(HDC target, HRGN update) {
   }
 }
 
-void RadarWidget::drawBeams(HDC context, double scale) const {
+void RadarWidget::drawBeams(HDC context, double scale, const std::vector<RECT>& parts) const {
   const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
+  // Only beams that reach a part being painted (a pixel beyond for the pen's width): the rays all
+  // cross the view's middle, and a frame that paints where a contact moved need not draw them.
+  std::array<bool, BeamTable::kBeams> reaches{};
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
+    const Beam& beam = form_.Line1[degree];
+    reaches[static_cast<std::size_t>(degree)] =
+        beam.visible && std::any_of(parts.begin(), parts.end(), [&](const RECT& part) {
+          return ClipSegment(beam.x1 * scale, beam.y1 * scale, beam.x2 * scale, beam.y2 * scale,
+                             part.left - 3, part.top - 3, part.right + 3, part.bottom + 3)
+              .has_value();
+        });
+  }
   // One pen per colour and width: a pen per beam costs more than the line.
   for (const bool hits : {false, true}) {
     for (const int width : {1, 2}) {
       Pen pen(context, Rgb(hits ? radar_palette::kHit : radar_palette::kBeam), width);
       for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
         const Beam& beam = form_.Line1[degree];
-        if (!beam.visible || beam.hit != hits || (beam.width >= 2 ? 2 : 1) != width)
+        if (!reaches[static_cast<std::size_t>(degree)] || beam.hit != hits ||
+            (beam.width >= 2 ? 2 : 1) != width)
           continue;
         MoveToEx(context, px(beam.x1), px(beam.y1), nullptr);
         LineTo(context, px(beam.x2), px(beam.y2));
