@@ -98,6 +98,20 @@ TEST_F(TouchEngineTest, AStillHandsContactLiesAtItsCentreWhereTheRoadTouchesItsN
   EXPECT_GT(roadNearer / hands, 15);
 }
 
+TEST_F(TouchEngineTest, AHandInTheRectanglesFarthestCornerIsAContactAndOneBeyondItIsNot) {
+  // The corner at (5000, 2000) lies 6 041 mm from the scanner, farther than any other point of
+  // the rectangle; the room's wall at 7 000 mm is beyond every corner.
+  play({Hand(-2420, -5420, 60)}, scanner_sim::StreamSettings{}, 2);
+  ASSERT_FALSE(frames_.frames.empty());
+  ASSERT_EQ(frames_.frames.back().live.size(), 1u);
+  EXPECT_NEAR(frames_.frames.back().live[0].x, 7500 - 2420, 30);
+  EXPECT_NEAR(frames_.frames.back().live[0].y, 7500 - 5420, 30);
+  frames_.frames.clear();
+  play({Hand(-2600, -5600, 60)}, scanner_sim::StreamSettings{}, 2);
+  ASSERT_FALSE(frames_.frames.empty());
+  EXPECT_TRUE(frames_.frames.back().live.empty());
+}
+
 TEST_F(TouchEngineTest, ADenseScannerHasItsContactInEveryTurn) {
   // 800 nodes a turn: a whole degree holds two or three nodes, and the beam table of the
   // single-touch road loses the run whenever one of them misses the hand.
