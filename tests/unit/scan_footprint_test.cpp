@@ -55,13 +55,17 @@ TEST(ScanFootprint, TheLastFramesScanJoinsThisOneAndAnotherSizeMeansEverything) 
   EXPECT_EQ(resized.rects(), (std::vector<Rect>{{0, 0, 2 * T, T}}));
 }
 
-TEST(PaintedScan, OnlyWhatDiffersFromThePaintedScanIsPaintedAgainAtItsOldAndNewPlace) {
+// A radar model on its own, and a face's view of 8 x 8 tiles.
+struct PaintedScanTest : ::testing::Test {
   BeamTable beams;
-  Shape scanner("Shape1");
-  OptionArray mode("OPT曲线模式", {"轮廓线", "放射线", "单点"});
-  PictureBox picture("PICYL");
-  RadarModel model(beams, scanner, mode, picture);
+  Shape scanner{"Shape1"};
+  OptionArray mode{"OPT曲线模式", {"轮廓线", "放射线", "单点"}};
+  PictureBox picture{"PICYL"};
+  RadarModel model{beams, scanner, mode, picture};
   const ScanGeometry geometry{8 * T, 8 * T, 0.1, 0, 0};  // 10 view units a pixel
+};
+
+TEST_F(PaintedScanTest, OnlyWhatDiffersFromThePaintedScanIsPaintedAgainAtItsOldAndNewPlace) {
   const auto place = [&](int degree, float x, float y) {
     Beam& beam = beams[degree];
     beam = Beam{x, y, x + 5, y, 1, true, false};
@@ -102,13 +106,8 @@ TEST(PaintedScan, OnlyWhatDiffersFromThePaintedScanIsPaintedAgainAtItsOldAndNewP
   EXPECT_EQ(painted.changedSince(beams, model, geometry).rects().size(), 8u);
 }
 
-TEST(PaintedScan, ABeamScatteringWithinAPixelIsNotPaintedUntilItStraysAPixelFromItsPaintedPlace) {
-  BeamTable beams;
-  Shape scanner("Shape1");
-  OptionArray mode("OPT曲线模式", {"轮廓线", "放射线", "单点"});
-  PictureBox picture("PICYL");
-  RadarModel model(beams, scanner, mode, picture);
-  const ScanGeometry geometry{8 * T, 8 * T, 0.1, 0, 0};  // 10 view units a pixel
+TEST_F(PaintedScanTest,
+       ABeamScatteringWithinAPixelIsNotPaintedUntilItStraysAPixelFromItsPaintedPlace) {
   beams[3] = Beam{400, 400, 800, 800, 1, true, false};
   PaintedScan painted;
   painted.remember(beams, model, geometry);
@@ -136,13 +135,7 @@ TEST(PaintedScan, ABeamScatteringWithinAPixelIsNotPaintedUntilItStraysAPixelFrom
   EXPECT_FALSE(painted.changedSince(beams, model, geometry).empty());
 }
 
-TEST(PaintedScan, AnotherScannersTurnIsPaintedWhereItsPointsWereAndAre) {
-  BeamTable beams;
-  Shape scanner("Shape1");
-  OptionArray mode("OPT曲线模式", {"轮廓线", "放射线", "单点"});
-  PictureBox picture("PICYL");
-  RadarModel model(beams, scanner, mode, picture);
-  const ScanGeometry geometry{8 * T, 8 * T, 0.1, 0, 0};  // 10 view units a pixel
+TEST_F(PaintedScanTest, AnotherScannersTurnIsPaintedWhereItsPointsWereAndAre) {
   PaintedScan painted;
   painted.remember(beams, model, geometry);
   // A scanner at tile (6, 1) with a point in tile (2, 5), then the point in tile (4, 5).
@@ -163,13 +156,7 @@ TEST(PaintedScan, AnotherScannersTurnIsPaintedWhereItsPointsWereAndAre) {
             (std::vector<Rect>{{6 * T, T, T, T}, {4 * T, 5 * T, T, T}}));
 }
 
-TEST(PaintedScan, AMaskBeingDraggedOutIsPaintedAlongItsBorderAndGoneWhenLetGo) {
-  BeamTable beams;
-  Shape scanner("Shape1");
-  OptionArray mode("OPT曲线模式", {"轮廓线", "放射线", "单点"});
-  PictureBox picture("PICYL");
-  RadarModel model(beams, scanner, mode, picture);
-  const ScanGeometry geometry{8 * T, 8 * T, 0.1, 0, 0};  // 10 view units a pixel
+TEST_F(PaintedScanTest, AMaskBeingDraggedOutIsPaintedAlongItsBorderAndGoneWhenLetGo) {
   PaintedScan painted;
   painted.remember(beams, model, geometry);
   // From the middle of tile (1, 1) to the middle of tile (5, 4): the inside is not its border.
