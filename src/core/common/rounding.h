@@ -9,7 +9,7 @@ namespace scantouch {
 
 // Nearest integer as a double, ties to even, with no range limit. Inline and without a call to
 // the maths library: the point processing rounds two coordinates of every node.
-inline double RoundHalfEvenUnbounded(double x) {
+[[gnu::always_inline]] inline double RoundHalfEvenUnbounded(double x) {
   // From 2^52 on every double is a whole number; infinities and NaN come back as they are.
   constexpr double kWhole = 4503599627370496.0;
   if (!(std::abs(x) < kWhole))
@@ -28,9 +28,11 @@ inline double RoundHalfEvenUnbounded(double x) {
 }
 
 // Nearest integer, a tie going to the even neighbour (2.5 -> 2, 3.5 -> 4). A value that does not
-// fit the target range (or is not a number) is an error the caller has to handle: nullopt.
+// fit the target range (or is not a number) is an error the caller has to handle: nullopt. Always
+// inline: an optional returned from a call is read back whole after being written in two parts,
+// a stalled load that cost more than the rounding for the two coordinates of every node.
 template <typename Int>
-std::optional<Int> RoundHalfEvenInto(double x) {
+[[gnu::always_inline]] inline std::optional<Int> RoundHalfEvenInto(double x) {
   if (!std::isfinite(x))
     return std::nullopt;
   const double rounded = RoundHalfEvenUnbounded(x);
@@ -41,10 +43,10 @@ std::optional<Int> RoundHalfEvenInto(double x) {
   return static_cast<Int>(rounded);
 }
 
-inline std::optional<std::int16_t> RoundHalfEven16(double x) {
+[[gnu::always_inline]] inline std::optional<std::int16_t> RoundHalfEven16(double x) {
   return RoundHalfEvenInto<std::int16_t>(x);
 }
-inline std::optional<std::int32_t> RoundHalfEven32(double x) {
+[[gnu::always_inline]] inline std::optional<std::int32_t> RoundHalfEven32(double x) {
   return RoundHalfEvenInto<std::int32_t>(x);
 }
 

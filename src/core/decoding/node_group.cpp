@@ -33,7 +33,7 @@ bool LooksGenuine(ByteSpan group) {
   return startBits == 1 || startBits == 2;
 }
 
-bool LooksLikeANodeStart(ByteSpan group, std::optional<int> before) {
+bool LooksLikeANodeStart(ByteSpan group, const std::optional<int>& before) {
   if (!LooksGenuine(group))
     return false;
   if (group.size() < 3)

@@ -46,7 +46,9 @@ inline int WireAngle64(ByteSpan group) {
 // farther than the second. A group that starts one byte late takes byte 1 of a node, always odd,
 // for its byte 0, so half of such groups carry the flag, at an angle made of other bytes.
 inline constexpr int kTurnStartDegrees = 20;
-bool LooksLikeANodeStart(ByteSpan group, std::optional<int> before = std::nullopt);
+// `before` by reference: it is read for every node, and a copy of a value made of an int and a
+// flag written apart costs a stalled load.
+bool LooksLikeANodeStart(ByteSpan group, const std::optional<int>& before = std::nullopt);
 
 // The raw values of a node as the scanner encodes them.
 struct RawNode {

@@ -55,7 +55,8 @@ void SweepTracker::takeNode(const RawNode& raw) {
   ++decodedNodes_;
   const bool measured = raw.distance != 0;
   const double scannerAngle = ExactAngle(raw, 0);
-  const TurnFinder::Mark mark = turns_.take(scannerAngle, measured, raw.startOfTurn);
+  TurnFinder::Mark mark;
+  turns_.take(scannerAngle, measured, raw.startOfTurn, mark);
   const bool afterLoss = std::exchange(nodesLost_, false);
   if (mark.halfTurn)
     onHalfTurn();

@@ -51,8 +51,8 @@ void TurnFinder::reset() {
   half_ = {};
 }
 
-TurnFinder::Mark TurnFinder::take(double scannerAngle, bool measured, bool startFlag) {
-  Mark mark;
+void TurnFinder::take(double scannerAngle, bool measured, bool startFlag, Mark& mark) {
+  mark = Mark{};
   bool followed = false;
   if (!std::isfinite(scannerAngle)) {
     // Nothing a scanner sends; it follows nothing and moves nothing.
@@ -105,7 +105,6 @@ TurnFinder::Mark TurnFinder::take(double scannerAngle, bool measured, bool start
     ++half_.followed;
   }
   mark.follows = followed;
-  return mark;
 }
 
 void TurnFinder::moveSweep(double by, bool step, bool noReturn, bool startFlag, Mark& mark) {

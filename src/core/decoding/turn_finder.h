@@ -51,8 +51,15 @@ class TurnFinder {
     bool follows = false;        // the node lies where the sweep stands
   };
 
-  // `scannerAngle` in degrees as the scanner measured it (any value; taken modulo 360).
-  Mark take(double scannerAngle, bool measured, bool startFlag);
+  // `scannerAngle` in degrees as the scanner measured it (any value; taken modulo 360). The mark
+  // is written into the caller's: flags set one by one and returned as one value would be read back
+  // whole, a stalled load for every node.
+  void take(double scannerAngle, bool measured, bool startFlag, Mark& mark);
+  Mark take(double scannerAngle, bool measured, bool startFlag) {
+    Mark mark;
+    take(scannerAngle, measured, startFlag, mark);
+    return mark;
+  }
   // Forgets the sweep (a new stream): what comes next begins no whole turn until a turn passed.
   void reset();
 
