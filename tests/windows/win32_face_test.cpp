@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -79,6 +80,17 @@ class Win32FaceTest : public testing::ProgramFixture {
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
+  // Shows the page that holds `control`, as a click on its tab does.
+  void showPageOf(HWND control) {
+    HWND tabs = FindWindowExW(window_.handle(), nullptr, WC_TABCONTROLW, nullptr);
+    const LRESULT count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count && !IsWindowVisible(control); ++index) {
+      SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+      NMHDR header{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), TCN_SELCHANGE};
+      SendMessageW(window_.handle(), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+    }
+  }
+
   gui_win32::FramePacer pacer_;
   gui_win32::MainWindow window_{program_, pacer_, nullptr};
 };
@@ -107,6 +119,8 @@ TEST_F(Win32FaceTest, ATouchTypedIntoTheDebugPageIsMappedAsOnQt) {
   ASSERT_NE(mapped, nullptr);
   EXPECT_EQ(GetWindowLongW(current, GWL_STYLE) & ES_READONLY, 0);
   EXPECT_EQ(GetWindowLongW(mapped, GWL_STYLE) & ES_READONLY, 0);
+  showPageOf(current);
+  ASSERT_TRUE(IsWindowVisible(mapped));
   const std::string before = form().txt校正后数据.text();
   SetWindowTextW(current, L"6000,2500");  // as the user's typing ends
   EXPECT_EQ(form().TXT当前处理数据.text(), "6000,2500");
@@ -114,6 +128,21 @@ TEST_F(Win32FaceTest, ATouchTypedIntoTheDebugPageIsMappedAsOnQt) {
   EXPECT_EQ(Narrow(gui_win32::WindowText(mapped)), form().txt校正后数据.text());
   SetWindowTextW(mapped, L"1,2");
   EXPECT_EQ(form().txt校正后数据.text(), "1,2");
+}
+
+TEST_F(Win32FaceTest, ABoxOnAPageNotShownTakesTheNewestTextWhenItShows) {
+  HWND mapped = window_.control("mappedTouch");
+  ASSERT_NE(mapped, nullptr);
+  showPageOf(window_.control("screenSize"));  // the calibration page
+  ASSERT_FALSE(IsWindowVisible(mapped));
+  form().txt校正后数据.setText("1,2");
+  form().txt校正后数据.setText("12,34");
+  EXPECT_NE(Narrow(gui_win32::WindowText(mapped)), "12,34");  // no text laid out meanwhile
+  showPageOf(mapped);
+  Win32EventLoop loop;
+  EXPECT_TRUE(testing::RunUntil(
+      loop, [&] { return Narrow(gui_win32::WindowText(mapped)) == "12,34"; }, 2000));
+  EXPECT_EQ(form().txt校正后数据.text(), "12,34");  // and showing it is no edit
 }
 
 TEST_F(Win32FaceTest, ASmallPageScrollsAndALargeOneGivesItsLogTheHeightToSpare) {
