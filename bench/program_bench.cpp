@@ -4,8 +4,8 @@
 // while; and the latency from the last byte of a touch leaving the scanner to the X server's
 // pointer standing on the touch's pixel.
 // Usage (needs $DISPLAY; bench/run-program-bench starts a virtual one):
-//   program_bench [--cpu RUNS | --room RUNS [--only TEXT]] [--noise MM] [--program PATH] [seconds
-//   per CPU run, default 20]
+//   program_bench [--cpu RUNS | --room RUNS [--only TEXT] | --latency SECONDS] [--noise MM]
+//                 [--program PATH] [seconds per CPU run, default 20]
 //                 [minutes for the memory run, default 10]
 // --cpu RUNS measures only the CPU, shown and hidden at 8 000 and 32 000 nodes/s, RUNS rounds of
 // the four taken in turn (so that a busy moment of a shared machine spreads over all four), and
@@ -14,8 +14,8 @@
 // where they were). --room RUNS measures a real room instead: noise of 10 mm (or --noise MM, given
 // after it) and a hand in every turn, the engine and TUIO off and on, the window shown in each
 // display mode and hidden, at both rates; --only TEXT keeps the cases whose name holds TEXT
-// ("shown rays", "hidden engine 32000"). --program runs that executable instead of the one built
-// beside the bench.
+// ("shown rays", "hidden engine 32000"). --latency SECONDS measures only the latency, over that
+// long. --program runs that executable instead of the one built beside the bench.
 
 #include <QCoreApplication>
 #include <QNetworkDatagram>
@@ -293,6 +293,20 @@ void MeasureCpu(int rounds, double seconds, int noise_mm) {
   }
 }
 
+// The time from a touch's last byte leaving the scanner to the X pointer on its pixel, over
+// `seconds` of a touch every few turns, with the window shown.
+void MeasureLatency(double seconds) {
+  Run latency = RunProgram(false, seconds, true);
+  std::sort(latency.latencies_ms.begin(), latency.latencies_ms.end());
+  if (!latency.latencies_ms.empty()) {
+    const auto& l = latency.latencies_ms;
+    std::printf(
+        "touch latency over TCP (last byte sent -> X pointer moved), %zu touches: median %.2f ms, "
+        "max %.2f ms\n",
+        l.size(), l[l.size() / 2], l.back());
+  }
+}
+
 // A room as a real scanner sees it: every distance off by up to `noise_mm` in every turn and a hand
 // in the touch rectangle in every turn, at 8 000 and 32 000 nodes/s, with the touch engine and
 // TUIO off and on; the window shown in each of the three display modes, and hidden. `only` keeps
@@ -348,6 +362,7 @@ int main(int argc, char** argv) {
   int cpuRounds = 0;
   int noise_mm = 0;
   int roomRounds = 0;
+  double latencySeconds = 0;
   std::string only;
   std::vector<const char*> positional;
   const std::span<char*> arguments(argv + 1, static_cast<std::size_t>(argc - 1));
@@ -358,6 +373,8 @@ int main(int argc, char** argv) {
     } else if (argument == "--room" && i + 1 < arguments.size()) {
       roomRounds = std::max(1, std::atoi(arguments[++i]));
       noise_mm = 10;
+    } else if (argument == "--latency" && i + 1 < arguments.size()) {
+      latencySeconds = std::max(1.0, std::atof(arguments[++i]));
     } else if (argument == "--only" && i + 1 < arguments.size()) {
       only = arguments[++i];
     } else if (argument == "--noise" && i + 1 < arguments.size()) {
@@ -378,6 +395,10 @@ int main(int argc, char** argv) {
     MeasureCpu(cpuRounds, seconds, noise_mm);
     return 0;
   }
+  if (latencySeconds > 0) {
+    MeasureLatency(latencySeconds);
+    return 0;
+  }
   const Run shown = RunProgram(false, seconds, false);
   std::printf("window shown:  cpu %.2f %% of one core at 8000 nodes/s\n", shown.cpuPercent);
   const Run hidden = RunProgram(true, seconds, false);
@@ -394,15 +415,7 @@ int main(int argc, char** argv) {
       "32000 nodes/s (%.1f TUIO datagrams/s received)\n",
       engine.cpuPercent, static_cast<double>(engine.tuioDatagrams) / (seconds + 5));
 
-  Run latency = RunProgram(false, 15, true);
-  std::sort(latency.latencies_ms.begin(), latency.latencies_ms.end());
-  if (!latency.latencies_ms.empty()) {
-    const auto& l = latency.latencies_ms;
-    std::printf(
-        "touch latency over TCP (last byte sent -> X pointer moved), %zu touches: median %.2f ms, "
-        "max %.2f ms\n",
-        l.size(), l[l.size() / 2], l.back());
-  }
+  MeasureLatency(15);
 
   const Run memory = RunProgram(false, minutes * 60, true);
   std::printf(
