@@ -184,6 +184,7 @@ void RadarWidget::drawQualityLabels(const QSize& side) {
     captionFont_ = font();
     captionFont_.setPixelSize(std::max(7, static_cast<int>(labelLayout_.boxPixels * 0.8)));
     captionTexts_.clear();
+    contactIds_.clear();          // the widget's font may have changed with its screen
     std::array<QRectF, 4> edges;  // left, bottom, right, top: as the labels go round
     for (const QualityLabelBox& placed : labelLayout_.labels) {
       QRectF& edge = edges[static_cast<std::size_t>(placed.index / 90 % 4)];
@@ -350,9 +351,16 @@ void RadarWidget::paintContacts(QPainter& painter, double scale) {
   for (const RadarModel::ContactMark& contact : contacts) {
     const QPointF centre(contact.x * scale, contact.y * scale);
     painter.drawEllipse(centre, r, r);
-    painter.drawText(QRectF(centre.x() + r + 2, centre.y() - 2 * r, 4 * r, 2 * r),
-                     Qt::AlignLeft | Qt::AlignBottom, QString::number(contact.cursorId));
+    // Beside the ring, its foot on the ring's middle: laid out once per id, as a contact moves in
+    // every turn.
+    auto [id, added] = contactIds_.try_emplace(contact.cursorId, QString::number(contact.cursorId));
+    if (added)
+      id->second.prepare(QTransform(), idFont);
+    painter.drawStaticText(QPointF(centre.x() + r + 2, centre.y() - id->second.size().height()),
+                           id->second);
   }
+  if (contactIds_.size() > 64)
+    contactIds_.clear();  // ids only grow; keep the few of late
 }
 
 void RadarWidget::paintOtherScanners(QPainter& painter, double scale) const {

@@ -88,6 +88,7 @@ class RadarWidget : public QWidget {
   PaintedLabels paintedLabels_;
   QFont captionFont_;
   std::map<std::string, QStaticText> captionTexts_;
+  std::map<int, QStaticText> contactIds_;  // the cursor ids beside the contacts, laid out
 };
 
 }  // namespace scantouch::gui

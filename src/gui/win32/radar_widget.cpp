@@ -471,16 +471,19 @@ void RadarWidget::drawContacts(HDC context, double scale) {
   HGDIOBJ oldFont = SelectObject(context, contactFont_);
   SetBkMode(context, TRANSPARENT);
   SetTextColor(context, Rgb(radar_palette::kContact));
+  // Beside the ring, its foot on the ring's middle. Drawn as it is, without DrawTextW's layout:
+  // a contact moves in every turn.
+  const UINT oldAlign = SetTextAlign(context, TA_LEFT | TA_BOTTOM | TA_NOUPDATECP);
   constexpr int r = radar_palette::kContactRadius_px;
   for (const RadarModel::ContactMark& contact : contacts) {
     const int x = static_cast<int>(std::lround(contact.x * scale));
     const int y = static_cast<int>(std::lround(contact.y * scale));
     Ellipse(context, x - r, y - r, x + r + 1, y + r + 1);
     const std::wstring id = std::to_wstring(contact.cursorId);
-    RECT box{x + r + 2, y - 2 * r, x + 5 * r, y};
-    DrawTextW(context, id.c_str(), static_cast<int>(id.size()), &box,
-              DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOCLIP);
+    ExtTextOutW(context, x + r + 2, y, 0, nullptr, id.c_str(), static_cast<UINT>(id.size()),
+                nullptr);
   }
+  SetTextAlign(context, oldAlign);
   SelectObject(context, oldFont);
   SelectObject(context, oldBrush);
 }
