@@ -55,6 +55,22 @@ TEST(ScanFootprint, TheLastFramesScanJoinsThisOneAndAnotherSizeMeansEverything) 
   EXPECT_EQ(resized.rects(), (std::vector<Rect>{{0, 0, 2 * T, T}}));
 }
 
+TEST(BeamReaches, ABeamIsDrawnForAPartItCanColourAndNotForOneBeyondItsWidth) {
+  const std::vector<Rect> part{{100, 100, 20, 20}};  // pixels 100 to 120
+  Beam beam{0, 0, 0, 2000, 1, true, false};          // down the left edge, 10 units a pixel
+  EXPECT_FALSE(BeamReaches(beam, 0.1, part));
+  beam.x1 = beam.x2 = 980;  // 98 pixels across: its smoothed edge reaches pixel 100
+  EXPECT_TRUE(BeamReaches(beam, 0.1, part));
+  beam.x1 = beam.x2 = 1230;  // 123 pixels: beyond a one-pixel line's reach
+  EXPECT_FALSE(BeamReaches(beam, 0.1, part));
+  beam.width = 2;  // a wider line reaches half a pixel further
+  beam.x1 = beam.x2 = 1225;
+  EXPECT_TRUE(BeamReaches(beam, 0.1, part));
+  beam.visible = false;
+  EXPECT_FALSE(BeamReaches(beam, 0.1, part));
+  EXPECT_FALSE(BeamReaches(Beam{980, 0, 980, 2000, 1, true, false}, 0.1, {}));
+}
+
 // A radar model on its own, and a face's view of 8 x 8 tiles.
 struct PaintedScanTest : ::testing::Test {
   BeamTable beams;

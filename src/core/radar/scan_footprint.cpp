@@ -67,12 +67,33 @@ void ScanFootprint::addLine(double x1, double y1, double x2, double y2, double h
   }
 }
 
+namespace {
+
+// How far from its middle a drawn beam colours pixels: smoothed lines reach a pixel beyond their
+// width.
+double BeamReach_px(const Beam& beam) {
+  return beam.width / 2.0 + 2;
+}
+
+}  // namespace
+
 void ScanFootprint::addBeam(const Beam& beam, double scale, double originX, double originY) {
-  // Smoothed lines reach a pixel beyond their width.
   if (beam.visible) {
     addLine(originX + beam.x1 * scale, originY + beam.y1 * scale, originX + beam.x2 * scale,
-            originY + beam.y2 * scale, beam.width / 2.0 + 2);
+            originY + beam.y2 * scale, BeamReach_px(beam));
   }
+}
+
+bool BeamReaches(const Beam& beam, double scale, std::span<const ScanFootprint::PixelRect> parts) {
+  if (!beam.visible)
+    return false;
+  const double reach = BeamReach_px(beam);
+  return std::any_of(parts.begin(), parts.end(), [&](const ScanFootprint::PixelRect& part) {
+    return ClipSegment(beam.x1 * scale, beam.y1 * scale, beam.x2 * scale, beam.y2 * scale,
+                       part.left - reach, part.top - reach, part.left + part.width + reach,
+                       part.top + part.height + reach)
+        .has_value();
+  });
 }
 
 void ScanFootprint::addMarker(const Shape& marker, double scale, double originX, double originY) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "radar/beam_table.h"
@@ -60,6 +61,11 @@ class ScanFootprint {
   int rows_ = 0;
   std::vector<std::uint8_t> tiles_;
 };
+
+// Whether `beam`, drawn with `scale` pixels per view unit from the view's corner, can colour a
+// pixel of any of `parts` (pixels from the same corner). A face hands its painter only such beams:
+// the painter's clipping walks along every line, and the rays all cross the view's middle.
+bool BeamReaches(const Beam& beam, double scale, std::span<const ScanFootprint::PixelRect> parts);
 
 // Where a face's pixels lie: its size, and the view's scale and corner in it.
 struct ScanGeometry {

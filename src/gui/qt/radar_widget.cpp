@@ -9,7 +9,6 @@
 #include "radar/outline_runs.h"
 #include "radar/radar_frame_plan.h"
 #include "radar/radar_palette.h"
-#include "radar/segment_clip.h"
 
 namespace scantouch::gui {
 namespace {
@@ -299,28 +298,18 @@ void RadarWidget::paintEvent(QPaintEvent* event) {
 }
 
 void RadarWidget::paintBeams(QPainter& painter, double scale, const QRegion& painting) const {
-  // Only beams that reach a part being painted: clipping costs the painter a walk along every
-  // line, and a frame that paints where a touch marker moved would walk all 360 rays for it.
-  std::vector<QRectF> parts;
-  const QPointF corner = square().topLeft();
+  std::vector<ScanFootprint::PixelRect> parts;  // in the view's pixels
+  const QPoint corner = square().topLeft().toPoint();
   for (const QRect& part : painting)
-    parts.push_back(QRectF(part).translated(-corner).adjusted(-3, -3, 3, 3));
-  const auto reaches = [&parts](const QLineF& line) {
-    return std::any_of(parts.begin(), parts.end(), [&line](const QRectF& part) {
-      return ClipSegment(line.x1(), line.y1(), line.x2(), line.y2(), part.left(), part.top(),
-                         part.right(), part.bottom())
-          .has_value();
-    });
-  };
+    parts.push_back(
+        {part.left() - corner.x(), part.top() - corner.y(), part.width(), part.height()});
   // One call per colour and width: a pen per beam costs more than the line.
   std::array<std::vector<QLineF>, 4> groups;  // black 1, black 2, green 1, green 2
   for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
     const Beam& beam = form_.Line1[degree];
-    if (!beam.visible)
+    if (!BeamReaches(beam, scale, parts))
       continue;
     const QLineF line(beam.x1 * scale, beam.y1 * scale, beam.x2 * scale, beam.y2 * scale);
-    if (!reaches(line))
-      continue;
     const std::size_t group = (beam.hit ? 2 : 0) + (beam.width >= 2 ? 1 : 0);
     groups[group].push_back(line);
   }

@@ -6,13 +6,13 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "radar/outline_runs.h"
 #include "radar/radar_frame_plan.h"
 #include "radar/radar_palette.h"
-#include "radar/segment_clip.h"
 #include "win32/wide_text.h"
 #include "window_class.h"
 
@@ -38,8 +38,8 @@ struct Pen {
   HGDIOBJ old;
 };
 
-// The rectangles a region is made of.
-std::vector<RECT> RegionRects(HRGN region) {
+// The rectangles a region is made of, from the corner at `origin`.
+std::vector<ScanFootprint::PixelRect> RegionRects(HRGN region, POINT origin) {
   const DWORD size = GetRegionData(region, 0, nullptr);
   if (size == 0)
     return {};
@@ -48,7 +48,13 @@ std::vector<RECT> RegionRects(HRGN region) {
   if (GetRegionData(region, size, header) == 0)
     return {};
   const auto* rects = reinterpret_cast<const RECT*>(header->Buffer);
-  return std::vector<RECT>(rects, rects + header->rdh.nCount);
+  std::vector<ScanFootprint::PixelRect> parts;
+  for (const RECT& rect : std::span(rects, header->rdh.nCount)) {
+    parts.push_back({static_cast<int>(rect.left - origin.x), static_cast<int>(rect.top - origin.y),
+                     static_cast<int>(rect.right - rect.left),
+                     static_cast<int>(rect.bottom - rect.top)});
+  }
+  return parts;
 }
 
 }  // namespace
@@ -370,10 +376,7 @@ void RadarWidget::paint(HDC target, HRGN update) {
   BitBlt(context, box.left, box.top, boxWidth, boxHeight, layer, box.left, box.top, SRCCOPY);
 
   SetViewportOrgEx(context, view.left, view.top, nullptr);
-  std::vector<RECT> parts = RegionRects(update);
-  for (RECT& part : parts)
-    OffsetRect(&part, -view.left, -view.top);
-  drawBeams(context, scale, parts);
+  drawBeams(context, scale, RegionRects(update, POINT{view.left, view.top}));
   drawShapes(context, scale);
   const Shape& marker = form_.radar().shpmouse[0];
   if (marker.visible()) {
@@ -427,20 +430,12 @@ void RadarWidget::paint(HDC target, HRGN update) {
   }
 }
 
-void RadarWidget::drawBeams(HDC context, double scale, const std::vector<RECT>& parts) const {
+void RadarWidget::drawBeams(HDC context, double scale,
+                            const std::vector<ScanFootprint::PixelRect>& parts) const {
   const auto px = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
-  // Only beams that reach a part being painted (a pixel beyond for the pen's width): the rays all
-  // cross the view's middle, and a frame that paints where a contact moved need not draw them.
   std::array<bool, BeamTable::kBeams> reaches{};
-  for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
-    const Beam& beam = form_.Line1[degree];
-    reaches[static_cast<std::size_t>(degree)] =
-        beam.visible && std::any_of(parts.begin(), parts.end(), [&](const RECT& part) {
-          return ClipSegment(beam.x1 * scale, beam.y1 * scale, beam.x2 * scale, beam.y2 * scale,
-                             part.left - 3, part.top - 3, part.right + 3, part.bottom + 3)
-              .has_value();
-        });
-  }
+  for (int degree = 0; degree < BeamTable::kBeams; ++degree)
+    reaches[static_cast<std::size_t>(degree)] = BeamReaches(form_.Line1[degree], scale, parts);
   // One pen per colour and width: a pen per beam costs more than the line.
   for (const bool hits : {false, true}) {
     for (const int width : {1, 2}) {

@@ -60,7 +60,8 @@ class RadarWidget {
   RECT labelBox(std::size_t placed) const;  // in client pixels
   void ensureBuffers(HDC target, const RECT& client);
   // The beams that reach `parts` (the view's pixels).
-  void drawBeams(HDC context, double scale, const std::vector<RECT>& parts) const;
+  void drawBeams(HDC context, double scale,
+                 const std::vector<ScanFootprint::PixelRect>& parts) const;
   // Each live contact as a ring of a fixed size with its cursor id beside it.
   void drawContacts(HDC context, double scale);
   // Each other scanner of the surface: its points as small squares and where it stands as a
