@@ -75,7 +75,7 @@ QtStreamConnection::QtStreamConnection(QTcpSocket* socket)
   QObject::connect(
       socket, &QAbstractSocket::errorOccurred, &context_,
       [this] {
-        if (socket_->state() != QAbstractSocket::ConnectedState)
+        if (!closed_ && socket_->state() != QAbstractSocket::ConnectedState)
           tellDisconnected();
       },
       Qt::QueuedConnection);
