@@ -22,6 +22,7 @@
 #include "qt/qt_event_loop.h"
 #include "qt/qt_instance_guard.h"
 #include "qt/qt_serial_port.h"
+#include "qt/qt_stream_listener.h"
 #include "qt/qt_tcp_socket.h"
 #include "qt/qt_tray_icon.h"
 #include "qt/unix_close_requests.h"
@@ -80,6 +81,8 @@ int main(int argc, char** argv) {
   program.connectLog(log);
   QtDatagramSocketFactory datagrams;
   program.touchOutputs().connectNetwork(datagrams);
+  QtStreamListenerFactory listeners;
+  program.connectWebService(listeners, SCANTOUCH_VERSION, datagrams.hostName());
   program.touchOutputs().connectTouchDevice([](std::string& problem) {
     return std::unique_ptr<TouchInjector>(UinputTouchInjector::Create(VirtualDesktop(), problem));
   });

@@ -28,6 +28,7 @@
 #include "win32/win32_file_access.h"
 #include "win32/win32_instance_guard.h"
 #include "win32/win32_serial_port.h"
+#include "win32/win32_stream_listener.h"
 #include "win32/win32_tcp_socket.h"
 #include "win32/win32_touch_injector.h"
 #include "win32/win32_tray_icon.h"
@@ -105,6 +106,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   program->connectLog(log);
   Win32DatagramSocketFactory datagrams;
   program->touchOutputs().connectNetwork(datagrams);
+  Win32StreamListenerFactory listeners;
+  program->connectWebService(listeners, SCANTOUCH_VERSION, datagrams.hostName());
   program->touchOutputs().connectTouchDevice([](std::string& problem) {
     return std::unique_ptr<TouchInjector>(Win32TouchInjector::Create(problem));
   });

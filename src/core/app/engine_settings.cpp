@@ -15,6 +15,7 @@ TouchEngineSettings EngineSettingsOf(const TouchEngineSection& section) {
     settings.mouseMode = static_cast<MouseMode>(c.mouseMode.selected());
   settings.tuioTargets = std::string(TrimBlanks(c.tuioTargets.text()));
   settings.systemTouch = c.systemTouch.isChecked();
+  settings.webService = std::string(TrimBlanks(c.webService.text()));
   settings.birthTurns =
       ParseTurns(section.textInForce(keys::kBirthTurns)).value_or(settings.birthTurns);
   settings.removalTurns =

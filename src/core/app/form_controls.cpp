@@ -54,6 +54,8 @@ std::vector<Control*> MainForm::controls() {
            &Check2,
            &OPT鼠标模式,
            &TXTTUIO目标,
+           &TXT网页服务,
+           &LBL网页服务,
            &CHK系统触控,
            &TXT出现圈数,
            &TXT消失圈数,

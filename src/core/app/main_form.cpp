@@ -28,8 +28,8 @@ MainForm::MainForm(EventLoop& loop, DesktopInput& desktop, SettingsFile& setting
                 settingsFile, [this] { resetRadarView(); }),
       engine_(loop),
       engineSection_(
-          TouchEngineControls{OPT鼠标模式, TXTTUIO目标, CHK系统触控, TXT出现圈数, TXT消失圈数,
-                              TXT分组间距, TXT匹配距离, CHK平滑, TXT屏蔽区域},
+          TouchEngineControls{OPT鼠标模式, TXTTUIO目标, TXT网页服务, CHK系统触控, TXT出现圈数,
+                              TXT消失圈数, TXT分组间距, TXT匹配距离, CHK平滑, TXT屏蔽区域},
           settingsFile),
       cornerCalibration_(CornerCalibrationControls{CMD四角标定, CMD两角标定, LBL四角标定,
                                                    TXT屏幕宽高, TXT屏幕左上角},

@@ -124,6 +124,8 @@ class MainForm {
   // TUIO and the system's own touch. Off until one of its outputs is chosen.
   OptionArray OPT鼠标模式{"OPT鼠标模式", {"每次触摸点击", "按下拖动抬起", "不控制鼠标"}};
   TextBox TXTTUIO目标{"TXTTUIO目标"};  // "host:port", several separated by ";"
+  TextBox TXT网页服务{"TXT网页服务"};  // "host:port" the web service listens on
+  Label LBL网页服务{"LBL网页服务"};    // the address to open, or why the service is off
   CheckBox CHK系统触控{"CHK系统触控", "系统触控"};
   TextBox TXT出现圈数{"TXT出现圈数"};  // turns in a row an object is seen before it is a contact
   TextBox TXT消失圈数{"TXT消失圈数"};  // turns unseen before a contact is removed

@@ -63,6 +63,8 @@ void ScannerProgram::connectLog(ProgramLog& log) {
   log_ = &log;
   store_.reports().setLog(&log);
   touchOutputs_.setLog(&log);
+  if (web_)
+    web_->setLog(&log);
   form_.List1.added.connect([&log](std::string_view entry) { log.write(entry); });
 }
 
@@ -107,6 +109,8 @@ void ScannerProgram::wire() {
   f.TMR计算扫描频率.ticked.connect([this] {
     meter_.tickScanRate();
     surface_.tick();
+    if (webStatus_)
+      webStatus_->sample();
   });
   f.OPT标定.clicked.connect([this](int index) { calibration_.onModeSelected(index); });
   f.TMR鼠标在屏幕的当前位置.ticked.connect([this] { calibration_.showCursorPosition(); });
@@ -143,6 +147,16 @@ void ScannerProgram::wire() {
     surface_.configure(placement);
     backgrounds_.configure(placement);
   });
+}
+
+void ScannerProgram::connectWebService(StreamListenerFactory& listeners, std::string version,
+                                       std::string machine) {
+  webStatus_ = std::make_unique<WebStatus>(form_, surface_, meter_, std::move(version));
+  web_ = std::make_unique<WebService>(
+      platform_.loop, listeners, form_.LBL网页服务, [this] { return webStatus_->json(); },
+      std::move(machine));
+  web_->setLog(log_);
+  touchOutputs_.connectWeb(*web_);
 }
 
 }  // namespace scantouch

@@ -9,6 +9,8 @@
 #include "app/main_window_lifecycle.h"
 #include "app/touch_outputs.h"
 #include "app/tray_icon.h"
+#include "app/web_service.h"
+#include "app/web_status.h"
 #include "calibration/calibration.h"
 #include "common/program_log.h"
 #include "config/file_access.h"
@@ -25,6 +27,7 @@
 #include "scanners/scanner_surface.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/event_loop.h"
+#include "web/stream_listener.h"
 
 namespace scantouch {
 
@@ -71,6 +74,11 @@ class ScannerProgram {
   // or clearing it changes that; a change the desktop refuses is told to the log and undone.
   // Its key in the settings file is written as before.
   void connectAutostart(Autostart& autostart);
+  // The web service on the platform's listening sockets: from now on "网页服务" opens it. The
+  // status page shows `version`; `machine` is this computer's name for the address to open.
+  void connectWebService(StreamListenerFactory& listeners, std::string version,
+                         std::string machine);
+  WebService* webService() { return web_.get(); }
 
  private:
   void wire();
@@ -91,6 +99,9 @@ class ScannerProgram {
   Calibration calibration_;
   CursorSelfTest selfTest_;
   MainWindowLifecycle lifecycle_;
+  // Before the outputs, which send TUIO to it until they are gone.
+  std::unique_ptr<WebStatus> webStatus_;
+  std::unique_ptr<WebService> web_;
   TouchOutputs touchOutputs_;
 };
 

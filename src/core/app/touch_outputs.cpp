@@ -16,6 +16,8 @@ TouchOutputs::TouchOutputs(MainForm& form, EventLoop& loop, DesktopInput& deskto
 TouchOutputs::~TouchOutputs() {
   if (settleTimer_)
     loop_.stopTimer(*settleTimer_);
+  if (webSettleTimer_)
+    loop_.stopTimer(*webSettleTimer_);
 }
 
 void TouchOutputs::setLog(ProgramLog* log) {
@@ -29,6 +31,16 @@ void TouchOutputs::connectNetwork(DatagramSocketFactory& sockets) {
   tuio_ = std::make_unique<TuioOutput>(loop_, sockets,
                                        TuioSessionStart(loop_.wallClockMs(), sockets.hostName()));
   tuio_->setLog(log_);
+  if (web_)
+    tuio_->setBundleTap([this](std::span<const std::uint8_t> bundle) { web_->sendTuio(bundle); });
+}
+
+void TouchOutputs::connectWeb(WebService& web) {
+  web_ = &web;
+  if (tuio_)
+    tuio_->setBundleTap([this](std::span<const std::uint8_t> bundle) { web_->sendTuio(bundle); });
+  if (applied_)
+    applyWebService(webService_);
 }
 
 void TouchOutputs::connectTouchDevice(TouchDeviceOpener opener) {
@@ -50,24 +62,32 @@ void TouchOutputs::apply() {
 
   if (settings.tuioTargets != tuioTargets_) {
     tuioTargets_ = settings.tuioTargets;
-    // The settings as loaded are taken at once; the user's typing when it pauses.
-    if (!applied_) {
-      applyTuioTargets(tuioTargets_);
-    } else {
-      if (settleTimer_)
-        loop_.stopTimer(*settleTimer_);
-      settleTimer_ = loop_.startTimer(kTargetsSettle_ms, [this] {
-        loop_.stopTimer(*settleTimer_);
-        settleTimer_.reset();
-        applyTuioTargets(tuioTargets_);
-      });
-    }
+    settle(settleTimer_, [this] { applyTuioTargets(tuioTargets_); });
+  }
+  if (settings.webService != webService_) {
+    webService_ = settings.webService;
+    settle(webSettleTimer_, [this] { applyWebService(webService_); });
   }
   applySystemTouch(settings.systemTouch);
   applied_ = true;
 
   form_.runEngine(settings.anyOutput());
   showStatus(0);
+}
+
+void TouchOutputs::settle(std::optional<EventLoop::TimerId>& timer, std::function<void()> apply) {
+  // The settings as loaded are taken at once; the user's typing when it pauses.
+  if (!applied_) {
+    apply();
+    return;
+  }
+  if (timer)
+    loop_.stopTimer(*timer);
+  timer = loop_.startTimer(kTargetsSettle_ms, [this, &timer, apply = std::move(apply)] {
+    loop_.stopTimer(*timer);
+    timer.reset();
+    apply();
+  });
 }
 
 void TouchOutputs::applyTuioTargets(const std::string& targets) {
@@ -77,9 +97,26 @@ void TouchOutputs::applyTuioTargets(const std::string& targets) {
     return;
   }
   tuio_->setTargets(targets);
-  if (tuio_->hasTargets() && !tuio_->running())
+  runTuioAsWanted();
+}
+
+void TouchOutputs::applyWebService(const std::string& address) {
+  if (!web_) {
+    if (!address.empty())
+      reports_.report("web", "网页服务 is set, but this program has no web service");
+    return;
+  }
+  web_->apply(address);
+  runTuioAsWanted();
+}
+
+void TouchOutputs::runTuioAsWanted() {
+  if (!tuio_ || finished_)
+    return;
+  const bool wanted = tuio_->hasTargets() || (web_ && web_->listening());
+  if (wanted && !tuio_->running())
     tuio_->start();
-  else if (!tuio_->hasTargets() && tuio_->running())
+  else if (!wanted && tuio_->running())
     tuio_->stop();
 }
 
@@ -116,6 +153,9 @@ void TouchOutputs::finish() {
     systemTouch_->liftAll();
   if (tuio_ && tuio_->running())
     tuio_->stop();
+  // After TUIO's goodbye, which its web listeners get too.
+  if (web_)
+    web_->stop();
 }
 
 void TouchOutputs::holdWhile(std::function<bool()> calibrating) {

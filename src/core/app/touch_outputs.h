@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "app/web_service.h"
 #include "common/program_log.h"
 #include "engine/touch_frame.h"
 #include "outputs/datagram_socket.h"
@@ -45,6 +46,9 @@ class TouchOutputs final : public TouchFrameSink {
   // The platform's ways out beyond the mouse; a program without them has only the mouse.
   void connectNetwork(DatagramSocketFactory& sockets);
   void connectTouchDevice(TouchDeviceOpener opener);
+  // The web service: it listens as "网页服务" says, and its TUIO listeners get what the UDP
+  // targets get.
+  void connectWeb(WebService& web);
 
   // Takes the page's settings into the engine and the outputs.
   void apply();
@@ -62,6 +66,11 @@ class TouchOutputs final : public TouchFrameSink {
 
  private:
   void applyTuioTargets(const std::string& targets);
+  void applyWebService(const std::string& address);
+  // TUIO runs while a UDP target or the web service wants it.
+  void runTuioAsWanted();
+  // Calls `apply` with the newest text once the typing pauses; a loaded text at once.
+  void settle(std::optional<EventLoop::TimerId>& timer, std::function<void()> apply);
   void applySystemTouch(bool wanted);
   void showStatus(std::size_t contacts);
   void sendToOutputs(const TouchFrame& frame);
@@ -76,6 +85,9 @@ class TouchOutputs final : public TouchFrameSink {
   std::unique_ptr<TuioOutput> tuio_;
   std::string tuioTargets_;
   std::optional<EventLoop::TimerId> settleTimer_;
+  WebService* web_ = nullptr;
+  std::string webService_;
+  std::optional<EventLoop::TimerId> webSettleTimer_;
   bool applied_ = false;
   TouchDeviceOpener openTouchDevice_;
   std::unique_ptr<TouchInjector> touchDevice_;

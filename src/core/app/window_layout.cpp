@@ -172,6 +172,9 @@ WindowLayout MainWindowLayout(MainForm& f) {
               {"输出",
                {{LineEdit(f.TXTTUIO目标, "tuioTargets").captioned("TUIO目标").wide(220)},
                 {Gap(), Note("主机:端口，多个用分号隔开，空为不发送")},
+                // The label says how to fill the box while it is empty, then where to look.
+                {LineEdit(f.TXT网页服务, "webService").captioned("网页服务").exactlyWide(130),
+                 ShowLabel(f.LBL网页服务, "webServiceStatus")},
                 {Check(f.CHK系统触控, "systemTouch").spanning(2)}}},
               {"静物",
                {{LineEdit(f.TXT屏蔽区域, "masks").captioned("屏蔽区域").wide(220)},
@@ -180,8 +183,8 @@ WindowLayout MainWindowLayout(MainForm& f) {
                 {Push(f.CMD学习背景, "learnBackground"), Push(f.CMD清除背景, "clearBackground")},
                 {ShowLabel(f.LBL背景, "backgroundStatus").wrapped(2)}}},
               tracking,
-              // The status may name several contacts.
-              {"状态", {{ShowLabel(f.LBL触控状态, "touchStatus").wrapped(2)}}}}};
+              // One line: the engine's state and how many contacts it has.
+              {"状态", {{ShowLabel(f.LBL触控状态, "touchStatus")}}}}};
 
   Group commands;
   for (int i = 0; i < f.Text3.size(); ++i) {

@@ -52,6 +52,7 @@ TouchEngineSection::TouchEngineSection(TouchEngineControls controls, SettingsFil
 void TouchEngineSection::connect(std::function<void()> changed) {
   changed_ = std::move(changed);
   c_.tuioTargets.changed.connect([this] { store(keys::kTuioTargets, c_.tuioTargets.text()); });
+  c_.webService.changed.connect([this] { store(keys::kWebService, c_.webService.text()); });
   const auto storeChecked = [this](TextBox& box, std::string_view key,
                                    bool (*usable)(std::string_view), std::string range) {
     box.changed.connect(
@@ -115,6 +116,7 @@ void TouchEngineSection::load() {
   (void)c_.mouseMode.select(index.value_or(defaults::kMouseMode));
 
   loadText(c_.tuioTargets, keys::kTuioTargets, "", UsableAnyText);
+  loadText(c_.webService, keys::kWebService, "", UsableAnyText);
   loadCheck(c_.systemTouch, keys::kSystemTouch, defaults::kSystemTouch);
   loadText(c_.birthTurns, keys::kBirthTurns, std::to_string(defaults::kBirthTurns), UsableTurns);
   loadText(c_.removalTurns, keys::kRemovalTurns, std::to_string(defaults::kRemovalTurns),

@@ -19,6 +19,7 @@ namespace touch_engine_keys {
 inline constexpr std::string_view kSection = "触控引擎";
 inline constexpr std::string_view kMouseMode = "鼠标模式";
 inline constexpr std::string_view kTuioTargets = "TUIO目标";
+inline constexpr std::string_view kWebService = "网页服务";
 inline constexpr std::string_view kSystemTouch = "系统触控";
 inline constexpr std::string_view kBirthTurns = "出现圈数";
 inline constexpr std::string_view kRemovalTurns = "消失圈数";
@@ -44,6 +45,7 @@ inline constexpr bool kSmoothing = true;
 struct TouchEngineControls {
   OptionArray& mouseMode;  // OPT鼠标模式
   TextBox& tuioTargets;    // TXTTUIO目标
+  TextBox& webService;     // TXT网页服务
   CheckBox& systemTouch;   // CHK系统触控
   TextBox& birthTurns;     // TXT出现圈数
   TextBox& removalTurns;   // TXT消失圈数

@@ -8,8 +8,11 @@ namespace scantouch {
 
 void ScanRateMeter::tickScanRate() {
   const double revolutions = decoder_.revolutionCount();
-  if (revolutions == 0)
+  lastRevolutions_ = revolutions;
+  if (revolutions == 0) {
+    ++restarts_;
     requestScannerStart_();
+  }
   rateLabel_.setCaption(std::string(kCaptionPrefix) + FormatShortest(revolutions).value_or("0"));
   decoder_.resetRevolutionCount();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "decoding/scan_stream_decoder.h"
@@ -22,10 +23,17 @@ class ScanRateMeter {
 
   void tickScanRate();
 
+  // The revolutions of the last whole second, and how often a second without any asked for the
+  // scanner to be started again since the program started.
+  double lastRevolutions() const { return lastRevolutions_; }
+  std::uint64_t restarts() const { return restarts_; }
+
  private:
   Label& rateLabel_;
   ScanStreamDecoder& decoder_;
   std::function<void()> requestScannerStart_;
+  double lastRevolutions_ = 0;
+  std::uint64_t restarts_ = 0;
 };
 
 }  // namespace scantouch

@@ -19,6 +19,7 @@ struct TouchEngineSettings {
   MouseMode mouseMode = MouseMode::clickPerTouch;
   std::string tuioTargets;   // "host:port;host:port", empty: no TUIO
   bool systemTouch = false;  // the system's own touch input
+  std::string webService;    // "host:port" the web service listens on, empty: off
   int birthTurns = 2;        // turns in a row an object is seen before it becomes a contact
   int removalTurns = 2;      // turns a contact goes unseen before it is removed
   double gapMm = 100;        // neighbouring hits closer than this belong to one object
@@ -28,7 +29,8 @@ struct TouchEngineSettings {
 
   // Whether any output needs the engine to run.
   bool anyOutput() const {
-    return mouseMode == MouseMode::pressDragRelease || !tuioTargets.empty() || systemTouch;
+    return mouseMode == MouseMode::pressDragRelease || !tuioTargets.empty() || systemTouch ||
+           !webService.empty();
   }
 };
 

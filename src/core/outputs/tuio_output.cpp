@@ -133,9 +133,7 @@ void TuioOutput::onIdleTick() {
 }
 
 void TuioOutput::sendEmptyBundle() {
-  const TuioDatagrams datagrams = encoder_.encode({}, {}, kTuioIdleFrame);
-  for (const auto& target : targets_)
-    sendTo(*target, datagrams);
+  sendToAll(encoder_.encode({}, {}, kTuioIdleFrame));
 }
 
 void TuioOutput::sendFrame(std::span<const Contact> live) {
@@ -146,8 +144,16 @@ void TuioOutput::sendFrame(std::span<const Contact> live) {
                                     std::to_string(encoder_.maxContacts()) +
                                     " a frame can carry; the newest are left out");
   }
+  sendToAll(datagrams);
+}
+
+void TuioOutput::sendToAll(const TuioDatagrams& datagrams) {
   for (const auto& target : targets_)
     sendTo(*target, datagrams);
+  if (tap_) {
+    for (const auto& datagram : datagrams.datagrams)
+      tap_(datagram);
+  }
 }
 
 void TuioOutput::sendTo(Target& target, const TuioDatagrams& datagrams) {

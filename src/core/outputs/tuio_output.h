@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -49,6 +50,11 @@ class TuioOutput final : public TouchFrameSink {
   void setTargets(std::string_view text);
   // Whether any target was accepted and opened.
   bool hasTargets() const { return !targets_.empty(); }
+  // Every bundle the targets get also goes to `tap`, byte for byte, one call a bundle (the web
+  // service's listeners); empty: none.
+  void setBundleTap(std::function<void(std::span<const std::uint8_t>)> tap) {
+    tap_ = std::move(tap);
+  }
 
   // Frames are sent only between start() and stop(); each of them sends one empty bundle.
   void start();
@@ -72,6 +78,7 @@ class TuioOutput final : public TouchFrameSink {
   void stopStaleTimer();
   void sendEmptyBundle();
   void sendFrame(std::span<const Contact> live);
+  void sendToAll(const TuioDatagrams& datagrams);
   void sendTo(Target& target, const TuioDatagrams& datagrams);
 
   EventLoop& loop_;
@@ -80,6 +87,7 @@ class TuioOutput final : public TouchFrameSink {
   TuioEncoder encoder_;
   TuioSessionIds sessions_;
   std::vector<std::unique_ptr<Target>> targets_;
+  std::function<void(std::span<const std::uint8_t>)> tap_;
   OnceReports reports_;         // rejected targets and contacts left out
   std::set<std::string> told_;  // subjects of reports_ about the current setting
   bool running_ = false;

@@ -105,6 +105,14 @@ void ScannerSurface::received(LinkId link, ByteSpan bytes) {
     log("the scanner on " + LinkName(link) + " has no pose: what it sends is ignored");
 }
 
+ScannerSurface::StreamFigures ScannerSurface::figures(std::size_t i) const {
+  const auto watch = watches_.find(streams_.at(i)->link());
+  if (watch == watches_.end())
+    return {};
+  return {watch->second.lastTurns, watch->second.silentTicks >= kSilentTicks,
+          watch->second.restarts};
+}
+
 void ScannerSurface::showOtherScanners() {
   std::vector<RadarModel::OtherScanner> shown;
   for (const auto& stream : streams_) {
@@ -128,6 +136,7 @@ void ScannerSurface::tick() {
     const int made = stream->takeTurns();
     turns[stream->link()] = made;
     Watch& watch = watches_[stream->link()];
+    watch.lastTurns = made;
     if (made > 0) {
       watch.silentTicks = 0;
       watch.delivered = true;
@@ -144,6 +153,7 @@ void ScannerSurface::tick() {
     if (watch.silentTicks == kSilentTicks)
       watch.delivered = false;
     if (watch.silentTicks % (2 * kSilentTicks) == kSilentTicks) {
+      ++watch.restarts;
       stream->resetSynchronisation();
       road_.sendTo(stream->link(), commands::kScan);
     }

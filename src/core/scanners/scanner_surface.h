@@ -83,6 +83,15 @@ class ScannerSurface final : public ReceivedBytes {
 
   void received(LinkId link, ByteSpan bytes) override;
 
+  // A further scanner as the last second left it: its turns, whether it counts as silent, and
+  // how often its watchdog started it again.
+  struct StreamFigures {
+    int turns = 0;
+    bool silent = false;
+    std::uint64_t restarts = 0;
+  };
+  StreamFigures figures(std::size_t i) const;
+
   // Once a second: each further scanner's rate and watchdog, and the label.
   void tick();
   // The first scanner's watchdog fired: with several scanners only it is started again, so that
@@ -98,6 +107,8 @@ class ScannerSurface final : public ReceivedBytes {
   struct Watch {
     int silentTicks = 0;
     bool delivered = false;  // it has made turns since it was last started
+    int lastTurns = 0;       // in the last second
+    std::uint64_t restarts = 0;
   };
 
   void configureEngine();

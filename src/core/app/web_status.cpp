@@ -1,0 +1,143 @@
+#include "app/web_status.h"
+
+#include <utility>
+
+#include "link/received_bytes.h"
+#include "web/json_text.h"
+
+namespace scantouch {
+namespace {
+
+void AppendPoint(std::string& out, float x, float y) {
+  if (out.back() != '[')
+    out += ',';
+  AppendJsonNumber(out, x, 0);
+  out += ',';
+  AppendJsonNumber(out, y, 0);
+}
+
+}  // namespace
+
+WebStatus::WebStatus(MainForm& form, const ScannerSurface& surface, const ScanRateMeter& meter,
+                     std::string version)
+    : form_(form), surface_(surface), meter_(meter), version_(std::move(version)) {}
+
+void WebStatus::sample() {
+  std::vector<std::uint64_t> seen{form_.decoder().decodedNodes()};
+  for (std::size_t i = 0; i < surface_.streams(); ++i)
+    seen.push_back(surface_.stream(i).decodedNodes());
+  nodesPerSecond_.assign(seen.size(), 0);
+  for (std::size_t i = 0; i < seen.size() && i < nodesSeen_.size(); ++i) {
+    // A stream that was made anew counts from nothing.
+    nodesPerSecond_[i] = seen[i] >= nodesSeen_[i] ? seen[i] - nodesSeen_[i] : seen[i];
+  }
+  nodesSeen_ = std::move(seen);
+}
+
+std::string WebStatus::json() const {
+  const TouchEngine& engine = form_.engine();
+  std::string out = "{\"version\":";
+  AppendJsonString(out, version_);
+  out += ",\"engine\":";
+  out += engine.running() ? "true" : "false";
+
+  const ViewRect& rect = engine.shapes().touchRect;
+  out += ",\"rect\":{\"left\":";
+  AppendJsonNumber(out, rect.left, 1);
+  out += ",\"top\":";
+  AppendJsonNumber(out, rect.top, 1);
+  out += ",\"width\":";
+  AppendJsonNumber(out, rect.width, 1);
+  out += ",\"height\":";
+  AppendJsonNumber(out, rect.height, 1);
+  out += "},\"contacts\":[";
+  bool first = true;
+  for (const Contact& contact :
+       engine.running() ? engine.lastFrame().live : std::vector<Contact>{}) {
+    out += first ? "{\"cursor\":" : ",{\"cursor\":";
+    first = false;
+    AppendJsonInteger(out, contact.cursorId);
+    out += ",\"session\":";
+    AppendJsonInteger(out, static_cast<std::int64_t>(contact.sessionId));
+    out += ",\"x\":";
+    AppendJsonNumber(out, contact.x, 1);
+    out += ",\"y\":";
+    AppendJsonNumber(out, contact.y, 1);
+    out += ",\"u\":";
+    AppendJsonNumber(out, contact.u, 4);
+    out += ",\"v\":";
+    AppendJsonNumber(out, contact.v, 4);
+    out += '}';
+  }
+  out += "],\"scanners\":[";
+  for (std::size_t i = 0; i <= surface_.streams(); ++i) {
+    if (i > 0)
+      out += ',';
+    appendScanner(out, i);
+  }
+  out += "]}";
+  return out;
+}
+
+void WebStatus::appendScanner(std::string& out, std::size_t index) const {
+  const TouchEngine& engine = form_.engine();
+  std::string name;
+  double x = 0;
+  double y = 0;
+  bool connected = false;
+  double turns = 0;
+  std::uint64_t restarts = 0;
+  if (index == 0) {
+    const auto link = surface_.firstLink();
+    name = link ? LinkName(*link) : "扫描仪";
+    const ViewRect& marker = engine.shapes().scannerMarker;
+    const auto pose = engine.scannerCount() > 0 ? engine.scannerPose(0) : std::nullopt;
+    x = pose ? pose->x : marker.centreX();
+    y = pose ? pose->y : marker.centreY();
+    turns = meter_.lastRevolutions();
+    connected = turns > 0;
+    restarts = meter_.restarts();
+  } else {
+    const ScannerStream& stream = surface_.stream(index - 1);
+    const ScannerSurface::StreamFigures figures = surface_.figures(index - 1);
+    name = LinkName(stream.link());
+    const Pose pose = engine.scannerPose(stream.engineIndex()).value_or(Pose{});
+    x = pose.x;
+    y = pose.y;
+    turns = figures.turns;
+    connected = figures.turns > 0;
+    restarts = figures.restarts;
+  }
+  out += "{\"name\":";
+  AppendJsonString(out, name);
+  out += ",\"x\":";
+  AppendJsonNumber(out, x, 0);
+  out += ",\"y\":";
+  AppendJsonNumber(out, y, 0);
+  out += ",\"connected\":";
+  out += connected ? "true" : "false";
+  out += ",\"turnsPerSecond\":";
+  AppendJsonNumber(out, turns, 1);
+  out += ",\"nodesPerSecond\":";
+  AppendJsonInteger(
+      out, index < nodesPerSecond_.size() ? static_cast<std::int64_t>(nodesPerSecond_[index]) : 0);
+  out += ",\"restarts\":";
+  AppendJsonInteger(out, static_cast<std::int64_t>(restarts));
+  out += ",\"points\":[";
+  if (index == 0) {
+    // The beams hold a point a degree: never more than a browser draws smoothly.
+    for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
+      const Beam& beam = form_.Line1[degree];
+      if (beam.visible)
+        AppendPoint(out, beam.x1, beam.y1);
+    }
+  } else {
+    const auto& points = surface_.stream(index - 1).lastTurn();
+    const std::size_t step = (points.size() + kMaxPoints - 1) / kMaxPoints;
+    for (std::size_t i = 0; i < points.size(); i += step == 0 ? 1 : step)
+      AppendPoint(out, points[i][0], points[i][1]);
+  }
+  out += "]}";
+}
+
+}  // namespace scantouch
