@@ -43,6 +43,8 @@ TEST(HttpRequestReader, RefusesWhatIsNotARequestAndHeadersOver8KiB) {
       {"GET / HTTP/2.0\r\n\r\n", 505},
       {"GET\t/ HTTP/1.1\r\n\r\n", 400},
       {"GET / HTTP/1.1\r\nno colon here\r\n\r\n", 400},
+      {"GET ?x HTTP/1.1\r\n\r\n", 400},
+      {"GET * HTTP/1.1\r\n\r\n", 400},
       {"GET / HTTP/1.1\r\n folded: line\r\n\r\n", 400},
       {"GET / HTTP/1.1\r\nX: " + std::string(9000, 'a'), 431},
       {"GET / HTTP/1.1\r\nX: " + std::string(8180, 'a') + "\r\n\r\n", 431},
@@ -56,6 +58,18 @@ TEST(HttpRequestReader, RefusesWhatIsNotARequestAndHeadersOver8KiB) {
   HttpRequestReader reader;
   EXPECT_EQ(Feed(reader, "GET / HTTP/1.1\r\nX: " + std::string(8150, 'a') + "\r\n\r\n"),
             HttpRequestReader::State::complete);
+}
+
+TEST(HttpRequestReader, TakesTheAbsoluteFormsPath) {
+  for (const auto& [target, path] :
+       std::vector<std::pair<std::string, std::string>>{{"http://wall:3343/status?x", "/status"},
+                                                        {"HTTP://wall:3343", "/"},
+                                                        {"http://wall?y", "/"}}) {
+    HttpRequestReader reader;
+    ASSERT_EQ(Feed(reader, "GET " + target + " HTTP/1.1\r\n\r\n"),
+              HttpRequestReader::State::complete);
+    EXPECT_EQ(reader.request().path, path) << target;
+  }
 }
 
 TEST(ListenAddress, ReadsHostAndPortAndSaysWhatIsWrong) {

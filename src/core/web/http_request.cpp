@@ -122,10 +122,24 @@ HttpRequestReader::State HttpRequestReader::parse(std::string_view header) {
   }
   request_.method = std::string(method);
   request_.minorVersion = version[7] - '0';
-  const std::size_t question = target.find('?');
-  request_.path = std::string(target.substr(0, question));
+  // A server takes the absolute form too (RFC 9112, 3.2.2): only its path matters here.
+  std::string_view path = target;
+  bool absolute = false;
+  for (const std::string_view scheme :
+       {std::string_view("http://"), std::string_view("https://")}) {
+    if (!absolute && SameLetters(target.substr(0, scheme.size()), scheme)) {
+      const std::size_t pathStart = target.find_first_of("/?", scheme.size());
+      path = pathStart == std::string_view::npos ? std::string_view{} : target.substr(pathStart);
+      absolute = true;
+    }
+  }
+  if (!absolute && path.front() != '/')
+    return refuse(400, "a request target that is not a path");
+  const std::size_t question = path.find('?');
+  const std::string_view pathOnly = path.substr(0, question);
+  request_.path = std::string(pathOnly.empty() ? std::string_view("/") : pathOnly);
   if (question != std::string_view::npos)
-    request_.query = std::string(target.substr(question + 1));
+    request_.query = std::string(path.substr(question + 1));
 
   std::string_view rest =
       lineEnd == std::string_view::npos ? std::string_view{} : header.substr(lineEnd + 2);
