@@ -4,7 +4,8 @@
 // while; and the latency from the last byte of a touch leaving the scanner to the X server's
 // pointer standing on the touch's pixel.
 // Usage (needs $DISPLAY; bench/run-program-bench starts a virtual one):
-//   program_bench [--cpu RUNS | --room RUNS [--only TEXT] | --latency SECONDS] [--noise MM]
+//   program_bench [--cpu RUNS | --room RUNS [--only TEXT] | --web RUNS | --latency SECONDS]
+//                 [--noise MM]
 //                 [--program PATH] [seconds per CPU run, default 20]
 //                 [minutes for the memory run, default 10]
 // --cpu RUNS measures only the CPU, shown and hidden at 8 000 and 32 000 nodes/s, RUNS rounds of
@@ -15,7 +16,9 @@
 // after it) and a hand in every turn, the engine and TUIO off and on, the window shown in each
 // display mode and hidden, at both rates; --only TEXT keeps the cases whose name holds TEXT
 // ("shown rays", "hidden engine 32000"). --latency SECONDS measures only the latency, over that
-// long. --program runs that executable instead of the one built beside the bench.
+// long. --web RUNS measures the web service: its CPU with no, 1 and 10 TUIO listeners and a status
+// page, and the time from a turn's end to its bundle at a listener. --program runs that executable
+// instead of the one built beside the bench.
 
 #include <QCoreApplication>
 #include <QNetworkDatagram>
@@ -26,16 +29,19 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <span>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "node_stream.h"
 #include "program_folder.h"
 #include "qt_program.h"
+#include "web_listener.h"
 
 // Last: Xlib's macros clash with other names.
 #include <X11/Xlib.h>
@@ -53,6 +59,9 @@ struct Load {
   bool handAlways = false;  // a hand in every turn, so that the engine has a contact
   int noise_mm = 0;         // each distance off by up to this much, as a real scanner's are
   int displayMode = -1;     // the radar view's display mode; -1 leaves it to the first start
+  int webListeners = -1;    // the web service on with this many TUIO listeners; -1: off
+  bool statusPage = false;  // ... and a status page listening
+  bool webLatency = false;  // time each turn's bundle to the first web listener
 };
 
 // The program's process as /proc shows it.
@@ -91,6 +100,8 @@ class PlayedScanner {
   }
 
   bool streaming() const { return streaming_; }
+  // When the last pump wrote the first node of a turn, which ends the turn before; once.
+  std::optional<Clock::time_point> takeTurnStart() { return std::exchange(turnStart_, {}); }
 
   // Sends what is due by now; returns the time the last byte of a touch-ending node went out, if
   // this round sent one.
@@ -113,8 +124,10 @@ class PlayedScanner {
     std::vector<char> bytes;
     std::optional<Clock::time_point> touchEnded;
     bool endsTouch = false;
+    bool startsTurn = false;
     while (sent_ < due) {
       const auto index = static_cast<int>(sent_ % static_cast<std::uint64_t>(load_.nodesPerTurn));
+      startsTurn = startsTurn || index == 0;
       const double degree = 360.0 * index / load_.nodesPerTurn;
       if (index == 0)
         touchTurn_ = touchDistance.has_value() && !touchTurn_;
@@ -138,6 +151,8 @@ class PlayedScanner {
       client_->flush();
       if (endsTouch)
         touchEnded = Clock::now();
+      if (startsTurn)
+        turnStart_ = Clock::now();
     }
     return touchEnded;
   }
@@ -150,6 +165,7 @@ class PlayedScanner {
   bool streaming_ = false;
   bool touchTurn_ = false;
   Clock::time_point start_;
+  std::optional<Clock::time_point> turnStart_;
   std::uint64_t sent_ = 0;
 };
 
@@ -174,7 +190,43 @@ struct Run {
   long rssAtEndKiB = 0;
   std::vector<double> latencies_ms;
   long tuioDatagrams = 0;
+  long webMessages = 0;
+  std::vector<double> webLatencies_ms;  // a turn's first node sent -> its bundle at the listener
+  std::vector<double> webAfterUdp_ms;   // the same bundle at the listener after the UDP client
 };
+
+// Waits (bounded) for the bundle that follows `turnStart` at the first web listener and at the
+// UDP client, and notes both times.
+void TimeTurnBundle(Run& run, bench::WebListener& listener, QUdpSocket& udp,
+                    Clock::time_point turnStart, std::int32_t& lastFrame) {
+  std::optional<Clock::time_point> web;
+  std::optional<Clock::time_point> datagram;
+  const auto limit = turnStart + std::chrono::milliseconds(80);
+  while ((!web || !datagram) && Clock::now() < limit) {
+    listener.socket().waitForReadyRead(1);
+    for (const auto& message : listener.take()) {
+      ++run.webMessages;
+      const auto frame = bench::FrameSequence(message.payload);
+      if (!web && frame && *frame > lastFrame) {
+        web = message.arrived;
+        lastFrame = *frame;
+      }
+    }
+    while (udp.hasPendingDatagrams()) {
+      udp.receiveDatagram();
+      ++run.tuioDatagrams;
+      if (!datagram)
+        datagram = Clock::now();
+    }
+  }
+  if (!web)
+    return;
+  run.webLatencies_ms.push_back(
+      std::chrono::duration<double, std::milli>(*web - turnStart).count());
+  if (datagram)
+    run.webAfterUdp_ms.push_back(
+        std::chrono::duration<double, std::milli>(*web - *datagram).count());
+}
 
 // The executable measured: the one built beside the bench unless --program names another.
 std::string programPath = SCANTOUCH_PATH;
@@ -193,6 +245,14 @@ Run RunProgram(bool hidden, double seconds, bool measureLatency, Load load = {})
     folder.touchEngine = {{"鼠标模式", "2"},
                           {"TUIO目标", "127.0.0.1:" + std::to_string(tuioClient.localPort())}};
   }
+  const int webPort = load.webListeners >= 0 ? testing::FreeLoopbackPort() : 0;
+  if (webPort != 0) {
+    if (!load.engine)
+      folder.touchEngine.push_back({"鼠标模式", "2"});
+    folder.touchEngine.push_back({"网页服务", "127.0.0.1:" + std::to_string(webPort)});
+  }
+  std::vector<std::unique_ptr<bench::WebListener>> listeners;
+  std::int32_t lastFrame = 0;
   folder.create(port, programPath);
   PlayedScanner scanner(port, load);
   QProcess program;
@@ -217,6 +277,18 @@ Run RunProgram(bool hidden, double seconds, bool measureLatency, Load load = {})
       ++run.tuioDatagrams;
     }
     const bool settled = std::chrono::duration<double>(Clock::now() - started).count() >= 5;
+    // The listeners come before the measured time begins.
+    if (webPort != 0 && !startTaken &&
+        listeners.size() <
+            static_cast<std::size_t>(load.webListeners + (load.statusPage ? 1 : 0))) {
+      auto listener = std::make_unique<bench::WebListener>();
+      const bool page =
+          load.statusPage && listeners.size() == static_cast<std::size_t>(load.webListeners);
+      if (listener->open(static_cast<quint16>(webPort), page ? "/status" : "/"))
+        listeners.push_back(std::move(listener));
+    }
+    for (std::size_t i = load.webLatency ? 1 : 0; i < listeners.size(); ++i)
+      run.webMessages += static_cast<long>(listeners[i]->take().size());
     if (settled && !startTaken) {
       atStart = Read(program.processId());
       run.rssAfterStartKiB = atStart.rssKiB;
@@ -227,6 +299,9 @@ Run RunProgram(bool hidden, double seconds, bool measureLatency, Load load = {})
     if (measureLatency && settled && scanner.streaming())
       touch = touches % 2 == 0 ? 4000 : 3500;
     const auto ended = scanner.pump(touch);
+    const auto turnStart = scanner.takeTurnStart();
+    if (load.webLatency && turnStart && startTaken && !listeners.empty())
+      TimeTurnBundle(run, *listeners.front(), tuioClient, *turnStart, lastFrame);
     if (ended) {
       ++touches;
       Pointer now = QueryPointer(display);
@@ -307,6 +382,67 @@ void MeasureLatency(double seconds) {
   }
 }
 
+// The web service at 32 000 nodes/s, window hidden, the engine sending TUIO over UDP for a hand in
+// every turn of a noisy room: the service off, on without listeners, with 1 and 10 TUIO listeners
+// and with a status page, `rounds` times each, with the medians; then the time from a turn's end
+// (the first node of the next turn sent) to its bundle at a web listener, and how much later that
+// is than the same bundle at the UDP client.
+void MeasureWeb(int rounds, double seconds) {
+  struct Case {
+    std::string name;
+    Load load;
+    std::vector<double> percents;
+  };
+  const auto load = [](int listeners, bool page) {
+    Load l{32000, 3200, true, true, 10, 1};
+    l.webListeners = listeners;
+    l.statusPage = page;
+    return l;
+  };
+  std::vector<Case> cases{{"web off", load(-1, false), {}},
+                          {"web on, no listener", load(0, false), {}},
+                          {"web on, 1 TUIO listener", load(1, false), {}},
+                          {"web on, 10 TUIO listeners", load(10, false), {}},
+                          {"web on, 1 status page", load(0, true), {}}};
+  for (int round = 1; round <= rounds; ++round) {
+    for (Case& c : cases) {
+      const Run run = RunProgram(true, seconds, false, c.load);
+      c.percents.push_back(run.cpuPercent);
+      std::printf("round %d, %s: cpu %.2f %% of one core, %ld web messages\n", round,
+                  c.name.c_str(), c.percents.back(), run.webMessages);
+      std::fflush(stdout);
+    }
+  }
+  std::printf(
+      "\n32000 nodes/s, hidden, engine and TUIO on, a hand in every turn, noise +-10 mm;\n"
+      "median %% of one core over %d runs of %.0f s\n",
+      rounds, seconds);
+  for (const Case& c : cases) {
+    const auto [low, high] = std::minmax_element(c.percents.begin(), c.percents.end());
+    std::printf("%-28s %6.2f  (%.2f to %.2f)\n", c.name.c_str(), Median(c.percents), *low, *high);
+  }
+
+  Load timed = load(1, false);
+  timed.webLatency = true;
+  Run run = RunProgram(true, seconds, false, timed);
+  auto& l = run.webLatencies_ms;
+  auto& a = run.webAfterUdp_ms;
+  std::sort(l.begin(), l.end());
+  std::sort(a.begin(), a.end());
+  if (!l.empty()) {
+    std::printf(
+        "\nturn's end -> bundle at the web listener, %zu turns: median %.2f ms, 99th %.2f ms, "
+        "max %.2f ms\n",
+        l.size(), l[l.size() / 2], l[l.size() * 99 / 100], l.back());
+  }
+  if (!a.empty()) {
+    std::printf(
+        "the same bundle at the web listener after the UDP client, %zu turns: median %.3f "
+        "ms, 99th %.3f ms, max %.3f ms\n",
+        a.size(), a[a.size() / 2], a[a.size() * 99 / 100], a.back());
+  }
+}
+
 // A room as a real scanner sees it: every distance off by up to `noise_mm` in every turn and a hand
 // in the touch rectangle in every turn, at 8 000 and 32 000 nodes/s, with the touch engine and
 // TUIO off and on; the window shown in each of the three display modes, and hidden. `only` keeps
@@ -363,6 +499,7 @@ int main(int argc, char** argv) {
   int noise_mm = 0;
   int roomRounds = 0;
   double latencySeconds = 0;
+  int webRounds = 0;
   std::string only;
   std::vector<const char*> positional;
   const std::span<char*> arguments(argv + 1, static_cast<std::size_t>(argc - 1));
@@ -373,6 +510,8 @@ int main(int argc, char** argv) {
     } else if (argument == "--room" && i + 1 < arguments.size()) {
       roomRounds = std::max(1, std::atoi(arguments[++i]));
       noise_mm = 10;
+    } else if (argument == "--web" && i + 1 < arguments.size()) {
+      webRounds = std::max(1, std::atoi(arguments[++i]));
     } else if (argument == "--latency" && i + 1 < arguments.size()) {
       latencySeconds = std::max(1.0, std::atof(arguments[++i]));
     } else if (argument == "--only" && i + 1 < arguments.size()) {
@@ -389,6 +528,10 @@ int main(int argc, char** argv) {
   const double minutes = positional.size() > 1 ? std::atof(positional[1]) : 10;
   if (roomRounds > 0) {
     MeasureRealRoom(roomRounds, seconds, noise_mm, only);
+    return 0;
+  }
+  if (webRounds > 0) {
+    MeasureWeb(webRounds, seconds);
     return 0;
   }
   if (cpuRounds > 0) {
