@@ -182,6 +182,15 @@ TEST_F(WebServiceTest, AStatusListenerSeesTheHandTheScannerAndItsRateWithDecimal
   // Numbers as JSON writes them, whatever the locale: no decimal comma anywhere.
   EXPECT_EQ(json.find(",5,"), std::string::npos);
   EXPECT_NE(json.find("\"u\":0."), std::string::npos) << json;
+  EXPECT_NE(json.find("\"restarts\":0,"), std::string::npos) << json;
+
+  // The scanner falls silent: the watchdog starts it again every second, and the page says so.
+  loop_.advance(2500);
+  const std::string silent = MessagesIn(page->written).back().payload;
+  EXPECT_NE(silent.find("\"connected\":false,\"turnsPerSecond\":0,\"nodesPerSecond\":0,"),
+            std::string::npos)
+      << silent;
+  EXPECT_EQ(silent.find("\"restarts\":0,"), std::string::npos) << silent;
 }
 
 TEST_F(WebServiceTest, AnAddressThatCannotBeUsedIsToldOnceAndEmptyingTheBoxStopsTheService) {

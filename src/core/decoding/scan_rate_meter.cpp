@@ -10,8 +10,12 @@ void ScanRateMeter::tickScanRate() {
   const double revolutions = decoder_.revolutionCount();
   lastRevolutions_ = revolutions;
   if (revolutions == 0) {
-    ++restarts_;
+    // Starting the scanner after the program started is no restart yet.
+    if (turned_)
+      ++restarts_;
     requestScannerStart_();
+  } else {
+    turned_ = true;
   }
   rateLabel_.setCaption(std::string(kCaptionPrefix) + FormatShortest(revolutions).value_or("0"));
   decoder_.resetRevolutionCount();

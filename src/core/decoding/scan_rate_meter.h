@@ -24,7 +24,7 @@ class ScanRateMeter {
   void tickScanRate();
 
   // The revolutions of the last whole second, and how often a second without any asked for the
-  // scanner to be started again since the program started.
+  // scanner to be started again once it had turned.
   double lastRevolutions() const { return lastRevolutions_; }
   std::uint64_t restarts() const { return restarts_; }
 
@@ -34,6 +34,7 @@ class ScanRateMeter {
   std::function<void()> requestScannerStart_;
   double lastRevolutions_ = 0;
   std::uint64_t restarts_ = 0;
+  bool turned_ = false;
 };
 
 }  // namespace scantouch
