@@ -135,6 +135,8 @@ TEST_F(ProgramShellTest, TheMeterStartsASilentScannerEverySecond) {
   EXPECT_EQ(serialPort().written, ":SCAN.");
   loop_.advance(900);
   EXPECT_EQ(form().List1.count(), 2u);
+  // Starting a scanner that never turned is no restart: the status page counts none.
+  EXPECT_EQ(program_.meter().restarts(), 0u);
 }
 
 TEST_F(ProgramShellTest, TheMeterShowsTheRateAndLeavesARunningScannerAlone) {
@@ -150,6 +152,9 @@ TEST_F(ProgramShellTest, TheMeterShowsTheRateAndLeavesARunningScannerAlone) {
   EXPECT_EQ(form().Label4.caption(), "扫描频率:7.5");
   EXPECT_EQ(form().List1.count(), 0u);
   EXPECT_EQ(form().decoder().revolutionCount(), 0);
+  // Then it falls silent: each silent second starts it again, and counts.
+  loop_.advance(2000);
+  EXPECT_EQ(program_.meter().restarts(), 2u);
 }
 
 TEST_F(ProgramShellTest, AScannerFacingOpenSpaceIsNotRestarted) {

@@ -67,6 +67,7 @@ class ScannerProgram {
   TouchOutputs& touchOutputs() { return touchOutputs_; }
   ScannerSurface& surface() { return surface_; }
   ScannerBackgrounds& backgrounds() { return backgrounds_; }
+  const ScanRateMeter& meter() const { return meter_; }
 
   // From now on the event log's entries and the settings files' problems also go to `log`.
   void connectLog(ProgramLog& log);
