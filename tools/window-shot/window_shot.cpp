@@ -28,6 +28,7 @@
 #include "app/scanner_program.h"
 #include "example_setup.h"
 #include "fake_link.h"
+#include "fake_stream_listener.h"
 #include "fake_shell.h"
 #include "gui/qt/frame_pacer.h"
 #include "gui/qt/main_window.h"
@@ -165,6 +166,9 @@ int main(int argc, char** argv) {
   testing::FakeInstanceGuard instances;
   ScannerProgram program(Platform{loop, desktop, serialPort, sockets, dialogs, files, codec,
                                   directory, tray, instances, [] {}});
+  // The web service, off as it is by default: the page "触控" shows how to turn it on.
+  testing::FakeStreamListenerFactory listeners;
+  program.connectWebService(listeners, "", "");
   gui::FramePacer pacer;
   gui::MainWindow window(program, pacer);
   program.lifecycle().startUp();

@@ -167,24 +167,27 @@ WindowLayout MainWindowLayout(MainForm& f) {
                    Note("毫米，触点每圈可移动的距离")},
                   {Check(f.CHK平滑, "smoothing").spanning(3)}},
                  2};
-  Page touch{"触控",
-             {{"鼠标模式", {{Radios(f.OPT鼠标模式, "mouseMode")}}},
-              {"输出",
-               {{LineEdit(f.TXTTUIO目标, "tuioTargets").captioned("TUIO目标").wide(220)},
-                {Gap(), Note("主机:端口，多个用分号隔开，空为不发送")},
-                // The label says how to fill the box while it is empty, then where to look.
-                {LineEdit(f.TXT网页服务, "webService").captioned("网页服务").exactlyWide(130),
-                 ShowLabel(f.LBL网页服务, "webServiceStatus")},
-                {Check(f.CHK系统触控, "systemTouch").spanning(2)}}},
-              {"静物",
-               {{LineEdit(f.TXT屏蔽区域, "masks").captioned("屏蔽区域").wide(220)},
-                {Gap(), Note("x1,y1,x2,y2;… 其中的点不算触摸")},
-                {Gap(), Check(f.CHK画屏蔽区, "drawMask")},
-                {Push(f.CMD学习背景, "learnBackground"), Push(f.CMD清除背景, "clearBackground")},
-                {ShowLabel(f.LBL背景, "backgroundStatus").wrapped(2)}}},
-              tracking,
-              // One line: the engine's state and how many contacts it has.
-              {"状态", {{ShowLabel(f.LBL触控状态, "touchStatus")}}}}};
+  Page touch{
+      "触控",
+      {{"鼠标模式", {{Radios(f.OPT鼠标模式, "mouseMode")}}},
+       // The web service's label stands right of its box: it says how to fill the box
+       // while it is empty, then where to look.
+       {"输出",
+        {{LineEdit(f.TXTTUIO目标, "tuioTargets").captioned("TUIO目标").wide(220).spanning(2)},
+         {Gap(), Note("主机:端口，多个用分号隔开，空为不发送").spanning(2)},
+         {LineEdit(f.TXT网页服务, "webService").captioned("网页服务").exactlyWide(130),
+          ShowLabel(f.LBL网页服务, "webServiceStatus")},
+         {Check(f.CHK系统触控, "systemTouch").spanning(2)}},
+        2},
+       {"静物",
+        {{LineEdit(f.TXT屏蔽区域, "masks").captioned("屏蔽区域").wide(220)},
+         {Gap(), Note("x1,y1,x2,y2;… 其中的点不算触摸")},
+         {Gap(), Check(f.CHK画屏蔽区, "drawMask")},
+         {Push(f.CMD学习背景, "learnBackground"), Push(f.CMD清除背景, "clearBackground")},
+         {ShowLabel(f.LBL背景, "backgroundStatus").wrapped(2)}}},
+       tracking,
+       // One line: the engine's state and how many contacts it has.
+       {"状态", {{ShowLabel(f.LBL触控状态, "touchStatus")}}}}};
 
   Group commands;
   for (int i = 0; i < f.Text3.size(); ++i) {
