@@ -143,6 +143,28 @@ TEST_F(WebServerTest, ASlowListenerLosesWholeMessagesThenIsClosedWhileOthersGetE
   EXPECT_EQ(server.listeners(tuio), 1u);
 }
 
+TEST_F(WebServerTest, PingsFromAClientThatReadsNothingAreNotAnsweredWithoutEnd) {
+  FakeStreamConnection* stream = nullptr;
+  const auto peer = listener(&stream);
+  ASSERT_NE(stream, nullptr);
+  peer->stalled = true;
+  // A ping with the most a control frame carries, masked with zeros; each pong is 127 bytes.
+  const std::string ping = std::string("\x89\xFD\0\0\0\0", 6) + std::string(125, 'p');
+  std::string pings;
+  for (int i = 0; i < 100; ++i)
+    pings += ping;
+  for (std::size_t sent = 0; sent < 2 * WebServer::kQueueBytes; sent += pings.size())
+    stream->receive(pings);
+  EXPECT_LE(peer->queued, WebServer::kQueueBytes);
+
+  // Once it reads again, its pings are answered.
+  peer->stalled = false;
+  peer->queued = 0;
+  peer->written.clear();
+  stream->receive(ping);
+  EXPECT_EQ(peer->written, std::string("\x8A\x7D") + std::string(125, 'p'));
+}
+
 TEST_F(WebServerTest, ASilentClientIsClosedAndConnectionsAndListenersAreBounded) {
   auto silent = sockets.connect();
   loop.advance(WebServer::kRequestTimeout_ms + WebServer::kHousekeeping_ms);

@@ -167,7 +167,12 @@ void WebServer::readFrames(std::uint64_t id, Connection& connection,
   connection.frames.take(bytes);
   while (std::optional<WebSocketFrame> frame = connection.frames.next()) {
     if (frame->opcode == kPing) {
-      (void)connection.stream->write(EncodeWebSocketFrame(kPong, frame->payload));
+      // A client that pings and reads nothing would have its pongs kept without end. Past the
+      // queue's bound a ping goes unanswered; one that reads again gets a pong for its next (RFC
+      // 6455 asks a pong for the latest ping only, 5.5.3).
+      const std::vector<std::uint8_t> pong = EncodeWebSocketFrame(kPong, frame->payload);
+      if (connection.stream->bytesToWrite() + pong.size() <= kQueueBytes)
+        (void)connection.stream->write(pong);
     } else if (frame->opcode == kClose) {
       // The client's code goes back, as RFC 6455 asks (5.5.1); a close without one gets 1000.
       std::uint16_t code = websocket_close::kNormal;
