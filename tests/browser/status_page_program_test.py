@@ -218,6 +218,11 @@ def check_scanner(checks, found, recent):
                 f" {figures} of {sorted(sent)}")
 
 
+# Each contact on a line of its own, its place in millimetres not broken off.
+ONE_LINE_EACH = """[...document.querySelectorAll("#contacts > li")].every((item) =>
+  item.getBoundingClientRect().height < 1.5 * parseFloat(getComputedStyle(item).lineHeight))"""
+
+
 async def check_page(checks, browser, base, listener, program, shot):
     session = await browser.load(base + "/")
     connected = await browser.wait_for(session, CONNECTED, 10)
@@ -228,6 +233,7 @@ async def check_page(checks, browser, base, listener, program, shot):
     recent = listener.recent()
     checks.true("status messages received", bool(recent))
     check_contacts(checks, found, recent)
+    checks.true("a line a contact", await browser.evaluate(session, ONE_LINE_EACH))
     check_scanner(checks, found, recent)
     ids = by_id(found)
     checks.equal("engine", ids["engine"]["text"], "触控引擎：运行中")

@@ -263,6 +263,23 @@ async def websocket(socket, path):
 # --- the checks -----------------------------------------------------------------------------
 
 
+SOLID_BLOCK = """(() => {
+  const canvas = document.getElementById("view");
+  const { data, width, height } = canvas.getContext("2d").getImageData(0, 0, canvas.width,
+                                                                       canvas.height);
+  const is = (x, y) => { const i = 4 * (y * width + x);
+    return data[i] === %d && data[i + 1] === %d && data[i + 2] === %d && data[i + 3] === 255; };
+  for (let y = 2; y < height - 2; ++y)
+    for (let x = 2; x < width - 2; ++x) {
+      let solid = true;
+      for (let dy = -2; solid && dy <= 2; ++dy)
+        for (let dx = -2; solid && dx <= 2; ++dx) solid = is(x + dx, y + dy);
+      if (solid) return true;
+    }
+  return false;
+})()"""
+
+
 async def check_status_page(checks, browser, base, shots):
     session = await browser.load(base + "/")
     last = STATUS_RUN[-1]
@@ -287,6 +304,11 @@ async def check_status_page(checks, browser, base, shots):
                                                                           "figures")],
                  ["已连接", "10.0 圈/秒 · 3204 点/秒 · 重启次数 0",
                   "无数据", "0.0 圈/秒 · 0 点/秒 · 重启次数 2"])
+    # Each scanner's mark, a disc in its colour, wherever it stands: COM3 stands outside the
+    # rectangle's margin. Points and letters make no solid 5 x 5 block of pixels; the disc does.
+    for name, colour in (("COM3", (0x15, 0x65, 0xc0)), ("192.168.0.7:20108", (0xc2, 0x18, 0x5b))):
+        checks.true(f"{name} drawn where it stands",
+                    await browser.wait_for(session, SOLID_BLOCK % colour, 3))
     checks.equal("engine", shown["engine"]["text"], "触控引擎：运行中")
     checks.equal("version", shown["version"]["text"], "1.4.0")
     if shots:
