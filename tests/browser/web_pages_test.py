@@ -15,22 +15,15 @@ Needs Debian's chromium and python3-websockets.
 """
 
 import asyncio
-import base64
 import json
 import math
-import shutil
 import struct
-import subprocess
 import sys
 import tempfile
 from http import HTTPStatus
 from pathlib import Path
 
-try:
-    import websockets
-except ImportError:
-    print("skipped: python3-websockets is not installed")
-    sys.exit(77)
+from devtools import CHROMIUM, SKIPPED, Browser, Checks, by_id, websockets
 
 ROOT = Path(__file__).resolve().parents[2]
 WEB = ROOT / "src" / "resources" / "web"
@@ -267,111 +260,24 @@ async def websocket(socket, path):
     await socket.wait_closed()
 
 
-# --- the browser ----------------------------------------------------------------------------
+# --- the checks -----------------------------------------------------------------------------
 
 
-class Browser:
-    """Headless Chromium driven over its DevTools WebSocket: the pages are read once they show
-    what was sent, not at a fixed moment, since WebSocket messages race any fixed wait."""
-
-    def __init__(self, profile):
-        self.process = subprocess.Popen(
-            [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-             "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
-             f"--user-data-dir={profile}", "--window-size=1000,700", "about:blank"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        for line in self.process.stderr:
-            if line.startswith("DevTools listening on "):
-                self.endpoint = line.split()[-1]
-                break
-        else:
-            raise RuntimeError("chromium did not start")
-        self.next_id = 0
-
-    async def open(self):
-        self.socket = await websockets.connect(self.endpoint, max_size=None)
-
-    async def command(self, method, session=None, **params):
-        self.next_id += 1
-        request = {"id": self.next_id, "method": method, "params": params}
-        if session:
-            request["sessionId"] = session
-        await self.socket.send(json.dumps(request))
-        while True:
-            answer = json.loads(await self.socket.recv())
-            if answer.get("id") == self.next_id:
-                if "error" in answer:
-                    raise RuntimeError(f"{method}: {answer['error']}")
-                return answer["result"]
-
-    async def load(self, url):
-        target = (await self.command("Target.createTarget", url=url))["targetId"]
-        return (await self.command("Target.attachToTarget", targetId=target,
-                                   flatten=True))["sessionId"]
-
-    async def evaluate(self, session, expression):
-        result = await self.command("Runtime.evaluate", session, expression=expression,
-                                    returnByValue=True)
-        return result["result"].get("value")
-
-    async def wait_for(self, session, expression, seconds=10):
-        for _ in range(int(seconds * 20)):
-            if await self.evaluate(session, expression):
-                return True
-            await asyncio.sleep(0.05)
-        return False
-
-    async def dom(self, session):
-        return parse_html(await self.evaluate(session, "document.documentElement.outerHTML"))
-
-    async def screenshot(self, session, file):
-        data = (await self.command("Page.captureScreenshot", session))["data"]
-        file.write_bytes(base64.b64decode(data))
-
-    async def close(self):
-        await self.socket.close()
-        self.process.terminate()
-        self.process.wait(10)
-
-
-def parse_html(text):
-    """Every element as {tag, attrs, text}, text being all the text inside it."""
-    from html.parser import HTMLParser
-
-    class Elements(HTMLParser):
-        def __init__(self):
-            super().__init__()
-            self.found, self.open = [], []
-
-        def handle_starttag(self, tag, attrs):
-            node = {"tag": tag, "attrs": dict(attrs), "text": ""}
-            self.found.append(node)
-            if tag not in ("meta", "link", "br", "img", "input"):
-                self.open.append(node)
-
-        def handle_endtag(self, tag):
-            while self.open and self.open.pop()["tag"] != tag:
-                pass
-
-        def handle_data(self, data):
-            for node in self.open:
-                node["text"] += data
-
-    parser = Elements()
-    parser.feed(text)
-    return parser.found
-
-
-class Checks:
-    def __init__(self):
-        self.failed = 0
-
-    def equal(self, what, seen, expected):
-        if seen != expected:
-            self.failed += 1
-            print(f"FAILED {what}:\n  seen     {seen!r}\n  expected {expected!r}")
-        else:
-            print(f"ok     {what}")
+SOLID_BLOCK = """(() => {
+  const canvas = document.getElementById("view");
+  const { data, width, height } = canvas.getContext("2d").getImageData(0, 0, canvas.width,
+                                                                       canvas.height);
+  const is = (x, y) => { const i = 4 * (y * width + x);
+    return data[i] === %d && data[i + 1] === %d && data[i + 2] === %d && data[i + 3] === 255; };
+  for (let y = 2; y < height - 2; ++y)
+    for (let x = 2; x < width - 2; ++x) {
+      let solid = true;
+      for (let dy = -2; solid && dy <= 2; ++dy)
+        for (let dx = -2; solid && dx <= 2; ++dx) solid = is(x + dx, y + dy);
+      if (solid) return true;
+    }
+  return false;
+})()"""
 
 
 async def check_status_page(checks, browser, base, shots):
@@ -381,9 +287,9 @@ async def check_status_page(checks, browser, base, shots):
     await browser.wait_for(session, "document.querySelector('#contacts li')?.dataset.u === "
                                     f"'{last['contacts'][0]['u']:.3f}'")
     found = await browser.dom(session)
-    by_id = {node["attrs"].get("id"): node for node in found if "id" in node["attrs"]}
-    checks.equal("connection state", by_id["connection"]["attrs"].get("data-state"), "open")
-    checks.equal("connection text", by_id["connection"]["text"], "已连接到程序")
+    shown = by_id(found)
+    checks.equal("connection state", shown["connection"]["attrs"].get("data-state"), "open")
+    checks.equal("connection text", shown["connection"]["text"], "已连接到程序")
     contacts = [node["attrs"] for node in found if node["tag"] == "li" and
                 "data-cursor" in node["attrs"]]
     checks.equal("contacts listed",
@@ -398,8 +304,13 @@ async def check_status_page(checks, browser, base, shots):
                                                                           "figures")],
                  ["已连接", "10.0 圈/秒 · 3204 点/秒 · 重启次数 0",
                   "无数据", "0.0 圈/秒 · 0 点/秒 · 重启次数 2"])
-    checks.equal("engine", by_id["engine"]["text"], "触控引擎：运行中")
-    checks.equal("version", by_id["version"]["text"], "1.4.0")
+    # Each scanner's mark, a disc in its colour, wherever it stands: COM3 stands outside the
+    # rectangle's margin. Points and letters make no solid 5 x 5 block of pixels; the disc does.
+    for name, colour in (("COM3", (0x15, 0x65, 0xc0)), ("192.168.0.7:20108", (0xc2, 0x18, 0x5b))):
+        checks.true(f"{name} drawn where it stands",
+                    await browser.wait_for(session, SOLID_BLOCK % colour, 3))
+    checks.equal("engine", shown["engine"]["text"], "触控引擎：运行中")
+    checks.equal("version", shown["version"]["text"], "1.4.0")
     if shots:
         await asyncio.sleep(0.3)
         await browser.screenshot(session, shots / "status.png")
@@ -425,9 +336,6 @@ async def check_tuio(checks, browser, base):
                  "remove s41 c0\nadd s42 c0 0.500 0.500 0.000 0.000\nframe 1")
 
 
-CHROMIUM = shutil.which("chromium") or shutil.which("chromium-browser")
-
-
 async def run(shots):
     server = await websockets.serve(websocket, "127.0.0.1", 0, process_request=answer_http,
                                     compression=None)
@@ -437,7 +345,7 @@ async def run(shots):
         await asyncio.Future()
     if CHROMIUM is None:
         print("skipped: chromium is not installed")
-        return 77
+        return SKIPPED
     checks = Checks()
     with tempfile.TemporaryDirectory() as profile:
         browser = Browser(profile)

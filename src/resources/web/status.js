@@ -6,6 +6,7 @@
   const RETRY_MS = 2000;
   const TRAIL_LENGTH = 20;
   const MARGIN = 0.15;  // around the touch rectangle, so what lies just outside shows too
+  const SCANNER_MARGIN = 0.05;  // around a scanner's mark, of the rectangle's size
   const CONTACT_RADIUS_PX = 13;
   const SCANNER_COLOURS = ["#1565c0", "#c2185b", "#2e7d32", "#ef6c00", "#6a1b9a", "#00838f"];
 
@@ -123,19 +124,28 @@
     });
   }
 
-  // The part of the surface shown: the touch rectangle and a margin around it, or, without a
-  // rectangle, whatever the scanners see.
+  // The part of the surface shown: the touch rectangle and a margin around it, and where the
+  // scanners stand (often well outside it, and where they stand tells how they see it); or,
+  // without a rectangle, whatever the scanners see.
   function viewBounds() {
     const rect = status.rect;
     if (rect && number(rect.width) > 0 && number(rect.height) > 0) {
       const width = number(rect.width);
       const height = number(rect.height);
-      return {
-        left: number(rect.left) - MARGIN * width,
-        top: number(rect.top) - MARGIN * height,
-        width: (1 + 2 * MARGIN) * width,
-        height: (1 + 2 * MARGIN) * height,
-      };
+      let left = number(rect.left) - MARGIN * width;
+      let top = number(rect.top) - MARGIN * height;
+      let right = number(rect.left) + (1 + MARGIN) * width;
+      let bottom = number(rect.top) + (1 + MARGIN) * height;
+      const room = (SCANNER_MARGIN * (width + height)) / 2;
+      for (const scanner of status.scanners) {
+        const x = number(scanner.x);
+        const y = number(scanner.y);
+        left = Math.min(left, x - room);
+        right = Math.max(right, x + room);
+        top = Math.min(top, y - room);
+        bottom = Math.max(bottom, y + room);
+      }
+      return { left, top, width: right - left, height: bottom - top };
     }
     let left = Infinity, top = Infinity, right = -Infinity, bottom = -Infinity;
     for (const scanner of status.scanners) {
