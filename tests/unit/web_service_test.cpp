@@ -191,6 +191,8 @@ TEST_F(WebServiceTest, AStatusListenerSeesTheHandTheScannerAndItsRateWithDecimal
             std::string::npos)
       << silent;
   EXPECT_EQ(silent.find("\"restarts\":0,"), std::string::npos) << silent;
+  // The hand's contact goes with the scanner's turns, as it does for TUIO.
+  EXPECT_NE(silent.find("\"contacts\":[],"), std::string::npos) << silent;
 }
 
 TEST_F(WebServiceTest, AnAddressThatCannotBeUsedIsToldOnceAndEmptyingTheBoxStopsTheService) {

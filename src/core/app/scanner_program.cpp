@@ -151,7 +151,8 @@ void ScannerProgram::wire() {
 
 void ScannerProgram::connectWebService(StreamListenerFactory& listeners, std::string version,
                                        std::string machine) {
-  webStatus_ = std::make_unique<WebStatus>(form_, surface_, meter_, std::move(version));
+  webStatus_ =
+      std::make_unique<WebStatus>(form_, surface_, meter_, platform_.loop, std::move(version));
   web_ = std::make_unique<WebService>(
       platform_.loop, listeners, form_.LBL网页服务, [this] { return webStatus_->json(); },
       std::move(machine));

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "link/received_bytes.h"
+#include "outputs/tuio_output.h"
 #include "web/json_text.h"
 
 namespace scantouch {
@@ -19,8 +20,8 @@ void AppendPoint(std::string& out, float x, float y) {
 }  // namespace
 
 WebStatus::WebStatus(MainForm& form, const ScannerSurface& surface, const ScanRateMeter& meter,
-                     std::string version)
-    : form_(form), surface_(surface), meter_(meter), version_(std::move(version)) {}
+                     const EventLoop& loop, std::string version)
+    : form_(form), surface_(surface), meter_(meter), loop_(loop), version_(std::move(version)) {}
 
 void WebStatus::sample() {
   std::vector<std::uint64_t> seen{form_.decoder().decodedNodes()};
@@ -51,9 +52,12 @@ std::string WebStatus::json() const {
   out += ",\"height\":";
   AppendJsonNumber(out, rect.height, 1);
   out += "},\"contacts\":[";
+  // Contacts the engine has not told of for a while are gone, as TUIO lets go of them: a scanner
+  // that fell silent leaves its last frame standing.
+  const TouchFrame& frame = engine.lastFrame();
+  const bool recent = loop_.nowMs() - frame.timeMs <= TuioOutput::kStaleAfter_ms;
   bool first = true;
-  for (const Contact& contact :
-       engine.running() ? engine.lastFrame().live : std::vector<Contact>{}) {
+  for (const Contact& contact : engine.running() && recent ? frame.live : std::vector<Contact>{}) {
     out += first ? "{\"cursor\":" : ",{\"cursor\":";
     first = false;
     AppendJsonInteger(out, contact.cursorId);

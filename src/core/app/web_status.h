@@ -7,6 +7,7 @@
 #include "app/main_form.h"
 #include "decoding/scan_rate_meter.h"
 #include "scanners/scanner_surface.h"
+#include "toolkit/event_loop.h"
 
 namespace scantouch {
 
@@ -19,7 +20,7 @@ class WebStatus {
   static constexpr std::size_t kMaxPoints = 720;
 
   WebStatus(MainForm& form, const ScannerSurface& surface, const ScanRateMeter& meter,
-            std::string version);
+            const EventLoop& loop, std::string version);
 
   // Once a second, after the scan rate was taken: each scanner's nodes of the last second.
   void sample();
@@ -31,6 +32,7 @@ class WebStatus {
   MainForm& form_;
   const ScannerSurface& surface_;
   const ScanRateMeter& meter_;
+  const EventLoop& loop_;
   std::string version_;
   std::vector<std::uint64_t> nodesSeen_;       // decoded nodes by scanner at the last sample
   std::vector<std::uint64_t> nodesPerSecond_;  // by scanner, the first first
