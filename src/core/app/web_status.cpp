@@ -37,49 +37,45 @@ void WebStatus::sample() {
 
 std::string WebStatus::json() const {
   const TouchEngine& engine = form_.engine();
-  std::string out = "{\"version\":";
-  AppendJsonString(out, version_);
-  out += ",\"engine\":";
-  out += engine.running() ? "true" : "false";
+  std::string out;
+  JsonObject status(out);
+  status.text("version", version_).boolean("engine", engine.running());
 
   const ViewRect& rect = engine.shapes().touchRect;
-  out += ",\"rect\":{\"left\":";
-  AppendJsonNumber(out, rect.left, 1);
-  out += ",\"top\":";
-  AppendJsonNumber(out, rect.top, 1);
-  out += ",\"width\":";
-  AppendJsonNumber(out, rect.width, 1);
-  out += ",\"height\":";
-  AppendJsonNumber(out, rect.height, 1);
-  out += "},\"contacts\":[";
+  JsonObject(status.member("rect"))
+      .number("left", rect.left, 1)
+      .number("top", rect.top, 1)
+      .number("width", rect.width, 1)
+      .number("height", rect.height, 1)
+      .end();
+
   // Contacts the engine has not told of for a while are gone, as TUIO lets go of them: a scanner
   // that fell silent leaves its last frame standing.
   const TouchFrame& frame = engine.lastFrame();
   const bool recent = loop_.nowMs() - frame.timeMs <= TuioOutput::kStaleAfter_ms;
-  bool first = true;
+  status.member("contacts") += '[';
   for (const Contact& contact : engine.running() && recent ? frame.live : std::vector<Contact>{}) {
-    out += first ? "{\"cursor\":" : ",{\"cursor\":";
-    first = false;
-    AppendJsonInteger(out, contact.cursorId);
-    out += ",\"session\":";
-    AppendJsonInteger(out, static_cast<std::int64_t>(contact.sessionId));
-    out += ",\"x\":";
-    AppendJsonNumber(out, contact.x, 1);
-    out += ",\"y\":";
-    AppendJsonNumber(out, contact.y, 1);
-    out += ",\"u\":";
-    AppendJsonNumber(out, contact.u, 4);
-    out += ",\"v\":";
-    AppendJsonNumber(out, contact.v, 4);
-    out += '}';
+    if (out.back() != '[')
+      out += ',';
+    JsonObject(out)
+        .integer("cursor", contact.cursorId)
+        .integer("session", static_cast<std::int64_t>(contact.sessionId))
+        .number("x", contact.x, 1)
+        .number("y", contact.y, 1)
+        .number("u", contact.u, 4)
+        .number("v", contact.v, 4)
+        .end();
   }
-  out += "],\"scanners\":[";
+  out += ']';
+
+  status.member("scanners") += '[';
   for (std::size_t i = 0; i <= surface_.streams(); ++i) {
     if (i > 0)
       out += ',';
     appendScanner(out, i);
   }
-  out += "]}";
+  out += ']';
+  status.end();
   return out;
 }
 
@@ -88,7 +84,6 @@ void WebStatus::appendScanner(std::string& out, std::size_t index) const {
   std::string name;
   double x = 0;
   double y = 0;
-  bool connected = false;
   double turns = 0;
   std::uint64_t restarts = 0;
   if (index == 0) {
@@ -99,7 +94,6 @@ void WebStatus::appendScanner(std::string& out, std::size_t index) const {
     x = pose ? pose->x : marker.centreX();
     y = pose ? pose->y : marker.centreY();
     turns = meter_.lastRevolutions();
-    connected = turns > 0;
     restarts = meter_.restarts();
   } else {
     const ScannerStream& stream = surface_.stream(index - 1);
@@ -109,25 +103,19 @@ void WebStatus::appendScanner(std::string& out, std::size_t index) const {
     x = pose.x;
     y = pose.y;
     turns = figures.turns;
-    connected = figures.turns > 0;
     restarts = figures.restarts;
   }
-  out += "{\"name\":";
-  AppendJsonString(out, name);
-  out += ",\"x\":";
-  AppendJsonNumber(out, x, 0);
-  out += ",\"y\":";
-  AppendJsonNumber(out, y, 0);
-  out += ",\"connected\":";
-  out += connected ? "true" : "false";
-  out += ",\"turnsPerSecond\":";
-  AppendJsonNumber(out, turns, 1);
-  out += ",\"nodesPerSecond\":";
-  AppendJsonInteger(
-      out, index < nodesPerSecond_.size() ? static_cast<std::int64_t>(nodesPerSecond_[index]) : 0);
-  out += ",\"restarts\":";
-  AppendJsonInteger(out, static_cast<std::int64_t>(restarts));
-  out += ",\"points\":[";
+  JsonObject scanner(out);
+  scanner.text("name", name)
+      .number("x", x, 0)
+      .number("y", y, 0)
+      .boolean("connected", turns > 0)
+      .number("turnsPerSecond", turns, 1)
+      .integer("nodesPerSecond", index < nodesPerSecond_.size()
+                                     ? static_cast<std::int64_t>(nodesPerSecond_[index])
+                                     : 0)
+      .integer("restarts", static_cast<std::int64_t>(restarts));
+  scanner.member("points") += '[';
   if (index == 0) {
     // The beams hold a point a degree: never more than a browser draws smoothly.
     for (int degree = 0; degree < BeamTable::kBeams; ++degree) {
@@ -141,7 +129,8 @@ void WebStatus::appendScanner(std::string& out, std::size_t index) const {
     for (std::size_t i = 0; i < points.size(); i += step == 0 ? 1 : step)
       AppendPoint(out, points[i][0], points[i][1]);
   }
-  out += "]}";
+  out += ']';
+  scanner.end();
 }
 
 }  // namespace scantouch

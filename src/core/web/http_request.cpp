@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/blanks.h"
+
 namespace scantouch {
 namespace {
 
@@ -12,14 +14,6 @@ char Lower(char c) {
 bool SameLetters(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                             [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-    text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-    text.remove_suffix(1);
-  return text;
 }
 
 // RFC 9110 token characters, for methods and field names.
@@ -57,7 +51,7 @@ bool HttpRequest::fieldHasToken(std::string_view name, std::string_view token) c
   std::string_view rest = *value;
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
-    if (SameLetters(Trimmed(rest.substr(0, comma)), token))
+    if (SameLetters(TrimBlanks(rest.substr(0, comma)), token))
       return true;
     if (comma == std::string_view::npos)
       break;
@@ -157,7 +151,7 @@ HttpRequestReader::State HttpRequestReader::parse(std::string_view header) {
     std::string name(fieldLine.substr(0, colon));
     std::transform(name.begin(), name.end(), name.begin(), Lower);
     request_.fields.emplace_back(std::move(name),
-                                 std::string(Trimmed(fieldLine.substr(colon + 1))));
+                                 std::string(TrimBlanks(fieldLine.substr(colon + 1))));
   }
   state_ = State::complete;
   return state_;

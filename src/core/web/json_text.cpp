@@ -99,4 +99,33 @@ void AppendJsonInteger(std::string& out, std::int64_t value) {
   out += std::to_string(value);
 }
 
+std::string& JsonObject::member(std::string_view name) {
+  if (!first_)
+    out_ += ',';
+  first_ = false;
+  AppendJsonString(out_, name);
+  out_ += ':';
+  return out_;
+}
+
+JsonObject& JsonObject::number(std::string_view name, double value, int decimals) {
+  AppendJsonNumber(member(name), value, decimals);
+  return *this;
+}
+
+JsonObject& JsonObject::integer(std::string_view name, std::int64_t value) {
+  AppendJsonInteger(member(name), value);
+  return *this;
+}
+
+JsonObject& JsonObject::text(std::string_view name, std::string_view value) {
+  AppendJsonString(member(name), value);
+  return *this;
+}
+
+JsonObject& JsonObject::boolean(std::string_view name, bool value) {
+  member(name) += value ? "true" : "false";
+  return *this;
+}
+
 }  // namespace scantouch

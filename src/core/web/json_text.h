@@ -17,4 +17,22 @@ void AppendJsonString(std::string& out, std::string_view text);
 void AppendJsonNumber(std::string& out, double value, int decimals);
 void AppendJsonInteger(std::string& out, std::int64_t value);
 
+// Writes the members of one JSON object into `out`, with the braces, commas and quoted names.
+class JsonObject {
+ public:
+  explicit JsonObject(std::string& out) : out_(out) { out_ += '{'; }
+
+  JsonObject& number(std::string_view name, double value, int decimals);
+  JsonObject& integer(std::string_view name, std::int64_t value);
+  JsonObject& text(std::string_view name, std::string_view value);
+  JsonObject& boolean(std::string_view name, bool value);
+  // Starts the member `name`; the caller writes its value into the text returned.
+  std::string& member(std::string_view name);
+  void end() { out_ += '}'; }
+
+ private:
+  std::string& out_;
+  bool first_ = true;
+};
+
 }  // namespace scantouch

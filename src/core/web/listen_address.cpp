@@ -2,21 +2,12 @@
 
 #include <charconv>
 
+#include "common/blanks.h"
+
 namespace scantouch {
-namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-    text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-    text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
 
 std::variant<ListenAddress, std::string> ParseListenAddress(std::string_view text) {
-  text = Trimmed(text);
+  text = TrimBlanks(text);
   const std::size_t colon = text.rfind(':');
   if (colon == std::string_view::npos)
     return std::string("not host:port");
