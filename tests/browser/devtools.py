@@ -8,10 +8,13 @@ Needs Debian's chromium and python3-websockets; SKIPPED (77) is the exit code fo
 import asyncio
 import base64
 import json
+import os
 import shutil
+import signal
 import subprocess
 import sys
 import threading
+import time
 from html.parser import HTMLParser
 
 SKIPPED = 77
@@ -33,7 +36,9 @@ class Browser:
             [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
              "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
              f"--user-data-dir={profile}", f"--window-size={size[0]},{size[1]}", "about:blank"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
+            # A group of its own: its helper processes go with it (see close()).
+            start_new_session=True)
         for line in self.process.stderr:
             if line.startswith("DevTools listening on "):
                 self.endpoint = line.split()[-1]
@@ -95,8 +100,23 @@ class Browser:
     async def close(self):
         if self.socket:
             await self.socket.close()
-        self.process.terminate()
+        # Every process of the browser ends before the caller removes the profile: a helper still
+        # writing into it would make that fail.
+        group = self.process.pid
+        os.killpg(group, signal.SIGTERM)
         self.process.wait(10)
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            try:
+                os.killpg(group, 0)
+            except ProcessLookupError:
+                return
+            time.sleep(0.05)
+        try:
+            os.killpg(group, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        time.sleep(0.2)
 
 
 def parse_html(text):
