@@ -31,16 +31,19 @@ void TouchOutputs::connectNetwork(DatagramSocketFactory& sockets) {
   tuio_ = std::make_unique<TuioOutput>(loop_, sockets,
                                        TuioSessionStart(loop_.wallClockMs(), sockets.hostName()));
   tuio_->setLog(log_);
-  if (web_)
-    tuio_->setBundleTap([this](std::span<const std::uint8_t> bundle) { web_->sendTuio(bundle); });
+  tapTuioForWeb();
 }
 
 void TouchOutputs::connectWeb(WebService& web) {
   web_ = &web;
-  if (tuio_)
-    tuio_->setBundleTap([this](std::span<const std::uint8_t> bundle) { web_->sendTuio(bundle); });
+  tapTuioForWeb();
   if (applied_)
     applyWebService(webService_);
+}
+
+void TouchOutputs::tapTuioForWeb() {
+  if (tuio_ && web_)
+    tuio_->setBundleTap([this](std::span<const std::uint8_t> bundle) { web_->sendTuio(bundle); });
 }
 
 void TouchOutputs::connectTouchDevice(TouchDeviceOpener opener) {

@@ -65,6 +65,8 @@ class TouchOutputs final : public TouchFrameSink {
   void onTouchFrame(const TouchFrame& frame) override;
 
  private:
+  // The web service's listeners get every bundle TUIO sends, once both are there.
+  void tapTuioForWeb();
   void applyTuioTargets(const std::string& targets);
   void applyWebService(const std::string& address);
   // TUIO runs while a UDP target or the web service wants it.

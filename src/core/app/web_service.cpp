@@ -77,9 +77,7 @@ void WebService::onStatusTick() {
   if (server_.listeners(statusChannel_) == 0)
     return;
   const std::string message = statusJson_();
-  server_.broadcast(
-      statusChannel_, websocket_opcode::kText,
-      std::span(reinterpret_cast<const std::uint8_t*>(message.data()), message.size()));
+  server_.broadcast(statusChannel_, websocket_opcode::kText, BytesOf(message));
 }
 
 }  // namespace scantouch

@@ -5,11 +5,17 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/notifier.h"
 
 namespace scantouch {
+
+// The bytes of `text`, as a connection takes them.
+inline std::span<const std::uint8_t> BytesOf(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
 
 // One TCP connection a StreamListener accepted. Its notifiers run on the event loop, one event at
 // a time, never from within a call on the connection itself.

@@ -70,8 +70,7 @@ void WebServer::acceptPending() {
   while (std::unique_ptr<StreamConnection> stream = listener_->nextPending()) {
     if (connections_.size() >= kMaxConnections) {
       const std::string answer = HttpRefusalAnswer(503, "too many connections");
-      (void)stream->write(
-          std::span(reinterpret_cast<const std::uint8_t*>(answer.data()), answer.size()));
+      (void)stream->write(BytesOf(answer));
       report("more than 64 connections at once: the newest are answered 503", stream->peer());
       stream->close();
       continue;
@@ -139,8 +138,7 @@ void WebServer::answer(std::uint64_t id, Connection& connection) {
       return;
     }
     const std::string handshake = WebSocketHandshakeAnswer(request);
-    if (!connection.stream->write(
-            std::span(reinterpret_cast<const std::uint8_t*>(handshake.data()), handshake.size()))) {
+    if (!connection.stream->write(BytesOf(handshake))) {
       finish(id, false);
       return;
     }
@@ -156,8 +154,7 @@ void WebServer::answer(std::uint64_t id, Connection& connection) {
     return;
   }
   const std::string reply = HttpAnswer(200, resource->second.contentType, resource->second.body);
-  (void)connection.stream->write(
-      std::span(reinterpret_cast<const std::uint8_t*>(reply.data()), reply.size()));
+  (void)connection.stream->write(BytesOf(reply));
   finish(id, true);
 }
 
@@ -194,8 +191,7 @@ void WebServer::readFrames(std::uint64_t id, Connection& connection,
 void WebServer::refuse(std::uint64_t id, Connection& connection, int status,
                        const std::string& reason) {
   const std::string reply = HttpRefusalAnswer(status, reason);
-  (void)connection.stream->write(
-      std::span(reinterpret_cast<const std::uint8_t*>(reply.data()), reply.size()));
+  (void)connection.stream->write(BytesOf(reply));
   report(reason + ": answered " + std::to_string(status), connection.peer);
   finish(id, true);
 }
